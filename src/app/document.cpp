@@ -1,0 +1,135 @@
+#include "app/document.h"
+
+#include <QDir>
+#include <QMainWindow>
+
+#include "platform/cmdg.h"
+#include "platform/dialogs.h"
+#include "platform/txtcode.h"
+
+namespace {
+const QString kNoTextToSave = QStringLiteral("No text to save, try entering some first!");
+}
+
+Document::Document(QMainWindow* window, TxtCode* editor, Cmdg* cmdg)
+    : window_(window), editor_(editor), cmdg_(cmdg) {}
+
+QString Document::fileFilter() {
+    return QStringLiteral(
+        "HTML Files (*.html;*.htm;*.shtml;*.shtm;*.xhtml;*xht;*.hta)|*.html;*.htm;*.shtml;*.shtm;"
+        "*.xhtml;*xht;*.hta|CSS Files (*.css)|*.css|All Files (*.*)|*.*");
+}
+
+bool Document::askToKeepChanges() {
+    if (!editor_->Modified())
+        return true;
+    const auto answer =
+        dialogs().message(window_, QStringLiteral("Save changes to ") + window_->windowTitle(),
+                          QString(), Dialogs::Buttons::YesNo, Dialogs::Icon::None);
+    if (answer != Dialogs::Answer::Yes)
+        return true;
+    // The user asked to keep the text: go on only when it was saved (or there is none).
+    return SaveAs() || editor_->TextLength() == 0;
+}
+
+void Document::New() {
+    if (!askToKeepChanges())
+        return;
+    editor_->SetSelStart(0);
+    editor_->SetSelLength(editor_->TextLength());
+    editor_->SetSelText(QString());
+    window_->setWindowTitle(untitled());
+    editor_->SetModified(false);
+}
+
+void Document::Open() {
+    if (!askToKeepChanges())
+        return;
+    cmdg_->DialogTitle = QStringLiteral("Open File");
+    cmdg_->Filter = fileFilter();
+    const QString previous = cmdg_->FileName;
+    if (!cmdg_->ShowOpen())
+        return;
+    if (!OpenPath(cmdg_->FileName))
+        cmdg_->FileName = previous;
+}
+
+bool Document::OpenPath(const QString& path) {
+    QString error;
+    if (!editor_->LoadFile(path, &error)) {
+        reportFileError(QStringLiteral("open"), path, error);
+        return false;
+    }
+    cmdg_->FileName = path;
+    window_->setWindowTitle(QDir::toNativeSeparators(path));
+    editor_->SetModified(false);
+    return true;
+}
+
+bool Document::Save() {
+    if (window_->windowTitle() == untitled()) {
+        // A cancelled or failed Save As leaves everything as it was.
+        if (!SaveAs() && editor_->TextLength() > 0)
+            return false;
+    }
+    if (editor_->TextLength() == 0) {
+        dialogs().inform(window_, kNoTextToSave);
+        return false;
+    }
+    if (cmdg_->FileName.isEmpty())
+        return SaveAs();
+    if (!writeTo(cmdg_->FileName))
+        return false;
+    editor_->SetModified(false);
+    return true;
+}
+
+bool Document::SaveAs() {
+    if (editor_->TextLength() == 0) {
+        dialogs().inform(window_, kNoTextToSave);
+        return false;
+    }
+    cmdg_->DialogTitle = QStringLiteral("Save File");
+    cmdg_->Filter = fileFilter();
+    const QString previous = cmdg_->FileName;
+    if (!cmdg_->ShowSave())
+        return false;
+    if (!writeTo(cmdg_->FileName)) {
+        cmdg_->FileName = previous;
+        return false;
+    }
+    editor_->SetModified(false);
+    return true;
+}
+
+bool Document::QueryClose(bool* quitAtOnce) {
+    *quitAtOnce = false;
+    const auto answer = dialogs().message(window_, QStringLiteral("Do you want to save the changes?"),
+                                          programTitle(), Dialogs::Buttons::YesNoCancel,
+                                          Dialogs::Icon::Warning);
+    switch (answer) {
+    case Dialogs::Answer::Yes:
+        // The window closes only when the text is safe (saved, or there is none).
+        return Save() || editor_->TextLength() == 0;
+    case Dialogs::Answer::No:
+        *quitAtOnce = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Document::writeTo(const QString& path) {
+    QString error;
+    if (editor_->SaveFile(path, &error))
+        return true;
+    reportFileError(QStringLiteral("save"), path, error);
+    return false;
+}
+
+void Document::reportFileError(const QString& what, const QString& path, const QString& reason) {
+    dialogs().message(window_,
+                      QStringLiteral("Cannot %1 the file %2:\n%3")
+                          .arg(what, QDir::toNativeSeparators(path), reason),
+                      programTitle(), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+}

@@ -1,0 +1,136 @@
+#include "app/frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "app/document.h"
+#include "app/editcommands.h"
+#include "app/menus.h"
+#include "app/preview.h"
+#include "app/statuspanels.h"
+#include "assist/install.h"
+#include "dialogs/install.h"
+#include "platform/cmdg.h"
+#include "platform/txtcode.h"
+#include "search/install.h"
+#include "validator/install.h"
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    txtCode_ = new TxtCode;
+    cmdg_ = std::make_unique<Cmdg>(this);
+    popMenu_ = buildMenus(this);
+    createLayout();
+    document_ = std::make_unique<Document>(this, txtCode_, cmdg_.get());
+    preview_ = std::make_unique<Preview>(fraPreview_);
+    status_ = new StatusPanels(statusBar(), txtCode_);
+
+    ctx_.frmMain = this;
+    ctx_.txtCode = txtCode_;
+    ctx_.cmdg = cmdg_.get();
+    ctx_.syntaxColours = &syntaxColours_;
+
+    Form_Load();
+    connectFileMenu();
+    installEditCommands(ctx_);
+    assist::install(ctx_);
+    validator::install(ctx_);
+    dialogs::install(ctx_);
+    search::install(ctx_);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load() {
+    setWindowTitle(Document::untitled());
+    syntaxColours_ = {16711680, 255, 16711808, 32768};
+}
+
+void frmMain::createLayout() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(8, 8, 8, 0);
+    column->setSpacing(4);
+
+    tsMain_ = new QTabBar(central);
+    tsMain_->setObjectName(QStringLiteral("tsMain"));
+    tsMain_->addTab(QStringLiteral("Code"));
+    tsMain_->addTab(QStringLiteral("Preview"));
+    tsMain_->setExpanding(false);
+    tsMain_->setFocusPolicy(Qt::NoFocus);
+    column->addWidget(tsMain_);
+
+    fraCode_ = new QFrame(central);
+    fraCode_->setObjectName(QStringLiteral("fraCode"));
+    fraCode_->setFrameShape(QFrame::StyledPanel);
+    auto* codeLayout = new QVBoxLayout(fraCode_);
+    codeLayout->setContentsMargins(8, 8, 8, 8);
+    codeLayout->addWidget(txtCode_);
+    column->addWidget(fraCode_, 1);
+
+    fraPreview_ = new QFrame(central);
+    fraPreview_->setObjectName(QStringLiteral("fraPreview"));
+    fraPreview_->setFrameShape(QFrame::StyledPanel);
+    auto* previewLayout = new QVBoxLayout(fraPreview_);
+    previewLayout->setContentsMargins(8, 8, 8, 8);
+    column->addWidget(fraPreview_, 1);
+    fraPreview_->hide();
+
+    setCentralWidget(central);
+
+    // A usable size, centred on the screen that holds the window.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        const QSize size(qMin(1000, avail.width() * 4 / 5), qMin(720, avail.height() * 4 / 5));
+        setGeometry(QRect(avail.center() - QPoint(size.width() / 2, size.height() / 2), size));
+    } else {
+        resize(1000, 720);
+    }
+    txtCode_->setFocus();
+
+    connect(tsMain_, &QTabBar::currentChanged, this, &frmMain::tsMain_Click);
+    // A click on the tab already chosen is handled too: Preview shows the text anew.
+    connect(tsMain_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index == tsMain_->currentIndex())
+            tsMain_Click(index);
+    });
+}
+
+void frmMain::tsMain_Click(int index) {
+    if (index == 0) {
+        fraCode_->show();
+        txtCode_->show();
+        fraPreview_->hide();
+        preview_->removeFile();
+    } else if (index == 1) {
+        fraPreview_->show();
+        fraCode_->hide();
+        preview_->show(txtCode_->Text());
+    }
+}
+
+void frmMain::connectFileMenu() {
+    connect(ctx_.action("mnuNew"), &QAction::triggered, this, [this] { document_->New(); });
+    connect(ctx_.action("mnuOpen"), &QAction::triggered, this, [this] { document_->Open(); });
+    connect(ctx_.action("mnuSave"), &QAction::triggered, this, [this] { document_->Save(); });
+    connect(ctx_.action("mnuSaveAs"), &QAction::triggered, this, [this] { document_->SaveAs(); });
+    connect(ctx_.action("mnuExit"), &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    bool quitAtOnce = false;
+    if (!document_->QueryClose(&quitAtOnce)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (quitAtOnce)
+        emit quitRequested();
+}

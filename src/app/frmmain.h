@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "platform/appcontext.h"
+
+class QFrame;
+class QMenu;
+class QTabBar;
+class Cmdg;
+class Document;
+class Preview;
+class StatusPanels;
+class TxtCode;
+
+// The main window: the editor on the Code tab, the rendered page on the Preview tab,
+// the menus and the status bar. The feature modules attach their commands to its menu
+// items through AppContext.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    TxtCode* txtCode() const { return txtCode_; }
+    Cmdg* cmdg() const { return cmdg_.get(); }
+    QTabBar* tsMain() const { return tsMain_; }
+    QFrame* fraCode() const { return fraCode_; }
+    QFrame* fraPreview() const { return fraPreview_; }
+    QMenu* PopMenu() const { return popMenu_; }
+    Document* document() const { return document_.get(); }
+    Preview* preview() const { return preview_.get(); }
+    StatusPanels* statusPanels() const { return status_; }
+    const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
+    const AppContext& context() const { return ctx_; }
+
+    // The handler of a click on a tab: 0 Code, 1 Preview.
+    void tsMain_Click(int index);
+
+signals:
+    // Emitted when the user chose to end the program without saving.
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void createLayout();
+    void connectFileMenu();
+
+    TxtCode* txtCode_ = nullptr;
+    std::unique_ptr<Cmdg> cmdg_;
+    QTabBar* tsMain_ = nullptr;
+    QFrame* fraCode_ = nullptr;
+    QFrame* fraPreview_ = nullptr;
+    QMenu* popMenu_ = nullptr;
+    std::unique_ptr<Document> document_;
+    std::unique_ptr<Preview> preview_;
+    StatusPanels* status_ = nullptr;
+    SyntaxColourTable syntaxColours_{};
+    AppContext ctx_;
+};

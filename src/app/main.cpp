@@ -1,0 +1,19 @@
+#include <QApplication>
+
+#include "app/frmmain.h"
+
+int main(int argc, char* argv[]) {
+    // The browser of the Preview tab shares OpenGL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));
+    QApplication::setOrganizationName(QStringLiteral("VERRiNDEL"));
+
+    frmMain window;
+    // "No" to the close question ends the program at once, whatever else is open.
+    QObject::connect(&window, &frmMain::quitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QCoreApplication::quit);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QWebEngineView;
+class QVBoxLayout;
+
+// The Preview tab: writes the document to the preview file and shows it in the browser.
+class Preview {
+public:
+    // The browser is created inside `frame` on first use.
+    explicit Preview(QWidget* frame);
+
+    // Where the preview file goes: "meh.html" in the program's folder, or in the
+    // per-user data folder when the program's folder cannot be written.
+    static QString previewFilePath();
+
+    // Writes `text` to the preview file and makes the browser load it. On a failed write
+    // shows a message; the browser then shows an empty page.
+    void show(const QString& text);
+    // Deletes the preview file (nothing happens when there is none).
+    void removeFile();
+
+    QWebEngineView* browser() const { return view_; }
+    QString lastFile() const { return lastFile_; }
+
+private:
+    QWebEngineView* ensureBrowser();
+
+    QWidget* frame_;
+    QWebEngineView* view_ = nullptr;
+    QString lastFile_;
+};

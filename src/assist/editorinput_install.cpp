@@ -1,0 +1,5 @@
+#include "assist/parts.h"
+
+namespace assist {
+void installEditorInput(const AppContext& /*ctx*/) {}
+} // namespace assist

@@ -1,0 +1,13 @@
+#include "dialogs/install.h"
+
+#include "dialogs/parts.h"
+#include "platform/appcontext.h"
+
+namespace dialogs {
+
+void install(const AppContext& ctx) {
+    installHeadAndLinkDialogs(ctx);
+    installGeneratorDialogs(ctx);
+}
+
+} // namespace dialogs

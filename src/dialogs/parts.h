@@ -1,0 +1,10 @@
+#pragma once
+
+struct AppContext;
+
+namespace dialogs {
+// Openers of the title, meta, refresh, comment, stylesheet, favicon, link and image dialogs.
+void installHeadAndLinkDialogs(const AppContext& ctx);
+// Openers of the table, list, colours, marquee, iframe and time/date dialogs.
+void installGeneratorDialogs(const AppContext& ctx);
+} // namespace dialogs

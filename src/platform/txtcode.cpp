@@ -1,0 +1,602 @@
+#include "platform/txtcode.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "platform/rtf.h"
+#include "platform/textfile.h"
+
+namespace {
+
+// Style numbers Scintilla leaves to us: 0..31 and 40..255 (32..39 are its own).
+constexpr int kStyleCount = 256;
+bool usableStyle(int s) { return s < 32 || s > 39; }
+
+QString formatKey(const CharFormat& f) {
+    return QStringLiteral("%1|%2|%3%4%5|%6|%7|%8")
+        .arg(f.color)
+        .arg(f.highlight)
+        .arg(int(f.bold))
+        .arg(int(f.italic))
+        .arg(int(f.underline))
+        .arg(f.font)
+        .arg(f.size)
+        .arg(f.up);
+}
+
+// UTF-16 units of the UTF-8 sequence that starts with this byte (0 for a trailing byte).
+inline int utf16UnitsOfLead(unsigned char b) {
+    if (b < 0x80)
+        return 1;
+    if (b < 0xC0)
+        return 0;
+    if (b < 0xF0)
+        return 1;
+    return 2;
+}
+
+} // namespace
+
+TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
+    setObjectName(QStringLiteral("txtCode"));
+    setUtf8(true);
+    setEolMode(QsciScintilla::EolWindows);
+    setWrapMode(QsciScintilla::WrapNone);
+    for (int m = 0; m < 5; ++m)
+        setMarginWidth(m, 0);
+    SendScintilla(SCI_SETMARGINLEFT, 0, 4L);
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, (unsigned long)SC_LINECHARACTERINDEX_UTF16);
+    // Alt+Backspace belongs to File > Exit, not to the editor's undo.
+    SendScintilla(SCI_CLEARCMDKEY, (unsigned long)(SCK_BACK + (SCMOD_ALT << 16)));
+    SendScintilla(SCI_CLEARCMDKEY, (unsigned long)(SCK_BACK + ((SCMOD_ALT | SCMOD_SHIFT) << 16)));
+    // The editor's own context menu never shows; the window offers its popup instead.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
+
+    editorFont_ = QFont(QStringLiteral("Cambria"));
+    editorFont_.setPointSizeF(9.75);
+    styles_.resize(kStyleCount);
+    CharFormat plain;
+    styles_[0] = plain;
+    styleIndex_.insert(formatKey(plain), 0);
+    defineStyle(STYLE_DEFAULT, plain);
+    defineStyle(0, plain);
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int, int, int, int, int,
+                   int) { onModified(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & SC_UPDATE_SELECTION)
+            emit SelChange();
+    });
+}
+
+// ---- styles ------------------------------------------------------------------------------
+
+int TxtCode::styleFor(const CharFormat& format) {
+    const QString key = formatKey(format);
+    auto it = styleIndex_.constFind(key);
+    if (it != styleIndex_.constEnd())
+        return it.value();
+    const int used = styleIndex_.size();
+    int next = used < 32 ? used : used + 8;
+    if (next >= kStyleCount) {
+        // Every style is taken: keep the colour if some style has it, else plain.
+        for (int s = 0; s < kStyleCount; ++s)
+            if (usableStyle(s) && styles_[s].color == format.color &&
+                styles_[s].highlight == format.highlight)
+                return s;
+        return 0;
+    }
+    Q_ASSERT(usableStyle(next));
+    styles_[next] = format;
+    styleIndex_.insert(key, next);
+    defineStyle(next, format);
+    return next;
+}
+
+void TxtCode::defineStyle(int style, const CharFormat& f) {
+    SendScintilla(SCI_STYLESETFORE, (unsigned long)style, (long)f.color);
+    SendScintilla(SCI_STYLESETBACK, (unsigned long)style, (long)(f.highlight >= 0 ? f.highlight : 0xFFFFFF));
+    SendScintilla(SCI_STYLESETBOLD, (unsigned long)style, (long)f.bold);
+    SendScintilla(SCI_STYLESETITALIC, (unsigned long)style, (long)f.italic);
+    SendScintilla(SCI_STYLESETUNDERLINE, (unsigned long)style, (long)f.underline);
+    const QByteArray family = (f.font.isEmpty() ? editorFont_.family() : f.font).toUtf8();
+    SendScintilla(SCI_STYLESETFONT, (uintptr_t)style, family.constData());
+    const double size = f.size > 0 ? f.size : editorFont_.pointSizeF();
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, (unsigned long)style, (long)qRound(size * 100));
+}
+
+void TxtCode::refreshAllStyles() {
+    defineStyle(STYLE_DEFAULT, CharFormat());
+    for (auto it = styleIndex_.constBegin(); it != styleIndex_.constEnd(); ++it)
+        defineStyle(it.value(), styles_[it.value()]);
+}
+
+qint64 TxtCode::byteLength() const { return SendScintilla(SCI_GETLENGTH); }
+
+QByteArray TxtCode::stylesOf(qint64 start, qint64 end) const {
+    QByteArray result;
+    if (end <= start)
+        return result;
+    QByteArray styled(2 * (end - start) + 2, '\0');
+    SendScintilla(SCI_GETSTYLEDTEXT, (long)start, (long)end, styled.data());
+    result.resize(end - start);
+    for (qint64 i = 0; i < end - start; ++i)
+        result[i] = styled[2 * i + 1];
+    return result;
+}
+
+void TxtCode::setStyles(qint64 start, const QByteArray& styles) {
+    if (styles.isEmpty())
+        return;
+    SendScintilla(SCI_STARTSTYLING, (unsigned long)start, 0L);
+    SendScintilla(SCI_SETSTYLINGEX, (uintptr_t)styles.size(), styles.constData());
+}
+
+void TxtCode::onModified(int position, int type, int length) {
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    if (loading_) {
+        pendingStyle_ = -1;
+        return;
+    }
+    if (type & SC_MOD_INSERTTEXT) {
+        int style = 0;
+        if (pendingStyle_ >= 0 && position == pendingPos_)
+            style = pendingStyle_;
+        else if (position > 0)
+            style = static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)(position - 1)));
+        SendScintilla(SCI_STARTSTYLING, (unsigned long)position, 0L);
+        SendScintilla(SCI_SETSTYLING, (unsigned long)length, (long)style);
+    }
+    pendingStyle_ = -1;
+}
+
+// ---- positions ---------------------------------------------------------------------------
+
+qint64 TxtCode::toBytePos(int pos) const {
+    if (pos <= 0)
+        return 0;
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, (unsigned long)pos,
+                                    (long)SC_LINECHARACTERINDEX_UTF16);
+    const long lineIndex =
+        SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line, (long)SC_LINECHARACTERINDEX_UTF16);
+    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
+    const long lineEnd =
+        line + 1 < SendScintilla(SCI_GETLINECOUNT) ? SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)(line + 1))
+                                                   : byteLength();
+    const long units = pos - lineIndex;
+    if (units <= 0)
+        return lineByte;
+    const long byte = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)lineByte, units);
+    // Scintilla answers 0 past the document's end.
+    if (byte <= lineByte || byte > lineEnd)
+        return lineEnd;
+    return byte;
+}
+
+int TxtCode::toCharPos(qint64 bytePos) const {
+    if (bytePos <= 0)
+        return 0;
+    const qint64 len = byteLength();
+    if (bytePos > len)
+        bytePos = len;
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)bytePos);
+    const long lineIndex =
+        SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line, (long)SC_LINECHARACTERINDEX_UTF16);
+    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
+    return int(lineIndex +
+               SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)lineByte, (long)bytePos));
+}
+
+int TxtCode::TextLength() const { return toCharPos(byteLength()); }
+
+// ---- text and selection ------------------------------------------------------------------
+
+QString TxtCode::Text() const {
+    const qint64 len = byteLength();
+    if (len == 0)
+        return QString();
+    const char* p = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)0, (long)len));
+    return QString::fromUtf8(p, len);
+}
+
+void TxtCode::SetText(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    loading_ = true;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ADDTEXT, (uintptr_t)bytes.size(), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+    loading_ = false;
+    pendingStyle_ = -1;
+    SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
+    SendScintilla(SCI_SETSTYLING, (unsigned long)bytes.size(), 0L);
+    SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+int TxtCode::SelStart() const {
+    return toCharPos(SendScintilla(SCI_GETSELECTIONSTART));
+}
+
+void TxtCode::SetSelStart(int pos) {
+    const qint64 b = toBytePos(pos);
+    SendScintilla(SCI_GOTOPOS, (unsigned long)b);
+}
+
+int TxtCode::SelLength() const {
+    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
+    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
+    if (e <= s)
+        return 0;
+    return toCharPos(e) - toCharPos(s);
+}
+
+void TxtCode::SetSelLength(int length) {
+    const int start = SelStart();
+    const qint64 a = toBytePos(start);
+    const qint64 c = toBytePos(start + qMax(0, length));
+    SendScintilla(SCI_SETSEL, (unsigned long)a, (long)c);
+}
+
+QString TxtCode::SelText() const {
+    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
+    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
+    if (e <= s)
+        return QString();
+    const char* p = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)s, (long)(e - s)));
+    return QString::fromUtf8(p, e - s);
+}
+
+void TxtCode::SetSelText(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
+    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
+    // A pending SelColor at the caret applies to what is written there.
+    const int pending = (e == s && pendingPos_ == s) ? pendingStyle_ : -1;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)s, (long)e);
+    if (pending >= 0 && e > s)
+        pendingStyle_ = -1;
+    SendScintilla(SCI_REPLACETARGET, (uintptr_t)bytes.size(), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+    if (pending >= 0 && !bytes.isEmpty()) {
+        SendScintilla(SCI_STARTSTYLING, (unsigned long)s, 0L);
+        SendScintilla(SCI_SETSTYLING, (unsigned long)bytes.size(), (long)pending);
+    }
+    SendScintilla(SCI_GOTOPOS, (unsigned long)(s + bytes.size()));
+}
+
+// ---- formats -----------------------------------------------------------------------------
+
+void TxtCode::SetSelColor(BgrColor color) {
+    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
+    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
+    if (e <= s) {
+        CharFormat f = s > 0 ? styles_[static_cast<unsigned char>(
+                                   SendScintilla(SCI_GETSTYLEAT, (unsigned long)(s - 1)))]
+                             : CharFormat();
+        f.color = color;
+        pendingStyle_ = styleFor(f);
+        pendingPos_ = s;
+        return;
+    }
+    QByteArray st = stylesOf(s, e);
+    int lastOld = -1, lastNew = 0;
+    for (char& c : st) {
+        const int old = static_cast<unsigned char>(c);
+        if (old != lastOld) {
+            CharFormat f = styles_[old];
+            f.color = color;
+            lastOld = old;
+            lastNew = styleFor(f);
+        }
+        c = char(lastNew);
+    }
+    setStyles(s, st);
+}
+
+BgrColor TxtCode::SelColor() const {
+    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
+    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
+    if (e <= s && pendingStyle_ >= 0 && pendingPos_ == s)
+        return styles_[pendingStyle_].color;
+    if (e <= s)
+        return s > 0 ? styles_[static_cast<unsigned char>(
+                                   SendScintilla(SCI_GETSTYLEAT, (unsigned long)(s - 1)))]
+                           .color
+                     : 0;
+    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)s))].color;
+}
+
+CharFormat TxtCode::formatAt(int pos) const {
+    const qint64 b = toBytePos(pos);
+    if (b >= byteLength())
+        return CharFormat();
+    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)b))];
+}
+
+void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
+    if (spans.isEmpty())
+        return;
+    // Work on the bytes from the first to the last span in one buffer.
+    qint64 lo = -1, hi = -1;
+    QVector<QPair<qint64, qint64>> bytes;
+    bytes.reserve(spans.size());
+    for (const ColorSpan& sp : spans) {
+        const qint64 a = toBytePos(sp.start);
+        const qint64 b = toBytePos(sp.start + qMax(0, sp.length));
+        bytes.append({a, b});
+        if (b > a) {
+            lo = lo < 0 ? a : qMin(lo, a);
+            hi = qMax(hi, b);
+        }
+    }
+    if (lo < 0)
+        return;
+    QByteArray st = stylesOf(lo, hi);
+    QHash<quint64, int> recoloured; // (old style, colour) -> style
+    for (int i = 0; i < spans.size(); ++i) {
+        const qint64 a = bytes[i].first, b = bytes[i].second;
+        const quint64 colorKey = quint64(quint32(spans[i].color)) << 8;
+        for (qint64 p = a; p < b; ++p) {
+            const int old = static_cast<unsigned char>(st[p - lo]);
+            const quint64 key = colorKey | quint64(old);
+            auto it = recoloured.constFind(key);
+            int ns;
+            if (it == recoloured.constEnd()) {
+                CharFormat f = styles_[old];
+                f.color = spans[i].color;
+                ns = styleFor(f);
+                recoloured.insert(key, ns);
+            } else {
+                ns = it.value();
+            }
+            st[p - lo] = char(ns);
+        }
+    }
+    setStyles(lo, st);
+}
+
+void TxtCode::applyHighlight(int start, int length, BgrColor highlight) {
+    const qint64 a = toBytePos(start);
+    const qint64 b = toBytePos(start + qMax(0, length));
+    QByteArray st = stylesOf(a, b);
+    for (char& c : st) {
+        CharFormat f = styles_[static_cast<unsigned char>(c)];
+        f.highlight = highlight;
+        c = char(styleFor(f));
+    }
+    setStyles(a, st);
+}
+
+RichDocument TxtCode::richDocument() const {
+    RichDocument doc;
+    doc.text = Text();
+    const qint64 len = byteLength();
+    if (len == 0)
+        return doc;
+    const QByteArray st = stylesOf(0, len);
+    const char* p = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len));
+    int pos16 = 0;
+    int runStyle = -1;
+    FormatRun run;
+    for (qint64 i = 0; i < len; ++i) {
+        const int units = utf16UnitsOfLead(static_cast<unsigned char>(p[i]));
+        if (units == 0)
+            continue;
+        const int s = static_cast<unsigned char>(st[i]);
+        if (s != runStyle) {
+            if (runStyle >= 0 && run.length > 0)
+                doc.runs.append(run);
+            run = FormatRun{pos16, 0, styles_[s]};
+            runStyle = s;
+        }
+        run.length += units;
+        pos16 += units;
+    }
+    if (runStyle >= 0 && run.length > 0)
+        doc.runs.append(run);
+    return doc;
+}
+
+void TxtCode::setRichDocument(const RichDocument& doc) {
+    SetText(doc.text);
+    if (doc.runs.isEmpty())
+        return;
+    const qint64 len = byteLength();
+    QByteArray st(len, '\0');
+    // Walk the text once, advancing UTF-16 and byte positions together.
+    const QString& t = doc.text;
+    qint64 byte = 0;
+    int pos16 = 0;
+    for (const FormatRun& run : doc.runs) {
+        if (run.start < pos16 || run.length <= 0)
+            continue;
+        while (pos16 < run.start && pos16 < t.size()) {
+            const char16_t c = t[pos16].unicode();
+            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() && QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
+                byte += 4;
+                pos16 += 2;
+            } else {
+                byte += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+                ++pos16;
+            }
+        }
+        const char style = char(styleFor(run.format));
+        const int end = qMin<int>(run.start + run.length, t.size());
+        while (pos16 < end) {
+            const char16_t c = t[pos16].unicode();
+            int nb;
+            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() && QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
+                nb = 4;
+                pos16 += 2;
+            } else {
+                nb = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+                ++pos16;
+            }
+            for (int k = 0; k < nb && byte < len; ++k)
+                st[byte++] = style;
+        }
+    }
+    setStyles(0, st);
+}
+
+QString TxtCode::TextRTF() const {
+    return rtf::write(richDocument(), editorFont_.family(), editorFont_.pointSizeF());
+}
+
+void TxtCode::SetTextRTF(const QString& rtfText) {
+    if (rtfText.startsWith(QLatin1String("{\\rtf")))
+        setRichDocument(rtf::read(rtfText));
+    else
+        SetText(rtfText);
+}
+
+// ---- search and lines --------------------------------------------------------------------
+
+int TxtCode::Find(const QString& what, int start, int end, int options) {
+    if (what.isEmpty())
+        return -1;
+    const QByteArray needle = what.toUtf8();
+    int flags = 0;
+    if (options & 2)
+        flags |= SCFIND_WHOLEWORD;
+    if (options & 4)
+        flags |= SCFIND_MATCHCASE;
+    SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)flags);
+    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)toBytePos(start), (long)toBytePos(end));
+    const long found = SendScintilla(SCI_SEARCHINTARGET, (uintptr_t)needle.size(), needle.constData());
+    if (found < 0)
+        return -1;
+    const long foundEnd = SendScintilla(SCI_GETTARGETEND);
+    SendScintilla(SCI_SETSEL, (unsigned long)found, foundEnd);
+    return toCharPos(found);
+}
+
+int TxtCode::GetLineFromChar(int pos) const {
+    return int(SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)toBytePos(pos)));
+}
+
+int TxtCode::LineCount() const { return int(SendScintilla(SCI_GETLINECOUNT)); }
+
+int TxtCode::LineStart(int line) const {
+    if (line < 0 || line >= LineCount())
+        return -1;
+    return int(SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
+                             (long)SC_LINECHARACTERINDEX_UTF16));
+}
+
+qint64 TxtCode::lastIndexOfAscii(char c) const {
+    const char needle[2] = {c, '\0'};
+    const long savedStart = SendScintilla(SCI_GETTARGETSTART);
+    const long savedEnd = SendScintilla(SCI_GETTARGETEND);
+    const long savedFlags = SendScintilla(SCI_GETSEARCHFLAGS);
+    SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)SCFIND_MATCHCASE);
+    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)byteLength(), 0L);
+    const long found = SendScintilla(SCI_SEARCHINTARGET, (uintptr_t)1, needle);
+    SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)savedFlags);
+    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)savedStart, savedEnd);
+    return found;
+}
+
+// ---- files, flags, font ------------------------------------------------------------------
+
+bool TxtCode::LoadFile(const QString& path, QString* error) {
+    LoadedFile f = readDocumentFile(path);
+    if (!f.ok) {
+        if (error)
+            *error = f.errorString;
+        return false;
+    }
+    if (f.rich)
+        setRichDocument(rtf::read(f.content));
+    else
+        SetText(f.content);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    return true;
+}
+
+bool TxtCode::SaveFile(const QString& path, QString* error) const {
+    return writeDocumentFile(path, Text(), error);
+}
+
+bool TxtCode::Modified() const { return SendScintilla(SCI_GETMODIFY) != 0; }
+
+void TxtCode::SetModified(bool modified) {
+    if (!modified)
+        SendScintilla(SCI_SETSAVEPOINT);
+    else
+        QsciScintilla::setModified(true);
+}
+
+void TxtCode::SetFont(const QFont& font) {
+    editorFont_ = font;
+    refreshAllStyles();
+}
+
+bool TxtCode::Overtype() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+
+// ---- events ------------------------------------------------------------------------------
+
+int TxtCode::shiftState(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+
+void TxtCode::keyPressEvent(QKeyEvent* e) {
+    KeyDownEvent down{e->key(), shiftState(e->modifiers()), false};
+    emit KeyDown(down);
+    if (down.consumed) {
+        e->accept();
+        return;
+    }
+    const QString typed = e->text();
+    if (!typed.isEmpty() && typed[0].isPrint() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        for (QChar c : typed)
+            emit KeyPress(c);
+    }
+    QsciScintilla::keyPressEvent(e);
+}
+
+void TxtCode::keyReleaseEvent(QKeyEvent* e) {
+    emit KeyUp(e->key(), shiftState(e->modifiers()), e->nativeVirtualKey());
+    QsciScintilla::keyReleaseEvent(e);
+}
+
+void TxtCode::mousePressEvent(QMouseEvent* e) {
+    emit MouseDown(e->button(), e->globalPosition().toPoint());
+    // The right button only opens the window's popup; it does not move the caret.
+    if (e->button() == Qt::RightButton) {
+        e->accept();
+        return;
+    }
+    QsciScintilla::mousePressEvent(e);
+}
+
+void TxtCode::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+
+bool TxtCode::event(QEvent* e) {
+    // While the editor has the focus its own keys win over the menu shortcuts that share
+    // them: Del, Ctrl+Z/X/C/V/A and Tab in every combination.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const auto mods = ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const int key = ke->key();
+        const bool ctrlKey = mods == Qt::ControlModifier &&
+                             (key == Qt::Key_Z || key == Qt::Key_X || key == Qt::Key_C ||
+                              key == Qt::Key_V || key == Qt::Key_A);
+        if (ctrlKey || (key == Qt::Key_Delete && mods == Qt::NoModifier) || key == Qt::Key_Tab ||
+            key == Qt::Key_Backtab) {
+            e->accept();
+            return true;
+        }
+    }
+    return QsciScintilla::event(e);
+}

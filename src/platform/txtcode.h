@@ -1,0 +1,145 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+#include <QFont>
+#include <QHash>
+#include <QVector>
+
+#include "platform/charformat.h"
+
+// What a key-down handler sees; setting `consumed` swallows the key (key code 0).
+struct KeyDownEvent {
+    int key = 0;     // Qt::Key
+    int shift = 0;   // modifier bits: 1 Shift, 2 Ctrl, 4 Alt
+    bool consumed = false;
+};
+
+// A colour for a stretch of text, in UTF-16 positions of Text.
+struct ColorSpan {
+    int start = 0;
+    int length = 0;
+    BgrColor color = 0;
+};
+
+// The document editor: a QScintilla editor offering the members of a rich-text box.
+//
+// Positions are UTF-16 offsets into Text, a line break being the two characters CR LF.
+// They are converted to Scintilla's byte positions through its UTF-16 line index, so a
+// conversion costs a line, never the document. Every character carries a CharFormat,
+// held as a Scintilla style.
+class TxtCode : public QsciScintilla {
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ Text WRITE SetText)
+    Q_PROPERTY(int SelStart READ SelStart WRITE SetSelStart)
+    Q_PROPERTY(int SelLength READ SelLength WRITE SetSelLength)
+    Q_PROPERTY(QString SelText READ SelText WRITE SetSelText)
+    Q_PROPERTY(QString TextRTF READ TextRTF WRITE SetTextRTF)
+
+public:
+    explicit TxtCode(QWidget* parent = nullptr);
+
+    // The whole plain text. Writing it replaces everything and drops all formatting.
+    QString Text() const;
+    void SetText(const QString& text);
+    // Length of Text in UTF-16 units, without building the string.
+    int TextLength() const;
+
+    // Caret or selection start; writing moves the caret there (clamped), nothing selected.
+    int SelStart() const;
+    void SetSelStart(int pos);
+    // Selected characters from SelStart; writing selects that many (clamped).
+    int SelLength() const;
+    void SetSelLength(int length);
+    // The selected text; writing replaces the selection (or inserts at the caret) and
+    // leaves the caret after the written text. The text is kept exactly, lone CRs too.
+    QString SelText() const;
+    void SetSelText(const QString& text);
+
+    // Colours the selection; at a bare caret, sets the colour of what is typed or
+    // inserted there next. SelColor() reads the colour at the selection start.
+    void SetSelColor(BgrColor color);
+    BgrColor SelColor() const;
+
+    // The document as RTF; writing reloads it (text not starting "{\rtf" is loaded as
+    // plain text with the default format).
+    QString TextRTF() const;
+    void SetTextRTF(const QString& rtf);
+
+    // The whole document with its formats, and loading one.
+    RichDocument richDocument() const;
+    void setRichDocument(const RichDocument& doc);
+    // The format of the character at a position (the default format past the end).
+    CharFormat formatAt(int pos) const;
+
+    // Recolours many stretches in one batch, later spans over earlier ones, keeping the
+    // other attributes of each character; the selection is left alone.
+    void applyColors(const QVector<ColorSpan>& spans);
+    // Sets the background (highlight) colour of a stretch; -1 removes it.
+    void applyHighlight(int start, int length, BgrColor highlight);
+
+    // Searches Text[start, end) for `what`; options: 2 whole word, 4 match case. Returns
+    // the position of the first match and selects it, or -1 leaving the selection alone.
+    int Find(const QString& what, int start, int end, int options);
+    // The 0-based line holding a position (0 .. TextLength()).
+    int GetLineFromChar(int pos) const;
+    // The position where a 0-based line starts, or -1 when there is no such line.
+    int LineStart(int line) const;
+    int LineCount() const;
+
+    // Loads a document file (rich text shown formatted, other files as text with line
+    // ends CR LF); on failure the document is unchanged and *error holds the reason.
+    bool LoadFile(const QString& path, QString* error);
+    // Writes the plain text (UTF-8, no byte-order mark) atomically.
+    bool SaveFile(const QString& path, QString* error) const;
+
+    bool Modified() const;
+    void SetModified(bool modified);
+
+    QFont Font() const { return editorFont_; }
+    void SetFont(const QFont& font);
+    void SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+    // True while typing overwrites (the Insert key toggles it).
+    bool Overtype() const;
+
+    // Byte position of the last occurrence of an ASCII character, or -1; searches the
+    // editor's own buffer backwards without copying the text.
+    qint64 lastIndexOfAscii(char c) const;
+
+    // Position conversions between UTF-16 offsets and Scintilla byte positions.
+    qint64 toBytePos(int pos) const;
+    int toCharPos(qint64 bytePos) const;
+
+signals:
+    void KeyDown(KeyDownEvent& event);
+    void KeyPress(QChar character);
+    void KeyUp(int key, int shift, quint32 nativeVirtualKey);
+    void MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void SelChange();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    int styleFor(const CharFormat& format);
+    void defineStyle(int style, const CharFormat& format);
+    void refreshAllStyles();
+    qint64 byteLength() const;
+    QByteArray stylesOf(qint64 start, qint64 end) const;
+    void setStyles(qint64 start, const QByteArray& styles);
+    void onModified(int position, int type, int length);
+    static int shiftState(Qt::KeyboardModifiers m);
+
+    QFont editorFont_;
+    QVector<CharFormat> styles_;      // style number -> format
+    QHash<QString, int> styleIndex_;  // format key -> style number
+    // Insertion format set by SelColor at a bare caret: valid while the caret stays at
+    // pendingPos_ and nothing else was edited.
+    int pendingStyle_ = -1;
+    qint64 pendingPos_ = -1;
+    bool loading_ = false;
+};

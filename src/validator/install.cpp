@@ -1,0 +1,10 @@
+#include "validator/install.h"
+
+#include "platform/appcontext.h"
+
+namespace validator {
+
+void install(const AppContext& /*ctx*/) {
+}
+
+} // namespace validator

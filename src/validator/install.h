@@ -1,0 +1,8 @@
+#pragma once
+
+struct AppContext;
+
+namespace validator {
+// Connects this module's menu items of the main window to their commands.
+void install(const AppContext& ctx);
+} // namespace validator

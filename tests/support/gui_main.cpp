@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// GUI tests run real widgets on the display the test command provides.
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));
+    QApplication::setOrganizationName(QStringLiteral("VERRiNDEL"));
+    return RUN_ALL_TESTS();
+}
