@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QMainWindow>
 #include <array>
 
-class QMainWindow;
 class QAction;
 class QMenu;
 class TxtCode;
