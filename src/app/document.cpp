@@ -104,9 +104,9 @@ bool Document::SaveAs() {
 
 bool Document::QueryClose(bool* quitAtOnce) {
     *quitAtOnce = false;
-    const auto answer = dialogs().message(window_, QStringLiteral("Do you want to save the changes?"),
-                                          programTitle(), Dialogs::Buttons::YesNoCancel,
-                                          Dialogs::Icon::Warning);
+    const auto answer =
+        dialogs().message(window_, QStringLiteral("Do you want to save the changes?"),
+                          programTitle(), Dialogs::Buttons::YesNoCancel, Dialogs::Icon::Warning);
     switch (answer) {
     case Dialogs::Answer::Yes:
         // The window closes only when the text is safe (saved, or there is none).

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/frmmain.h"
+#include "app/startup.h"
 
 int main(int argc, char* argv[]) {
     // The browser of the Preview tab shares OpenGL contexts with the widgets.
@@ -8,6 +9,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));
     QApplication::setOrganizationName(QStringLiteral("VERRiNDEL"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.verrindel.editor"));
 
     frmMain window;
     // "No" to the close question ends the program at once, whatever else is open.
@@ -15,5 +18,8 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     window.show();
+    // `verrindel FILE` opens FILE as Open does; a file that cannot be read is reported
+    // and the editor stays untitled.
+    openStartupFile(window, QApplication::arguments());
     return QApplication::exec();
 }

@@ -155,7 +155,8 @@ QMenu* buildMenus(QMainWindow* window) {
         } else if (hasChildren) {
             QMenu* sub = parent->addMenu(plainCaption(row.caption));
             sub->setObjectName(QString::fromLatin1(row.name));
-            sub->menuAction()->setObjectName(QString::fromLatin1(row.name) + QLatin1String("Action"));
+            sub->menuAction()->setObjectName(QString::fromLatin1(row.name) +
+                                             QLatin1String("Action"));
             parents[row.depth] = sub;
         } else {
             auto* action = new QAction(plainCaption(row.caption), window);

@@ -10,25 +10,31 @@ using BgrColor = int;
 inline BgrColor bgr(int red, int green, int blue) {
     return (red & 0xff) | ((green & 0xff) << 8) | ((blue & 0xff) << 16);
 }
-inline int bgrRed(BgrColor c) { return c & 0xff; }
-inline int bgrGreen(BgrColor c) { return (c >> 8) & 0xff; }
-inline int bgrBlue(BgrColor c) { return (c >> 16) & 0xff; }
+inline int bgrRed(BgrColor c) {
+    return c & 0xff;
+}
+inline int bgrGreen(BgrColor c) {
+    return (c >> 8) & 0xff;
+}
+inline int bgrBlue(BgrColor c) {
+    return (c >> 16) & 0xff;
+}
 
 // The format one character of the document carries.
 struct CharFormat {
-    BgrColor color = 0;       // text colour
-    BgrColor highlight = -1;  // background colour, -1 for none
+    BgrColor color = 0;      // text colour
+    BgrColor highlight = -1; // background colour, -1 for none
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    QString font;       // empty: the editor's font
-    double size = 0.0;  // points; 0: the editor's size
-    int up = 0;         // raise in half-points (negative lowers)
+    QString font;      // empty: the editor's font
+    double size = 0.0; // points; 0: the editor's size
+    int up = 0;        // raise in half-points (negative lowers)
 
     bool operator==(const CharFormat& o) const {
         return color == o.color && highlight == o.highlight && bold == o.bold &&
-               italic == o.italic && underline == o.underline && font == o.font &&
-               size == o.size && up == o.up;
+               italic == o.italic && underline == o.underline && font == o.font && size == o.size &&
+               up == o.up;
     }
     bool operator!=(const CharFormat& o) const { return !(*this == o); }
 };

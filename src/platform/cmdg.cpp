@@ -28,7 +28,9 @@ bool Cmdg::ShowColor() {
     return true;
 }
 
-bool Cmdg::ShowPrinter(QPrinter* printer) { return dialogs().setUpPrinter(owner_, printer); }
+bool Cmdg::ShowPrinter(QPrinter* printer) {
+    return dialogs().setUpPrinter(owner_, printer);
+}
 
 QString Cmdg::withDefaultExt(const QString& path) const {
     if (DefaultExt.isEmpty() || !QFileInfo(path).suffix().isEmpty())

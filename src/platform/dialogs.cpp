@@ -98,9 +98,13 @@ Dialogs* installed = nullptr;
 
 } // namespace
 
-Dialogs& dialogs() { return installed ? *installed : realDialogs(); }
+Dialogs& dialogs() {
+    return installed ? *installed : realDialogs();
+}
 
-void setDialogs(Dialogs* d) { installed = d; }
+void setDialogs(Dialogs* d) {
+    installed = d;
+}
 
 QStringList qtNameFilters(const QString& commonDialogFilter) {
     QStringList result;
@@ -109,8 +113,8 @@ QStringList qtNameFilters(const QString& commonDialogFilter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts[i];
         description.remove(trailingList);
-        const QString patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)
-                                     .join(QLatin1Char(' '));
+        const QString patterns =
+            parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
         result << QStringLiteral("%1 (%2)").arg(description.trimmed(), patterns);
     }
     return result;

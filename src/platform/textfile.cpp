@@ -27,7 +27,8 @@ LoadedFile readDocumentFile(const QString& path) {
 }
 
 QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: an incomplete sequence at the end is an error, not pending input.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

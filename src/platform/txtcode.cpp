@@ -11,7 +11,9 @@ namespace {
 
 // Style numbers Scintilla leaves to us: 0..31 and 40..255 (32..39 are its own).
 constexpr int kStyleCount = 256;
-bool usableStyle(int s) { return s < 32 || s > 39; }
+bool usableStyle(int s) {
+    return s < 32 || s > 39;
+}
 
 QString formatKey(const CharFormat& f) {
     return QStringLiteral("%1|%2|%3%4%5|%6|%7|%8")
@@ -65,8 +67,9 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
     defineStyle(0, plain);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int length, int, int, int, int, int,
-                   int) { onModified(position, type, length); });
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                onModified(position, type, length);
+            });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & SC_UPDATE_SELECTION)
             emit SelChange();
@@ -99,7 +102,8 @@ int TxtCode::styleFor(const CharFormat& format) {
 
 void TxtCode::defineStyle(int style, const CharFormat& f) {
     SendScintilla(SCI_STYLESETFORE, (unsigned long)style, (long)f.color);
-    SendScintilla(SCI_STYLESETBACK, (unsigned long)style, (long)(f.highlight >= 0 ? f.highlight : 0xFFFFFF));
+    SendScintilla(SCI_STYLESETBACK, (unsigned long)style,
+                  (long)(f.highlight >= 0 ? f.highlight : 0xFFFFFF));
     SendScintilla(SCI_STYLESETBOLD, (unsigned long)style, (long)f.bold);
     SendScintilla(SCI_STYLESETITALIC, (unsigned long)style, (long)f.italic);
     SendScintilla(SCI_STYLESETUNDERLINE, (unsigned long)style, (long)f.underline);
@@ -115,7 +119,9 @@ void TxtCode::refreshAllStyles() {
         defineStyle(it.value(), styles_[it.value()]);
 }
 
-qint64 TxtCode::byteLength() const { return SendScintilla(SCI_GETLENGTH); }
+qint64 TxtCode::byteLength() const {
+    return SendScintilla(SCI_GETLENGTH);
+}
 
 QByteArray TxtCode::stylesOf(qint64 start, qint64 end) const {
     QByteArray result;
@@ -148,7 +154,8 @@ void TxtCode::onModified(int position, int type, int length) {
         if (pendingStyle_ >= 0 && position == pendingPos_)
             style = pendingStyle_;
         else if (position > 0)
-            style = static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)(position - 1)));
+            style = static_cast<unsigned char>(
+                SendScintilla(SCI_GETSTYLEAT, (unsigned long)(position - 1)));
         SendScintilla(SCI_STARTSTYLING, (unsigned long)position, 0L);
         SendScintilla(SCI_SETSTYLING, (unsigned long)length, (long)style);
     }
@@ -162,12 +169,12 @@ qint64 TxtCode::toBytePos(int pos) const {
         return 0;
     const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, (unsigned long)pos,
                                     (long)SC_LINECHARACTERINDEX_UTF16);
-    const long lineIndex =
-        SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line, (long)SC_LINECHARACTERINDEX_UTF16);
+    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
+                                         (long)SC_LINECHARACTERINDEX_UTF16);
     const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
-    const long lineEnd =
-        line + 1 < SendScintilla(SCI_GETLINECOUNT) ? SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)(line + 1))
-                                                   : byteLength();
+    const long lineEnd = line + 1 < SendScintilla(SCI_GETLINECOUNT)
+                             ? SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)(line + 1))
+                             : byteLength();
     const long units = pos - lineIndex;
     if (units <= 0)
         return lineByte;
@@ -185,14 +192,16 @@ int TxtCode::toCharPos(qint64 bytePos) const {
     if (bytePos > len)
         bytePos = len;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)bytePos);
-    const long lineIndex =
-        SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line, (long)SC_LINECHARACTERINDEX_UTF16);
+    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
+                                         (long)SC_LINECHARACTERINDEX_UTF16);
     const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
     return int(lineIndex +
                SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)lineByte, (long)bytePos));
 }
 
-int TxtCode::TextLength() const { return toCharPos(byteLength()); }
+int TxtCode::TextLength() const {
+    return toCharPos(byteLength());
+}
 
 // ---- text and selection ------------------------------------------------------------------
 
@@ -311,7 +320,8 @@ BgrColor TxtCode::SelColor() const {
                                    SendScintilla(SCI_GETSTYLEAT, (unsigned long)(s - 1)))]
                            .color
                      : 0;
-    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)s))].color;
+    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)s))]
+        .color;
 }
 
 CharFormat TxtCode::formatAt(int pos) const {
@@ -382,8 +392,8 @@ RichDocument TxtCode::richDocument() const {
     if (len == 0)
         return doc;
     const QByteArray st = stylesOf(0, len);
-    const char* p = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len));
+    const char* p =
+        reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len));
     int pos16 = 0;
     int runStyle = -1;
     FormatRun run;
@@ -421,7 +431,8 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
             continue;
         while (pos16 < run.start && pos16 < t.size()) {
             const char16_t c = t[pos16].unicode();
-            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() && QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
+            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() &&
+                QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
                 byte += 4;
                 pos16 += 2;
             } else {
@@ -434,7 +445,8 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
         while (pos16 < end) {
             const char16_t c = t[pos16].unicode();
             int nb;
-            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() && QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
+            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() &&
+                QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
                 nb = 4;
                 pos16 += 2;
             } else {
@@ -472,7 +484,8 @@ int TxtCode::Find(const QString& what, int start, int end, int options) {
         flags |= SCFIND_MATCHCASE;
     SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)flags);
     SendScintilla(SCI_SETTARGETRANGE, (unsigned long)toBytePos(start), (long)toBytePos(end));
-    const long found = SendScintilla(SCI_SEARCHINTARGET, (uintptr_t)needle.size(), needle.constData());
+    const long found =
+        SendScintilla(SCI_SEARCHINTARGET, (uintptr_t)needle.size(), needle.constData());
     if (found < 0)
         return -1;
     const long foundEnd = SendScintilla(SCI_GETTARGETEND);
@@ -484,7 +497,9 @@ int TxtCode::GetLineFromChar(int pos) const {
     return int(SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)toBytePos(pos)));
 }
 
-int TxtCode::LineCount() const { return int(SendScintilla(SCI_GETLINECOUNT)); }
+int TxtCode::LineCount() const {
+    return int(SendScintilla(SCI_GETLINECOUNT));
+}
 
 int TxtCode::LineStart(int line) const {
     if (line < 0 || line >= LineCount())
@@ -527,7 +542,9 @@ bool TxtCode::SaveFile(const QString& path, QString* error) const {
     return writeDocumentFile(path, Text(), error);
 }
 
-bool TxtCode::Modified() const { return SendScintilla(SCI_GETMODIFY) != 0; }
+bool TxtCode::Modified() const {
+    return SendScintilla(SCI_GETMODIFY) != 0;
+}
 
 void TxtCode::SetModified(bool modified) {
     if (!modified)
@@ -541,7 +558,9 @@ void TxtCode::SetFont(const QFont& font) {
     refreshAllStyles();
 }
 
-bool TxtCode::Overtype() const { return SendScintilla(SCI_GETOVERTYPE) != 0; }
+bool TxtCode::Overtype() const {
+    return SendScintilla(SCI_GETOVERTYPE) != 0;
+}
 
 // ---- events ------------------------------------------------------------------------------
 
@@ -558,7 +577,8 @@ void TxtCode::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString typed = e->text();
-    if (!typed.isEmpty() && typed[0].isPrint() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (!typed.isEmpty() && typed[0].isPrint() &&
+        !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         for (QChar c : typed)
             emit KeyPress(c);
     }
@@ -580,14 +600,17 @@ void TxtCode::mousePressEvent(QMouseEvent* e) {
     QsciScintilla::mousePressEvent(e);
 }
 
-void TxtCode::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+void TxtCode::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+}
 
 bool TxtCode::event(QEvent* e) {
     // While the editor has the focus its own keys win over the menu shortcuts that share
     // them: Del, Ctrl+Z/X/C/V/A and Tab in every combination.
     if (e->type() == QEvent::ShortcutOverride) {
         auto* ke = static_cast<QKeyEvent*>(e);
-        const auto mods = ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const auto mods =
+            ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         const int key = ke->key();
         const bool ctrlKey = mods == Qt::ControlModifier &&
                              (key == Qt::Key_Z || key == Qt::Key_X || key == Qt::Key_C ||

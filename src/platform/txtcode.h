@@ -1,16 +1,16 @@
 #pragma once
 
-#include <Qsci/qsciscintilla.h>
 #include <QFont>
 #include <QHash>
 #include <QVector>
+#include <Qsci/qsciscintilla.h>
 
 #include "platform/charformat.h"
 
 // What a key-down handler sees; setting `consumed` swallows the key (key code 0).
 struct KeyDownEvent {
-    int key = 0;     // Qt::Key
-    int shift = 0;   // modifier bits: 1 Shift, 2 Ctrl, 4 Alt
+    int key = 0;   // Qt::Key
+    int shift = 0; // modifier bits: 1 Shift, 2 Ctrl, 4 Alt
     bool consumed = false;
 };
 
@@ -135,8 +135,8 @@ private:
     static int shiftState(Qt::KeyboardModifiers m);
 
     QFont editorFont_;
-    QVector<CharFormat> styles_;      // style number -> format
-    QHash<QString, int> styleIndex_;  // format key -> style number
+    QVector<CharFormat> styles_;     // style number -> format
+    QHash<QString, int> styleIndex_; // format key -> style number
     // Insertion format set by SelColor at a bare caret: valid while the caret stays at
     // pendingPos_ and nothing else was edited.
     int pendingStyle_ = -1;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class frmMain;
+
+// The file named on the command line, as a full local path; empty when none is named.
+// `arguments` is the whole command line, program name first (QCoreApplication::arguments()).
+// A leading "--" ends the options; a file: URL is taken as the local file it names.
+QString startupFilePath(const QStringList& arguments, const QString& workingDirectory);
+
+// Opens the command line's file in the main window as Open does: the caption becomes the
+// full path and the modified flag false. A file that cannot be read leaves the window
+// untitled and is reported as a failed Open is. Returns true when a file was loaded.
+bool openStartupFile(frmMain& window, const QStringList& arguments);
