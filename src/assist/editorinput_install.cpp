@@ -1,5 +1,15 @@
+#include <QMenu>
+
+#include "assist/editorinput.h"
 #include "assist/parts.h"
+#include "platform/appcontext.h"
 
 namespace assist {
-void installEditorInput(const AppContext& /*ctx*/) {}
+
+// The behaviour lives in a small object owned by the editor.
+void installEditorInput(const AppContext& ctx) {
+    new EditorInput(ctx.txtCode, ctx.syntaxColours, ctx.menu("PopMenu"), ctx.action("PopHighLight"),
+                    ctx.action("PopNoHighLight"));
+}
+
 } // namespace assist

@@ -1,0 +1,64 @@
+#include "assist/highlighter.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+#include "assist/syntaxranges.h"
+#include "platform/appcontext.h"
+#include "platform/dialogs.h"
+#include "platform/txtcode.h"
+
+namespace assist {
+
+namespace {
+
+// The hourglass while a command runs; the pointer comes back however the command ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+void colorhtml(const AppContext& ctx) {
+    TxtCode& editor = *ctx.txtCode;
+    const int base = editor.SelStart();
+    if (editor.SelLength() < 1) {
+        dialogs().message(ctx.frmMain, QStringLiteral("No text selected"), programTitle(),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::None);
+        return;
+    }
+    const QString text = editor.SelText();
+    const QVector<ColourStep> steps = colorhtmlSteps(text);
+    // The colours of every step land in one batch, without a repaint per tag.
+    editor.applyColors(flattenSteps(steps, int(text.size()), *ctx.syntaxColours, base));
+    if (!steps.isEmpty()) {
+        editor.SetSelStart(base + steps.constLast().start);
+        editor.SetSelLength(steps.constLast().length);
+    }
+}
+
+void mnuHighlight_Click(const AppContext& ctx) {
+    WaitCursor hourglass;
+    TxtCode& editor = *ctx.txtCode;
+    editor.SetSelStart(0);
+    editor.SetSelLength(editor.TextLength());
+    colorhtml(ctx);
+    editor.SetSelStart(1);
+}
+
+void mnuUnHighlight_Click(const AppContext& ctx) {
+    TxtCode& editor = *ctx.txtCode;
+    const QString text = editor.Text();
+    // A plain text that happens to start like RTF is still plain text: reload its
+    // characters as they are instead of reading them as rich text.
+    if (text.startsWith(QLatin1String("{\\rtf")))
+        editor.SetText(text);
+    else
+        editor.SetTextRTF(text);
+}
+
+} // namespace assist

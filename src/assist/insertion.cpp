@@ -1,0 +1,15 @@
+#include "assist/insertion.h"
+
+#include "platform/txtcode.h"
+
+namespace assist {
+
+void insertAfterSelection(TxtCode& editor, const QString& fragment) {
+    editor.SetSelText(editor.SelText() + fragment);
+}
+
+void insertOverSelection(TxtCode& editor, const QString& fragment) {
+    editor.SetSelText(fragment);
+}
+
+} // namespace assist
