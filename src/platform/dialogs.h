@@ -22,14 +22,11 @@ public:
     // File choosers: the chosen full path, or nothing when the user cancelled.
     // `filter` is in the "Description|*.a;*.b|..." form of the common dialog.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& title,
-                                            const QString& filter,
-                                            const QString& initialPath) = 0;
+                                            const QString& filter, const QString& initialPath) = 0;
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& title,
-                                            const QString& filter,
-                                            const QString& initialPath) = 0;
+                                            const QString& filter, const QString& initialPath) = 0;
     // The colour chooser: the chosen colour (blue-green-red), or nothing when cancelled.
-    virtual std::optional<int> chooseColor(QWidget* parent, const QString& title,
-                                           int initial) = 0;
+    virtual std::optional<int> chooseColor(QWidget* parent, const QString& title, int initial) = 0;
     // The printer dialog: true when the user confirmed; the printer is set up in place.
     virtual bool setUpPrinter(QWidget* parent, QPrinter* printer) = 0;
 
@@ -46,7 +43,9 @@ Dialogs& dialogs();
 void setDialogs(Dialogs* d);
 
 // The program title shown by message boxes that name no title.
-inline QString programTitle() { return QStringLiteral("VERRiNDEL"); }
+inline QString programTitle() {
+    return QStringLiteral("VERRiNDEL");
+}
 
 // Converts a "Description|*.a;*.b|Other|*.c" filter into Qt name filters
 // ("Description (*.a *.b)", "Other (*.c)"). A description that already ends in a
