@@ -3,18 +3,20 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "assist/insertion.h"
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
 
 SnippetDialog::SnippetDialog(const AppContext& ctx, const QString& objectName,
                              const QString& caption, Placement placement)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint),
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       ctx_(ctx), placement_(placement) {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -27,6 +29,12 @@ SnippetDialog::SnippetDialog(const AppContext& ctx, const QString& objectName,
     cmdCancel->setAutoDefault(false);
     connect(cmdInsert, &QPushButton::clicked, this, [this] { cmdInsert_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    // A dialog lives no longer than the main window it writes into (a hidden one would
+    // otherwise outlive it and be shown again for a later window).
+    connect(ctx_.frmMain, &QObject::destroyed, this, [this] {
+        unloaded_ = true;
+        delete this;
+    });
 }
 
 void SnippetDialog::finishLayout(QWidget* body) {
@@ -38,13 +46,20 @@ void SnippetDialog::finishLayout(QWidget* body) {
     buttons->addWidget(cmdInsert);
     column->addLayout(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The buttons were created before the fields: move them to the end of the tab order.
+    QWidget* last = previousInFocusChain();
+    if (last && last != cmdInsert && last != cmdCancel) {
+        setTabOrder(last, cmdInsert);
+        setTabOrder(cmdInsert, cmdCancel);
+    }
 }
 
 void SnippetDialog::showDialog() {
     if (!placed_ && placement_ == Placement::Centred) {
         adjustSize();
-        QScreen* screen = ctx_.frmMain->screen() ? ctx_.frmMain->screen()
-                                                 : QGuiApplication::primaryScreen();
+        QScreen* screen =
+            ctx_.frmMain->screen() ? ctx_.frmMain->screen() : QGuiApplication::primaryScreen();
         if (screen)
             move(screen->geometry().center() - rect().center());
     }
@@ -67,14 +82,16 @@ void SnippetDialog::showFormatMessage(const QString& message) {
 }
 
 void SnippetDialog::insertAfterSelection(const QString& fragment) {
-    editor()->SetSelText(editor()->SelText() + fragment);
+    assist::insertAfterSelection(*editor(), fragment);
 }
 
 void SnippetDialog::insertOverSelection(const QString& fragment) {
-    editor()->SetSelText(fragment);
+    assist::insertOverSelection(*editor(), fragment);
 }
 
-void SnippetDialog::enableMain() { ctx_.frmMain->setEnabled(true); }
+void SnippetDialog::enableMain() {
+    ctx_.frmMain->setEnabled(true);
+}
 
 void SnippetDialog::focusEditor() {
     ctx_.frmMain->activateWindow();
@@ -95,13 +112,32 @@ void SnippetDialog::unload() {
     unloaded_ = true;
     hide();
     enableMain();
+    returnToMain();
     deleteLater();
 }
 
-void SnippetDialog::cmdCancel_Click() { unload(); }
+void SnippetDialog::returnToMain() {
+    // When the dialog goes away the main window becomes the active window again and its
+    // editor, the control that had the focus before the window was disabled, gets it back.
+    ctx_.frmMain->activateWindow();
+    if (!ctx_.frmMain->focusWidget())
+        editor()->SetFocus();
+}
+
+void SnippetDialog::cmdCancel_Click() {
+    unload();
+}
 
 void SnippetDialog::closeEvent(QCloseEvent* event) {
     // The window's close control unloads the dialog, as Cancel does.
     event->accept();
     unload();
+}
+
+void SnippetDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -39,8 +39,7 @@ public:
     }
 
     // The loaded instance of T (shown or hidden), or null when it is not loaded.
-    template <class T>
-    static T* instance() {
+    template <class T> static T* instance() {
         QPointer<T>& slot = instanceSlot<T>();
         return (slot && !slot->unloaded_) ? slot.data() : nullptr;
     }
@@ -48,7 +47,9 @@ public:
     QPushButton* insertButton() const { return cmdInsert; }
     QPushButton* cancelButton() const { return cmdCancel; }
 
-    // Unloads the dialog: hides it, enables the main window and discards it.
+    // Unloads the dialog: hides it, enables the main window, gives the window back its
+    // activation (the editor regains the focus, as when a platform window closes) and
+    // discards the dialog.
     void unload();
 
 protected:
@@ -58,8 +59,8 @@ protected:
     // The Insert button's handler: check, build, insert and leave as the dialog's row says.
     virtual void cmdInsert_Click() = 0;
 
-    // Adds the Insert and Cancel buttons below `body` and fixes the window's size.
-    // Subclasses call it at the end of their constructor.
+    // Adds the Insert and Cancel buttons below `body`, puts them last in the tab order and
+    // fixes the window's size. Subclasses call it at the end of their constructor.
     void finishLayout(QWidget* body);
 
     // True when `text` is not exactly empty; otherwise shows `message` in a plain box
@@ -82,18 +83,20 @@ protected:
     TxtCode* editor() const { return ctx_.txtCode; }
 
     void closeEvent(QCloseEvent* event) override;
+    // Escape acts as Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
 
     QPushButton* cmdInsert = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 private:
-    template <class T>
-    static QPointer<T>& instanceSlot() {
+    template <class T> static QPointer<T>& instanceSlot() {
         static QPointer<T> slot;
         return slot;
     }
     void showDialog();
     void cmdCancel_Click();
+    void returnToMain();
 
     AppContext ctx_;
     Placement placement_;
