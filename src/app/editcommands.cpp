@@ -1,7 +1,86 @@
 #include "app/editcommands.h"
 
-#include "platform/appcontext.h"
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
 
-void installEditCommands(const AppContext& /*ctx*/) {
-    // The Edit menu, printing and full screen are attached here.
+#include "app/frmscreen.h"
+#include "platform/appcontext.h"
+#include "platform/cmdg.h"
+#include "platform/dialogs.h"
+#include "platform/printing.h"
+#include "platform/txtcode.h"
+
+namespace editcommands {
+
+void mnuDelete_Click(const AppContext& ctx) {
+    // With nothing selected nothing is deleted.
+    if (ctx.txtCode->SelLength() > 0)
+        ctx.txtCode->SetSelText(QString());
+}
+
+void mnuSelect_Click(const AppContext& ctx) {
+    ctx.txtCode->SetSelStart(0);
+    ctx.txtCode->SetSelLength(ctx.txtCode->TextLength());
+}
+
+void mnuPrint_Click(const AppContext& ctx) {
+    TxtCode* editor = ctx.txtCode;
+    if (editor->TextLength() == 0) {
+        dialogs().message(ctx.frmMain, QStringLiteral("No text to print!"), programTitle(),
+                          Dialogs::Buttons::Ok, Dialogs::Icon::None);
+        return;
+    }
+    QString why;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const printing::Outcome outcome =
+        printing::printText(printing::currentPrinter(), editor->Text(), editor->Font(), &why);
+    QApplication::restoreOverrideCursor();
+    if (outcome == printing::Outcome::NoPrinter) {
+        dialogs().message(ctx.frmMain,
+                          QStringLiteral("There is no printer to print on. Choose one with "
+                                         "Print Setup... and try again."),
+                          QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+    } else if (outcome == printing::Outcome::Failed) {
+        dialogs().message(ctx.frmMain,
+                          QStringLiteral("The document could not be printed. %1").arg(why),
+                          QString(), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
+    }
+}
+
+void mnuPrintsetup_Click(const AppContext& ctx) {
+    // The printer dialog sets the current printer up in place: the printer chosen there
+    // is the one Print uses from now on.
+    ctx.cmdg->ShowPrinter(&printing::currentPrinter());
+}
+
+void mnuFullScreen_Click(const AppContext& ctx) {
+    frmScreen::enterFullScreen(ctx.frmMain, ctx.txtCode);
+}
+
+} // namespace editcommands
+
+void installEditCommands(const AppContext& ctx) {
+    using namespace editcommands;
+    QObject* owner = ctx.frmMain;
+    TxtCode* editor = ctx.txtCode;
+    // Undo, Cut, Copy and Paste are the editor's own operations. While the editor has
+    // the focus it takes these keys (and Del, Ctrl+A) itself, ahead of the shortcuts.
+    QObject::connect(ctx.action("mnuUndo"), &QAction::triggered, owner,
+                     [editor] { editor->undo(); });
+    QObject::connect(ctx.action("mnuCut"), &QAction::triggered, owner, [editor] { editor->cut(); });
+    QObject::connect(ctx.action("mnuCopy"), &QAction::triggered, owner,
+                     [editor] { editor->copy(); });
+    QObject::connect(ctx.action("mnuPaste"), &QAction::triggered, owner,
+                     [editor] { editor->paste(); });
+    QObject::connect(ctx.action("mnuDelete"), &QAction::triggered, owner,
+                     [ctx] { mnuDelete_Click(ctx); });
+    QObject::connect(ctx.action("mnuSelect"), &QAction::triggered, owner,
+                     [ctx] { mnuSelect_Click(ctx); });
+    QObject::connect(ctx.action("mnuPrint"), &QAction::triggered, owner,
+                     [ctx] { mnuPrint_Click(ctx); });
+    QObject::connect(ctx.action("mnuPrintsetup"), &QAction::triggered, owner,
+                     [ctx] { mnuPrintsetup_Click(ctx); });
+    QObject::connect(ctx.action("mnuFullScreen"), &QAction::triggered, owner,
+                     [ctx] { mnuFullScreen_Click(ctx); });
 }

@@ -1,7 +1,17 @@
 #pragma once
 
+class QString;
 struct AppContext;
 
 // Connects the Edit menu (Undo, Cut, Copy, Paste, Delete, Select All), Print, Print Setup
 // and FullScreen of the main window to their commands.
 void installEditCommands(const AppContext& ctx);
+
+// The commands themselves, each working on the main window's editor.
+namespace editcommands {
+void mnuDelete_Click(const AppContext& ctx);
+void mnuSelect_Click(const AppContext& ctx);
+void mnuPrint_Click(const AppContext& ctx);
+void mnuPrintsetup_Click(const AppContext& ctx);
+void mnuFullScreen_Click(const AppContext& ctx);
+} // namespace editcommands

@@ -1,0 +1,161 @@
+#include "app/frmscreen.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextDocument>
+#include <new>
+
+#include "platform/dialogs.h"
+#include "platform/txtcode.h"
+
+namespace {
+
+// 30 twips at 15 twips a pixel.
+constexpr int kEdge = 2;
+
+} // namespace
+
+frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
+    : QDialog(mainWindow, Qt::Window | Qt::FramelessWindowHint), mainWindow_(mainWindow),
+      txtCode_(txtCode) {
+    setObjectName(QStringLiteral("frmScreen"));
+    setWindowTitle(QStringLiteral("FULL SCREEN"));
+    setModal(true);
+    resize(321, 267); // 4815 x 4005 twips
+
+    txtScreen = new QPlainTextEdit(this);
+    txtScreen->setObjectName(QStringLiteral("txtScreen"));
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(9.75);
+    txtScreen->setFont(font);
+    txtScreen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtScreen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtScreen->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtScreen->setGeometry(0, 0, 321, 265); // 4815 x 3975 twips
+    txtScreen->installEventFilter(this);
+
+    replaceText = [](TxtCode* editor, const QString& text) { editor->SetText(text); };
+}
+
+frmScreen::~frmScreen() = default;
+
+QString frmScreen::toScreenText(const QString& documentText) {
+    // Each line break (CR LF, or a lone CR or LF) becomes one line of the box.
+    QString out;
+    out.reserve(documentText.size());
+    const int n = documentText.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = documentText[i];
+        if (c == QLatin1Char('\r')) {
+            out += QLatin1Char('\n');
+            if (i + 1 < n && documentText[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString frmScreen::fromScreenText(const QString& raw) {
+    // Blocks of the box end with a paragraph separator; each becomes CR LF.
+    QString out;
+    out.reserve(raw.size() + raw.size() / 16);
+    for (QChar c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QLatin1Char('\n'))
+            out += QLatin1String("\r\n");
+        else
+            out += c;
+    }
+    return out;
+}
+
+void frmScreen::takeDocument() {
+    txtScreen->setPlainText(toScreenText(txtCode_->Text()));
+    loadedRaw_ = txtScreen->document()->toRawText();
+    Form_Load();
+}
+
+void frmScreen::Form_Load() {
+    setWindowTitle(mainWindow_ ? mainWindow_->windowTitle() : QString());
+    // Cover the screen that holds the main window, starting just beyond its top and left
+    // edges and ending at its right and bottom edges.
+    QScreen* screen = mainWindow_ && mainWindow_->screen() ? mainWindow_->screen()
+                                                           : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect s = screen->geometry();
+        setGeometry(s.x() - kEdge, s.y() - kEdge, s.width() + kEdge, s.height() + kEdge);
+    }
+    Form_Resize();
+}
+
+void frmScreen::Form_Resize() {
+    // The text box fills the window but for a strip at the right and bottom.
+    txtScreen->setGeometry(0, 0, qMax(0, width() - kEdge), qMax(0, height() - kEdge));
+}
+
+void frmScreen::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+bool frmScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtScreen && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmScreen::done(int result) {
+    // Every way of closing passes here (Esc, the platform's close, reject).
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void frmScreen::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    const QString raw = txtScreen->document()->toRawText();
+    if (raw == loadedRaw_)
+        return; // unchanged: the document, its colours and its flag stay as they are
+    if (copyBack(fromScreenText(raw)))
+        txtScreen->clear();
+}
+
+bool frmScreen::copyBack(const QString& text) {
+    // Keep the document so that a failed replacement leaves it as it was.
+    const RichDocument before = txtCode_->richDocument();
+    const bool wasModified = txtCode_->Modified();
+    bool failed = false;
+    try {
+        replaceText(txtCode_, text);
+        failed = txtCode_->SendScintilla(QsciScintillaBase::SCI_GETSTATUS) != 0 ||
+                 txtCode_->TextLength() != text.size();
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    }
+    if (!failed) {
+        txtCode_->SetModified(true);
+        return true;
+    }
+    txtCode_->SendScintilla(QsciScintillaBase::SCI_SETSTATUS, 0UL);
+    try {
+        txtCode_->setRichDocument(before);
+        txtCode_->SetModified(wasModified);
+    } catch (const std::bad_alloc&) {
+    }
+    dialogs().message(this, QStringLiteral("File is too large!!"), QString(), Dialogs::Buttons::Ok,
+                      Dialogs::Icon::Warning);
+    return false;
+}
+
+void frmScreen::enterFullScreen(QWidget* mainWindow, TxtCode* txtCode) {
+    frmScreen screen(mainWindow, txtCode);
+    screen.takeDocument();
+    screen.exec();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QPlainTextEdit;
+class TxtCode;
+
+// The full-screen window: a borderless window covering the screen of the main window, in
+// which the document is edited as plain text. It takes a copy of the document when it
+// opens and gives the text back, uncoloured, when it closes and the text was changed.
+class frmScreen : public QDialog {
+    Q_OBJECT
+public:
+    frmScreen(QWidget* mainWindow, TxtCode* txtCode);
+    ~frmScreen() override;
+
+    // File > FullScreen: copies the document into the window and shows it modally until it
+    // is closed (Esc, or the platform's close key).
+    static void enterFullScreen(QWidget* mainWindow, TxtCode* txtCode);
+
+    // The steps of entering without the modal loop: copy the text in, then load.
+    void takeDocument();
+    void Form_Load();
+
+    // How the text goes back into the editor; a test may replace it to make it fail.
+    std::function<void(TxtCode*, const QString&)> replaceText;
+
+    QPlainTextEdit* txtScreen = nullptr;
+
+    // Text conversions between the document (CR LF line breaks) and the plain text box.
+    static QString toScreenText(const QString& documentText);
+    static QString fromScreenText(const QString& rawScreenText);
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Resize();
+    void Form_Unload();
+    bool copyBack(const QString& text);
+
+    QWidget* mainWindow_;
+    TxtCode* txtCode_;
+    QString loadedRaw_; // the box's raw text right after the document was copied in
+    bool unloaded_ = false;
+};

@@ -1,0 +1,231 @@
+#include "search/frmfind.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/dialogs.h"
+#include "platform/txtcode.h"
+#include "search/toolwindow.h"
+
+namespace {
+
+QPointer<frmFind>& slot() {
+    static QPointer<frmFind> instance;
+    return instance;
+}
+
+QString findCaption() {
+    return QStringLiteral("FiND");
+}
+QString replaceCaption() {
+    return QStringLiteral("FiND AND REPLACE");
+}
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    b->setMinimumWidth(65); // 975 twips
+    return b;
+}
+
+} // namespace
+
+frmFind::frmFind(const AppContext& ctx)
+    : QWidget(nullptr, toolwindow::flags()), ctx_(ctx), target_(ctx.txtCode) {
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(findCaption());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    createControls();
+    // Form load: nothing to search for yet, and the next search starts at the top.
+    finder_.reset();
+    txtFind_Change();
+}
+
+frmFind* frmFind::instance() {
+    frmFind* f = slot().data();
+    return (f && !f->unloaded_) ? f : nullptr;
+}
+
+frmFind* frmFind::load(const AppContext& ctx) {
+    if (frmFind* f = instance())
+        return f;
+    slot() = new frmFind(ctx);
+    return slot().data();
+}
+
+void frmFind::createControls() {
+    fraFind = new QGroupBox(QStringLiteral("Find"), this);
+    fraFind->setObjectName(QStringLiteral("fraFind"));
+    lblFindwhat = new QLabel(QStringLiteral("Find what:"), fraFind);
+    lblFindwhat->setObjectName(QStringLiteral("lblFindwhat"));
+    txtFind = new QLineEdit(fraFind);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    txtFind->setMinimumWidth(209); // 3135 twips
+    lblReplace = new QLabel(QStringLiteral("Replace with:"), fraFind);
+    lblReplace->setObjectName(QStringLiteral("lblReplace"));
+    txtReplace = new QLineEdit(fraFind);
+    txtReplace->setObjectName(QStringLiteral("txtReplace"));
+    auto* findGrid = new QGridLayout(fraFind);
+    findGrid->addWidget(lblFindwhat, 0, 0);
+    findGrid->addWidget(txtFind, 0, 1);
+    findGrid->addWidget(lblReplace, 1, 0);
+    findGrid->addWidget(txtReplace, 1, 1);
+    findGrid->setColumnStretch(1, 1);
+
+    fraFindoptions = new QGroupBox(QStringLiteral("Find Options"), this);
+    fraFindoptions->setObjectName(QStringLiteral("fraFindoptions"));
+    chkboxes_2 = new QCheckBox(QStringLiteral("Whole word"), fraFindoptions);
+    chkboxes_2->setObjectName(QStringLiteral("chkboxes_2"));
+    chkboxes_4 = new QCheckBox(QStringLiteral("Match Case"), fraFindoptions);
+    chkboxes_4->setObjectName(QStringLiteral("chkboxes_4"));
+    auto* optionRow = new QHBoxLayout(fraFindoptions);
+    optionRow->addWidget(chkboxes_2, 1);
+    optionRow->addWidget(chkboxes_4, 1);
+
+    cmdReplace = makeButton(QStringLiteral("cmdReplace"), QStringLiteral("Replace"), this);
+    cmdFindcancel = makeButton(QStringLiteral("cmdFindcancel"), QStringLiteral("Cancel"), this);
+    cmdFindnext = makeButton(QStringLiteral("cmdFindnext"), QStringLiteral("Find Next"), this);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(cmdReplace);
+    buttonRow->addWidget(cmdFindcancel);
+    buttonRow->addWidget(cmdFindnext);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(fraFind);
+    column->addWidget(fraFindoptions);
+    column->addLayout(buttonRow);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The replace controls keep their place while hidden: both modes have one size.
+    for (QWidget* w : {static_cast<QWidget*>(lblReplace), static_cast<QWidget*>(txtReplace),
+                       static_cast<QWidget*>(cmdReplace)}) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
+    }
+    setReplaceControlsVisible(false);
+
+    // Tab order: the options first, then the buttons, then the text boxes.
+    QWidget::setTabOrder(chkboxes_2, chkboxes_4);
+    QWidget::setTabOrder(chkboxes_4, cmdReplace);
+    QWidget::setTabOrder(cmdReplace, cmdFindnext);
+    QWidget::setTabOrder(cmdFindnext, cmdFindcancel);
+    QWidget::setTabOrder(cmdFindcancel, txtFind);
+    QWidget::setTabOrder(txtFind, txtReplace);
+
+    connect(txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
+    connect(cmdFindnext, &QPushButton::clicked, this, [this] { cmdFindnext_Click(); });
+    connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
+    connect(cmdFindcancel, &QPushButton::clicked, this, [this] { cmdFindcancel_Click(); });
+}
+
+void frmFind::setReplaceControlsVisible(bool visible) {
+    txtReplace->setVisible(visible);
+    cmdReplace->setVisible(visible);
+    lblReplace->setVisible(visible);
+}
+
+frmFind* frmFind::showFind(const AppContext& ctx) {
+    frmFind* f = load(ctx);
+    f->showDialog();
+    ctx.frmMain->setEnabled(false);
+    return f;
+}
+
+frmFind* frmFind::showReplace(const AppContext& ctx) {
+    frmFind* f = load(ctx);
+    f->setReplaceControlsVisible(true);
+    f->setWindowTitle(replaceCaption());
+    f->showDialog();
+    ctx.frmMain->setEnabled(false);
+    return f;
+}
+
+void frmFind::showDialog() {
+    if (!placed_) {
+        toolwindow::centre(this, ctx_.frmMain);
+        placed_ = true;
+    }
+    toolwindow::present(this);
+    // The first control in tab order that takes the focus.
+    chkboxes_2->setFocus(Qt::OtherFocusReason);
+}
+
+QCheckBox* frmFind::chkboxes(int index) const {
+    switch (index) {
+    case 2:
+        return chkboxes_2;
+    case 4:
+        return chkboxes_4;
+    default:
+        return nullptr;
+    }
+}
+
+int frmFind::optionValue() const {
+    // Walk the array from its lowest index, doubling the index each step; each ticked box
+    // adds its index, which is its option bit.
+    int value = 0;
+    const int members = 2;
+    for (int k = 0, index = 2; k < members; ++k, index *= 2)
+        if (chkboxes(index)->isChecked())
+            value += index;
+    return value;
+}
+
+void frmFind::txtFind_Change() {
+    const bool any = !txtFind->text().isEmpty();
+    cmdFindnext->setEnabled(any);
+    cmdReplace->setEnabled(any);
+}
+
+void frmFind::notFound() {
+    dialogs().message(this, QStringLiteral("Cannot find '%1'").arg(txtFind->text()), QString(),
+                      Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+}
+
+void frmFind::cmdFindnext_Click() {
+    if (!finder_.findNext(target_, txtFind->text(), optionValue()))
+        notFound();
+}
+
+void frmFind::cmdReplace_Click() {
+    if (!finder_.replace(target_, txtFind->text(), txtReplace->text(), optionValue()))
+        notFound();
+}
+
+void frmFind::hideAndReset() {
+    hide();
+    ctx_.frmMain->setEnabled(true);
+    ctx_.frmMain->activateWindow();
+    ctx_.txtCode->SetFocus();
+    finder_.reset();
+    setReplaceControlsVisible(false);
+    setWindowTitle(findCaption());
+}
+
+void frmFind::cmdFindcancel_Click() {
+    hideAndReset();
+}
+
+void frmFind::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (unloaded_)
+        return;
+    hideAndReset();
+    // The close control unloads the dialog: the next opening starts afresh.
+    unloaded_ = true;
+    deleteLater();
+}
