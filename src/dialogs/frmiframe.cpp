@@ -1,0 +1,56 @@
+#include "dialogs/frmiframe.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "dialogs/generatorfragments.h"
+#include "dialogs/generatorwidgets.h"
+
+frmIframe::frmIframe(const AppContext& ctx)
+    : SnippetDialog(ctx, QStringLiteral("frmIframe"), QStringLiteral("ADD iFRAME"),
+                    Placement::Centred) {
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* fraIframe = namedControl<QGroupBox>(body, "fraIframe", QStringLiteral("Iframe"));
+    auto* iframeForm = new QFormLayout(fraIframe);
+    txtUrl = namedControl<QLineEdit>(fraIframe, "txtUrl", QStringLiteral("http://"));
+    txtTitle = namedControl<QLineEdit>(fraIframe, "txtTitle");
+    iframeForm->addRow(namedControl<QLabel>(fraIframe, "lblUrl", QStringLiteral("Url:")), txtUrl);
+    iframeForm->addRow(namedControl<QLabel>(fraIframe, "lblTitle", QStringLiteral("Title:")),
+                       txtTitle);
+    column->addWidget(fraIframe);
+
+    auto* fraSize = namedControl<QGroupBox>(body, "fraSize", QStringLiteral("Size"));
+    auto* sizeForm = new QFormLayout(fraSize);
+    txtWidth = namedControl<QLineEdit>(fraSize, "txtWidth");
+    txtHeight = namedControl<QLineEdit>(fraSize, "txtHeight");
+    sizeForm->addRow(namedControl<QLabel>(fraSize, "lbWidth", QStringLiteral("Width:")), txtWidth);
+    sizeForm->addRow(namedControl<QLabel>(fraSize, "lblHeight", QStringLiteral("Height:")),
+                     txtHeight);
+    column->addWidget(fraSize);
+
+    auto* fraBorder = namedControl<QGroupBox>(body, "fraBorder", QStringLiteral("Border"));
+    auto* borderColumn = new QVBoxLayout(fraBorder);
+    chkBorder = namedControl<QCheckBox>(fraBorder, "chkBorder", QStringLiteral("Remove Border"));
+    borderColumn->addWidget(chkBorder);
+    column->addWidget(fraBorder);
+
+    finishLayout(body);
+}
+
+void frmIframe::cmdInsert_Click() {
+    IframeFields fields;
+    fields.url = txtUrl->text();
+    fields.title = txtTitle->text();
+    fields.width = txtWidth->text();
+    fields.height = txtHeight->text();
+    fields.removeBorder = chkBorder->isChecked();
+    insertOverSelection(iframeFragment(fields));
+    finishInsert(Manner::ClosedAfterInsert);
+}

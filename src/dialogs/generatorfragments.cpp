@@ -1,0 +1,73 @@
+#include "dialogs/generatorfragments.h"
+
+#include "dialogs/hexcolor.h"
+
+#include <algorithm>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+QString tableWidthAttribute(bool addWidth, const QString& width, bool inPercent) {
+    if (!addWidth)
+        return QString();
+    return QStringLiteral(" width='") + width +
+           (inPercent ? QStringLiteral("%'") : QStringLiteral("'"));
+}
+
+qint64 tableCellCount(qint32 rows, qint32 columns) {
+    return std::max<qint64>(rows, 0) * std::max<qint64>(columns, 1);
+}
+
+QString tableFragment(const TableLayout& layout, qint32 rows, qint32 columns,
+                      const QString& widthAttribute) {
+    const QString row = QStringLiteral("<tr>") + kCrLf +
+                        (QStringLiteral("<td>&nbsp;</td>") + kCrLf).repeated(std::max(columns, 1)) +
+                        QStringLiteral("</tr>") + kCrLf;
+    QString text = QStringLiteral("<table Align='") + layout.alignment + QLatin1Char('\'') +
+                   widthAttribute + QStringLiteral(" Border='") + layout.border +
+                   QStringLiteral("' cellpadding='") + layout.padding +
+                   QStringLiteral("' cellspacing='") + layout.spacing + QStringLiteral("'>") +
+                   kCrLf;
+    text += row.repeated(std::max(rows, 0));
+    text += QStringLiteral("</table>") + kCrLf;
+    return text;
+}
+
+QString listFragment(bool ordered, qint32 items) {
+    const QString tag = ordered ? QStringLiteral("ol") : QStringLiteral("ul");
+    return QLatin1Char('<') + tag + QLatin1Char('>') + kCrLf +
+           (QStringLiteral("<li>&nbsp;</li>") + kCrLf).repeated(std::max(items, 0)) +
+           QStringLiteral("</") + tag + QLatin1Char('>') + kCrLf;
+}
+
+QString colorsFragment(const BodyColors& colors) {
+    QString text = colors.useImage
+                       ? QStringLiteral("<body background='") + colors.imagePath
+                       : QStringLiteral("<body bgcolor='") + HexColor(colors.background);
+    text += QStringLiteral("' text='") + HexColor(colors.text) + QStringLiteral("' link='") +
+            HexColor(colors.link) + QStringLiteral("' alink='") + HexColor(colors.activeLink) +
+            QStringLiteral("' vlink='") + HexColor(colors.visitedLink) + QStringLiteral("'>");
+    return text;
+}
+
+int choiceOfThree(bool firstSelected, bool thirdSelected) {
+    if (firstSelected)
+        return 0;
+    return thirdSelected ? 2 : 1;
+}
+
+QString marqueeFragment(const MarqueeFields& f) {
+    return QStringLiteral("<marquee align='") + f.align + QStringLiteral("' behavior='") +
+           f.behavior + QStringLiteral("' bgcolor='") + HexColor(f.background) +
+           QStringLiteral("' direction='") + f.direction + QStringLiteral("' scrollamount='") +
+           f.amount + QStringLiteral("' scrolldelay='") + f.delay + QStringLiteral("'>") + f.text +
+           QStringLiteral("</marquee>");
+}
+
+QString iframeFragment(const IframeFields& f) {
+    const QString style = f.removeBorder ? QStringLiteral(" style='border:none;' ") : QString();
+    return QStringLiteral("<iframe src='") + f.url + QStringLiteral("' height='") + f.height +
+           QStringLiteral("' width='") + f.width + QStringLiteral("' title='") + f.title +
+           QLatin1Char('\'') + style + QLatin1Char('>');
+}
