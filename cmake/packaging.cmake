@@ -3,6 +3,9 @@
 # packages the editor loads at run time without linking to them are named here.
 include(GNUInstallDirs)
 
+# Packaging installs what is built already: the tests and tools need not be rebuilt for it.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(CPACK_PACKAGE_NAME verrindel)
 set(CPACK_PACKAGE_VENDOR "The VERRiNDEL developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -1,11 +1,13 @@
 #include <QApplication>
 
 #include "app/frmmain.h"
+#include "app/previewschemeregistration.h"
 #include "app/startup.h"
 
 int main(int argc, char* argv[]) {
     // The browser of the Preview tab shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    registerPreviewScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));
     QApplication::setOrganizationName(QStringLiteral("VERRiNDEL"));

@@ -1,0 +1,14 @@
+# Start-up with a file, the installed desktop files and the Debian package.
+vr_add_test(packaging_startuppath_test
+            SOURCES ${CMAKE_CURRENT_LIST_DIR}/packaging_startuppath_test.cpp LIBS vr_app)
+vr_add_test(packaging_startup_test GUI
+            SOURCES ${CMAKE_CURRENT_LIST_DIR}/packaging_startup_test.cpp)
+
+# Installs into a temporary prefix and validates the desktop entry and the metainfo.
+add_test(NAME Packaging.InstalledDesktopFiles
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/packaging_check_install.sh ${CMAKE_BINARY_DIR})
+# Builds the .deb into a temporary folder, lists it and starts the packaged editor.
+add_test(NAME Packaging.DebianPackage
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/packaging_check_deb.sh --build ${CMAKE_BINARY_DIR})
+set_tests_properties(Packaging.InstalledDesktopFiles Packaging.DebianPackage
+                     PROPERTIES TIMEOUT 300 RUN_SERIAL ON)

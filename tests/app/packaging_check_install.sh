@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Installs the build into a throwaway prefix and checks the desktop integration: every file
+# in its standard place under the one application id, the icon sizes true to their folder
+# names, and desktop-file-validate and appstreamcli (pedantic, offline) content.
+# Usage: packaging_check_install.sh BUILD_DIR
+set -euo pipefail
+build=${1:?usage: $0 BUILD_DIR}
+id=org.verrindel.editor
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+desktop=$prefix/share/applications/$id.desktop
+metainfo=$prefix/share/metainfo/$id.metainfo.xml
+[ -x "$prefix/bin/verrindel" ] || fail "bin/verrindel is missing or not executable"
+[ -f "$desktop" ] || fail "desktop entry $desktop is missing"
+[ -f "$metainfo" ] || fail "metainfo $metainfo is missing"
+[ -f "$prefix/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "scalable icon is missing"
+
+# Every PNG is square and as large as its folder says (width and height from the IHDR chunk).
+pngs=0
+for png in "$prefix"/share/icons/hicolor/*x*/apps/$id.png; do
+  [ -f "$png" ] || continue
+  pngs=$((pngs + 1))
+  size=$(basename "$(dirname "$(dirname "$png")")")
+  w=$(od -An -tu1 -j16 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+  h=$(od -An -tu1 -j20 -N4 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+  [ "${w}x${h}" = "$size" ] || fail "$png is ${w}x${h}, not $size"
+done
+for needed in 16x16 32x32 48x48 64x64 128x128 256x256; do
+  [ -f "$prefix/share/icons/hicolor/$needed/apps/$id.png" ] || fail "icon $needed is missing"
+done
+
+if [ -f "$desktop" ]; then
+  key() { sed -n "s/^$1=//p" "$desktop" | head -n1; }
+  [ "$(key Icon)" = "$id" ] || fail "desktop Icon= is '$(key Icon)', not $id"
+  [ "$(key Exec)" = "verrindel %f" ] || fail "desktop Exec= is '$(key Exec)'"
+  [ "$(key MimeType)" = "text/html;text/css;" ] || fail "desktop MimeType= is '$(key MimeType)'"
+  out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
+  if grep -qiE 'error|warning' <<<"$out"; then fail "desktop-file-validate: $out"; fi
+  [ -z "$out" ] || echo "$out"
+fi
+if [ -f "$metainfo" ]; then
+  grep -q "<id>$id</id>" "$metainfo" || fail "metainfo <id> is not $id"
+  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+    fail "metainfo launchable is not $id.desktop"
+  grep -q "<binary>verrindel</binary>" "$metainfo" || fail "metainfo does not provide verrindel"
+  # Pedantic hints do not change the exit status: any note at all counts as a failure.
+  out=$(appstreamcli validate --no-net --pedantic --strict "$metainfo" 2>&1) ||
+    fail "appstreamcli validate: $out"
+  grep -q 'Validation was successful' <<<"$out" || fail "appstreamcli validate: $out"
+  echo "$out"
+fi
+
+echo "checked $pngs icon sizes, the desktop entry and the metainfo of $id"
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi

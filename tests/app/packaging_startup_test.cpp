@@ -1,0 +1,135 @@
+// `verrindel FILE` as the user sees it: the main window opens FILE as Open does, or stays
+// untitled and reports a file it cannot read with the message a failed Open shows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/document.h"
+#include "app/frmmain.h"
+#include "app/startup.h"
+#include "platform/cmdg.h"
+#include "platform/txtcode.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+namespace {
+
+class StartupFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        window.show();
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    // The message that File > Open shows for `path`, taken from a second main window.
+    QString messageOfFailedOpen(const QString& path) {
+        QString text;
+        {
+            ScriptedDialogs other;
+            frmMain w;
+            other.chooseFile(path);
+            w.context().action("mnuOpen")->trigger();
+            EXPECT_EQ(other.messages().size(), 1);
+            text = other.messages().value(0);
+        }
+        setDialogs(&dialogs); // `other` uninstalled itself when it went
+        return text;
+    }
+
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    frmMain window;
+};
+
+TEST_F(StartupFile, NoArgumentStartsUntitledAndEmpty) {
+    EXPECT_FALSE(openStartupFile(window, {QStringLiteral("verrindel")}));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(window.txtCode()->TextLength(), 0);
+    EXPECT_FALSE(window.txtCode()->Modified());
+    EXPECT_TRUE(dialogs.calls.isEmpty());
+}
+
+TEST_F(StartupFile, OpensTheFileWithItsFullPathAsCaption) {
+    const QString path = writeFile(QStringLiteral("index.html"), "<html>\n<p>Hi</p>\n</html>\n");
+    ASSERT_TRUE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
+    EXPECT_EQ(window.windowTitle(), path);
+    EXPECT_EQ(window.txtCode()->Text(),
+              QStringLiteral("<html>") + kCrLf + "<p>Hi</p>" + kCrLf + "</html>" + kCrLf);
+    EXPECT_FALSE(window.txtCode()->Modified());
+    EXPECT_EQ(window.cmdg()->FileName, path);
+    EXPECT_TRUE(dialogs.calls.isEmpty());
+}
+
+TEST_F(StartupFile, RelativeNameOpensFromTheWorkingFolder) {
+    const QString path = writeFile(QStringLiteral("style.css"), "p { color: red }");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const bool opened = openStartupFile(window, {QStringLiteral("verrindel"), "style.css"});
+    QDir::setCurrent(before);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(window.windowTitle(), QDir(dir.path()).canonicalPath() + "/style.css");
+}
+
+TEST_F(StartupFile, SaveWritesBackToTheOpenedFileWithoutAsking) {
+    const QString path = writeFile(QStringLiteral("page.html"), "<p>old</p>");
+    ASSERT_TRUE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
+    window.txtCode()->SetSelStart(window.txtCode()->TextLength());
+    window.txtCode()->SetSelText(QStringLiteral("<p>new</p>"));
+    EXPECT_TRUE(window.txtCode()->Modified());
+    window.context().action("mnuSave")->trigger();
+    EXPECT_TRUE(dialogs.calls.isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("<p>old</p><p>new</p>"));
+    EXPECT_FALSE(window.txtCode()->Modified());
+}
+
+// Files that cannot be read: the window stays untitled and empty, and the user is told
+// exactly what File > Open would have told.
+struct UnreadableCase {
+    const char* name;
+    QString relativePath; // under the temporary folder
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnreadableStartupFile : public StartupFile,
+                              public ::testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableStartupFile, StartsUntitledWithTheMessageOfAFailedOpen) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("a folder")));
+    const QString path = dir.filePath(GetParam().relativePath);
+    const QString expected = messageOfFailedOpen(path);
+    ASSERT_FALSE(expected.isEmpty());
+
+    EXPECT_FALSE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
+    EXPECT_EQ(dialogs.messages(), QStringList{expected});
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(window.txtCode()->TextLength(), 0);
+    EXPECT_FALSE(window.txtCode()->Modified());
+    EXPECT_TRUE(window.cmdg()->FileName.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadableStartupFile,
+    ::testing::Values(UnreadableCase{"Missing", QStringLiteral("missing.html")},
+                      UnreadableCase{"InMissingFolder", QStringLiteral("nowhere/page.html")},
+                      UnreadableCase{"Folder", QStringLiteral("a folder")}),
+    [](const ::testing::TestParamInfo<UnreadableCase>& info) {
+        return std::string(info.param.name);
+    });
+
+} // namespace
