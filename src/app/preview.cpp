@@ -6,18 +6,22 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "app/previewscheme.h"
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
 
-Preview::Preview(QWidget* frame) : frame_(frame) {}
+Preview::Preview(QWidget* frame)
+    : frame_(frame), programFolder_(QCoreApplication::applicationDirPath()) {}
 
-QString Preview::previewFilePath() {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QFileInfo dir(programDir);
+QString Preview::previewFilePath() const {
+    const QFileInfo dir(programFolder_);
     if (dir.isDir() && dir.isWritable())
-        return programDir + QStringLiteral("/meh.html");
+        return programFolder_ + QStringLiteral("/meh.html");
     const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(fallback);
     return fallback + QStringLiteral("/meh.html");
@@ -27,6 +31,15 @@ QWebEngineView* Preview::ensureBrowser() {
     if (!view_) {
         view_ = new QWebEngineView(frame_);
         view_->setObjectName(QStringLiteral("wbPreview"));
+        // A profile of the preview's own, kept in memory, serving the preview folder.
+        profile_ = new QWebEngineProfile(view_);
+        scheme_ = new PreviewSchemeHandler(profile_);
+        profile_->installUrlSchemeHandler(PreviewSchemeHandler::schemeName(), scheme_);
+        view_->setPage(new QWebEnginePage(profile_, view_));
+        // The page is the user's own, but it may come from anywhere: its scripts run as in
+        // a browser, yet it may not read other local files. Its own pictures and style
+        // sheets still load.
+        view_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
         frame_->layout()->addWidget(view_);
     }
     return view_;
@@ -45,7 +58,9 @@ void Preview::show(const QString& text) {
         view->setHtml(QString());
         return;
     }
-    view->load(QUrl::fromLocalFile(lastFile_));
+    const QFileInfo file(lastFile_);
+    scheme_->setRoot(file.absolutePath());
+    view->load(PreviewSchemeHandler::urlFor(file.fileName()));
 }
 
 void Preview::removeFile() {

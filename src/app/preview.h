@@ -4,7 +4,8 @@
 
 class QWidget;
 class QWebEngineView;
-class QVBoxLayout;
+class QWebEngineProfile;
+class PreviewSchemeHandler;
 
 // The Preview tab: writes the document to the preview file and shows it in the browser.
 class Preview {
@@ -14,7 +15,9 @@ public:
 
     // Where the preview file goes: "meh.html" in the program's folder, or in the
     // per-user data folder when the program's folder cannot be written.
-    static QString previewFilePath();
+    QString previewFilePath() const;
+    // The folder taken as the program's folder (the executable's by default).
+    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
     // Writes `text` to the preview file and makes the browser load it. On a failed write
     // shows a message; the browser then shows an empty page.
@@ -30,5 +33,8 @@ private:
 
     QWidget* frame_;
     QWebEngineView* view_ = nullptr;
+    QWebEngineProfile* profile_ = nullptr;
+    PreviewSchemeHandler* scheme_ = nullptr;
     QString lastFile_;
+    QString programFolder_;
 };

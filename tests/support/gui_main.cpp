@@ -1,9 +1,12 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "app/previewschemeregistration.h"
+
 // GUI tests run real widgets on the display the test command provides.
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    registerPreviewScheme();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));

@@ -1,0 +1,62 @@
+#pragma once
+
+// Small helpers shared by the benchmarks: medians of repeated runs, peak memory and a
+// generated HTML page of a given size.
+
+#include <QElapsedTimer>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <vector>
+
+namespace bench {
+
+// Runs `f` `runs` times and returns the median wall time in milliseconds.
+inline double medianMs(int runs, const std::function<void()>& f) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Peak resident memory of this process so far, in MiB.
+inline double peakMiB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+// A page of ordinary hand-written markup, about `bytes` long, lines ending CR LF.
+inline QString generatedPage(qsizetype bytes) {
+    const QString block = QStringLiteral(
+        "<div class=\"item\" id=\"n%1\">\r\n"
+        "  <h2>Section %1</h2>\r\n"
+        "  <p>Some <b>bold</b> and <i>italic</i> text with a <a href=\"page%1.html\" "
+        "target=\"_blank\">link</a>.</p>\r\n"
+        "  <!-- note %1 -->\r\n"
+        "  <img src=\"pic%1.png\" width=\"640\" height=\"480\" alt='x'>\r\n"
+        "  <table border=\"0\"><tr><td>a</td><td>b</td></tr></table>\r\n"
+        "</div>\r\n");
+    QString page = QStringLiteral("<!DOCTYPE html>\r\n<html lang='en'>\r\n<head>\r\n<title>Bench"
+                                  "</title>\r\n</head>\r\n<body>\r\n");
+    page.reserve(bytes + block.size() * 2);
+    for (int i = 0; page.size() < bytes - 20; ++i)
+        page += block.arg(i);
+    page += QStringLiteral("</body>\r\n</html>\r\n");
+    return page;
+}
+
+// One line of the result table: name, measured value, goal, met.
+inline void report(const char* what, double value, const char* unit, double goal) {
+    std::printf("%-48s %10.2f %-3s goal <= %8.2f %s  %s\n", what, value, unit, goal, unit,
+                value <= goal ? "met" : "NOT MET");
+}
+
+} // namespace bench

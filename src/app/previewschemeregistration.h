@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QWebEngineUrlScheme>
+
+// The URL scheme the Preview tab serves its page from.
+inline QByteArray previewSchemeName() {
+    return QByteArrayLiteral("verrindel-preview");
+}
+
+// Registers the preview scheme with the browser engine; must run before QApplication
+// exists. Not a local scheme: pages from it cannot reach file:// URLs.
+inline void registerPreviewScheme() {
+    QWebEngineUrlScheme scheme(previewSchemeName());
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}

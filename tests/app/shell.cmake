@@ -1,0 +1,2 @@
+vr_add_test(shell_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/shell_test.cpp)
+vr_add_test(preview_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/preview_test.cpp)
