@@ -461,7 +461,6 @@ public:
     QString decode(const QByteArray& bytes) const;
 
 private:
-    int codePage_;
     bool multi_ = false;
     QByteArray name_;
     char16_t high_[128];
@@ -497,7 +496,7 @@ QByteArray codePageName(int cp) {
     return QByteArray();
 }
 
-ByteDecoder::ByteDecoder(int codePage) : codePage_(codePage) {
+ByteDecoder::ByteDecoder(int codePage) {
     for (int b = 0; b < 128; ++b)
         high_[b] = char16_t(0x80 + b); // Latin-1 when nothing better is known
     if (codePage == 1252) {
@@ -543,6 +542,8 @@ QString ByteDecoder::decode(const QByteArray& bytes) const {
 // The code page a font's character set stands for (0: the document's own).
 int charsetCodePage(int charset) {
     switch (charset) {
+    case 0:
+        return 1252;
     case 77:
         return 10000;
     case 128:
@@ -629,7 +630,7 @@ private:
     QHash<int, int> fontCodePages_;
     int tableFont_ = 0;
     QString tableFontName_;
-    int tableCharset_ = 0;
+    int tableCharset_ = -1;     // none given
     QVector<BgrColor> colours_; // -1 for the automatic colour
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colourSet_ = false;
@@ -706,7 +707,7 @@ void Reader::commitFont() {
             fontCodePages_.insert(tableFont_, cp);
     }
     tableFontName_.clear();
-    tableCharset_ = 0;
+    tableCharset_ = -1;
 }
 
 void Reader::commitColour() {
@@ -901,7 +902,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param) {
                 commitFont();
             tableFont_ = param;
             tableFontName_.clear();
-            tableCharset_ = 0;
+            tableCharset_ = -1;
         }
         return;
     }
