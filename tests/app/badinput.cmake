@@ -1,0 +1,1 @@
+vr_add_test(badinput_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/badinput_test.cpp)
