@@ -1,0 +1,511 @@
+// The title, meta, refresh, comment, stylesheet, favicon, link and image dialogs, driven
+// through the main window's menus as a user drives them.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "headlink_fixture.h"
+
+namespace {
+
+// --- what each dialog shows ------------------------------------------------------------
+
+struct Control {
+    const char* name;
+    QString text; // caption of a frame, label, check box or button; text of a field
+};
+
+struct LookCase {
+    const char* item;
+    const char* dialog;
+    QString caption;
+    bool centred;
+    std::vector<Control> controls;
+};
+
+void PrintTo(const LookCase& c, std::ostream* os) {
+    *os << c.dialog;
+}
+
+class DialogLook : public DialogTest, public ::testing::WithParamInterface<LookCase> {};
+
+TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
+    const LookCase& c = GetParam();
+    QWidget* dlg = open(c.item);
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->objectName(), QLatin1String(c.dialog));
+    EXPECT_EQ(dlg->windowTitle(), c.caption);
+    EXPECT_FALSE(w.isEnabled());
+    EXPECT_EQ(dlg->parentWidget(), nullptr);
+
+    const Qt::WindowFlags flags = dlg->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
+
+    if (c.centred) {
+        const QPoint offset = dlg->geometry().center() - dlg->screen()->geometry().center();
+        EXPECT_LE(offset.manhattanLength(), 40) << offset.x() << "," << offset.y();
+    }
+
+    std::vector<Control> controls = c.controls;
+    controls.push_back({"cmdInsert", QStringLiteral("Insert")});
+    controls.push_back({"cmdCancel", QStringLiteral("Cancel")});
+    for (const Control& ctl : controls) {
+        QObject* o = dlg->findChild<QObject*>(QString::fromLatin1(ctl.name));
+        ASSERT_NE(o, nullptr) << ctl.name;
+        if (auto* frame = qobject_cast<QGroupBox*>(o)) {
+            EXPECT_EQ(frame->title(), ctl.text) << ctl.name;
+        } else if (auto* label = qobject_cast<QLabel*>(o)) {
+            EXPECT_EQ(label->text(), ctl.text) << ctl.name;
+        } else if (auto* box = qobject_cast<QLineEdit*>(o)) {
+            EXPECT_EQ(box->text(), ctl.text) << ctl.name;
+        } else if (auto* combo = qobject_cast<QComboBox*>(o)) {
+            EXPECT_TRUE(combo->isEditable()) << ctl.name;
+            EXPECT_EQ(combo->count(), 0) << ctl.name;
+            EXPECT_EQ(combo->currentText(), ctl.text) << ctl.name;
+        } else if (auto* check = qobject_cast<QCheckBox*>(o)) {
+            EXPECT_EQ(check->text(), ctl.text) << ctl.name;
+            EXPECT_FALSE(check->isChecked()) << ctl.name;
+        } else if (auto* button = qobject_cast<QPushButton*>(o)) {
+            EXPECT_EQ(button->text(), ctl.text) << ctl.name;
+        } else {
+            ADD_FAILURE() << "unexpected kind of control " << ctl.name;
+        }
+    }
+    click(dlg, "cmdCancel");
+}
+
+const QString kHttp = QStringLiteral("http://");
+
+INSTANTIATE_TEST_SUITE_P(
+    EightDialogs, DialogLook,
+    ::testing::Values(
+        LookCase{"mnuTitle",
+                 "frmTitle",
+                 QStringLiteral("ADD TiTLE"),
+                 true,
+                 {{"fraLine", QStringLiteral("Page Title")}, {"txtTitle", QString()}}},
+        LookCase{"mnuMeta",
+                 "frmMeta",
+                 QStringLiteral("ADD META TAGS"),
+                 true,
+                 {{"fraAuthor", QStringLiteral("Author")},
+                  {"txtAuthor", QString()},
+                  {"fraKeywords", QStringLiteral("Keywords")},
+                  {"txtKeywords", QString()},
+                  {"fraDescription", QStringLiteral("Description")},
+                  {"txtDescription", QString()}}},
+        LookCase{"mnuRefresh",
+                 "frmRefresh",
+                 QStringLiteral("ADD META REFRESH"),
+                 true,
+                 {{"fraDelay", QStringLiteral("Delay")},
+                  {"lblDelay", QStringLiteral("Delay time in seconds:")},
+                  {"txtDelay", QString()},
+                  {"fraRefresh", QStringLiteral("URL")},
+                  {"txtUrl", kHttp}}},
+        LookCase{"mnuComment",
+                 "frmComment",
+                 QStringLiteral("ADD COMMENT"),
+                 true,
+                 {{"fraComment", QStringLiteral("Comment")},
+                  {"txtComment", QStringLiteral("Coded with VERRiNDEL!")}}},
+        LookCase{"mnuExternal",
+                 "frmExternal",
+                 QStringLiteral("ADD CSS"),
+                 false,
+                 {{"fraExternal", QStringLiteral("External URL")}, {"txtExternal", kHttp}}},
+        LookCase{"mnuFavicon",
+                 "frmFavicon",
+                 QStringLiteral("ADD FAViCON"),
+                 false,
+                 {{"fraFavicon", QStringLiteral("Favicon URL")}, {"txtFavicon", kHttp}}},
+        LookCase{"mnuLink",
+                 "frmLink",
+                 QStringLiteral("ADD LiNK"),
+                 true,
+                 {{"fraLink", QStringLiteral("Link")},
+                  {"lblType", QStringLiteral("Link Type:")},
+                  {"cboType", kHttp},
+                  {"lblUrl", QStringLiteral("Actual link:")},
+                  {"txtUrl", QString()},
+                  {"lblTarget", QStringLiteral("Target:")},
+                  {"cboTarget", QStringLiteral("_Default")},
+                  {"lblLink", QStringLiteral("Description:")},
+                  {"txtLink", QString()}}},
+        LookCase{"mnuImage",
+                 "frmImage",
+                 QStringLiteral("ADD iMAGE"),
+                 true,
+                 {{"fraImage", QStringLiteral("Image")},
+                  {"txtImage", QString()},
+                  {"cmdFile", QStringLiteral("...")},
+                  {"lblWidth", QStringLiteral("Width:")},
+                  {"txtWidth", QString()},
+                  {"lblHeight", QStringLiteral("Height:")},
+                  {"txtHeight", QString()},
+                  {"fraLink", QStringLiteral("Link")},
+                  {"chkLink", QStringLiteral("Make into link")},
+                  {"lblType", QStringLiteral("Link Type:")},
+                  {"cboType", kHttp},
+                  {"lblUrl", QStringLiteral("Url:")},
+                  {"txtUrl", QString()},
+                  {"lblTarget", QStringLiteral("Target:")},
+                  {"cboTarget", QStringLiteral("_Default")},
+                  {"Label4", QStringLiteral("Border:")},
+                  {"txtBorder", QStringLiteral("0")},
+                  {"fraPreview", QStringLiteral("Preview")}}}),
+    [](const auto& info) { return std::string(info.param.dialog); });
+
+// --- what Insert writes ----------------------------------------------------------------
+
+struct InsertCase {
+    const char* name;
+    const char* item;
+    std::vector<std::pair<const char*, QString>> typed; // fields typed before Insert
+    bool tickLink;                                      // the image's "Make into link"
+    QString document;
+    int selStart;
+    int selLength;
+    QString expected;
+    bool staysLoaded; // hidden after Insert rather than unloaded
+};
+
+void PrintTo(const InsertCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DialogInsert : public DialogTest, public ::testing::WithParamInterface<InsertCase> {};
+
+TEST_P(DialogInsert, WritesTheFragmentAndLeaves) {
+    const InsertCase& c = GetParam();
+    setDocument(c.document, c.selStart, c.selLength);
+    QWidget* dlg = open(c.item);
+    ASSERT_NE(dlg, nullptr);
+    for (const auto& [field, text] : c.typed)
+        type(dlg, field, text);
+    if (c.tickLink)
+        QTest::mouseClick(dlg->findChild<QCheckBox*>(QStringLiteral("chkLink")), Qt::LeftButton, {},
+                          QPoint(4, 4));
+    const QString name = dlg->objectName();
+    click(dlg, "cmdInsert");
+
+    EXPECT_EQ(editor()->Text(), c.expected);
+    EXPECT_EQ(editor()->SelLength(), 0);
+    EXPECT_EQ(editor()->SelStart(), c.expected.size()); // every case writes at the end
+    EXPECT_TRUE(d.messages().isEmpty());
+    EXPECT_EQ(shownDialog(), nullptr);
+    EXPECT_EQ(loadedDialog(name) != nullptr, c.staysLoaded);
+    expectBackInEditor();
+}
+
+const QString kAbc = QStringLiteral("abc");
+
+INSTANTIATE_TEST_SUITE_P(
+    Fragments, DialogInsert,
+    ::testing::Values(
+        InsertCase{"TitleAfterSelection",
+                   "mnuTitle",
+                   {{"txtTitle", QStringLiteral("Home")}},
+                   false,
+                   kAbc,
+                   0,
+                   3,
+                   QStringLiteral("abc<title>\r\nHome\r\n</title>"),
+                   true},
+        InsertCase{"MetaReplacesSelection",
+                   "mnuMeta",
+                   {{"txtAuthor", QStringLiteral("Ann")}, {"txtDescription", QStringLiteral("D")}},
+                   false,
+                   kAbc,
+                   0,
+                   3,
+                   QStringLiteral("<meta name='Author' content='Ann'>\r\n"
+                                  "<meta name='Keywords' content=''>\r\n"
+                                  "<meta name='Description' content='D'>\r\n"),
+                   false},
+        InsertCase{"RefreshWithEmptyDelay",
+                   "mnuRefresh",
+                   {},
+                   false,
+                   QStringLiteral("x"),
+                   1,
+                   0,
+                   QStringLiteral("x<meta http-equiv='refresh' content=''; url='http://'>"),
+                   false},
+        InsertCase{"CommentDefaultPassesCheck",
+                   "mnuComment",
+                   {},
+                   false,
+                   QString(),
+                   0,
+                   0,
+                   QStringLiteral("<!--Coded with VERRiNDEL!-->"),
+                   true},
+        InsertCase{"StylesheetDefaultPassesCheck",
+                   "mnuExternal",
+                   {},
+                   false,
+                   kAbc,
+                   3,
+                   0,
+                   QStringLiteral("abc<link rel='stylesheet' href='http://'>"),
+                   true},
+        InsertCase{"FaviconWithSingleQuoteUnescaped",
+                   "mnuFavicon",
+                   {{"txtFavicon", QStringLiteral("it's.ico")}},
+                   false,
+                   kAbc,
+                   1,
+                   2,
+                   QStringLiteral("abc<link rel='icon' type='image/x-icon' href='it's.ico'>"),
+                   true},
+        InsertCase{"TitleOfBlanksPassesCheck",
+                   "mnuTitle",
+                   {{"txtTitle", QStringLiteral("  ")}},
+                   false,
+                   QString(),
+                   0,
+                   0,
+                   QStringLiteral("<title>\r\n  \r\n</title>"),
+                   true},
+        InsertCase{"LinkWithEmptiedTypeAfterSelection",
+                   "mnuLink",
+                   {{"cboType", QString()},
+                    {"txtUrl", QStringLiteral("page.html")},
+                    {"txtLink", QStringLiteral("Home")}},
+                   false,
+                   kAbc,
+                   0,
+                   3,
+                   QStringLiteral("abc<a href='page.html' target='_Default'>Home</a>"),
+                   false},
+        InsertCase{"LinkTypePrefixesAddress",
+                   "mnuLink",
+                   {{"txtUrl", QStringLiteral("a.org")}, {"cboTarget", QStringLiteral("_top")}},
+                   false,
+                   QString(),
+                   0,
+                   0,
+                   QStringLiteral("<a href='http://a.org' target='_top'></a>"),
+                   false},
+        InsertCase{"ImageReplacesSelection",
+                   "mnuImage",
+                   {{"txtImage", QStringLiteral("pic.gif")},
+                    {"txtWidth", QStringLiteral("10")},
+                    {"txtHeight", QStringLiteral("20")}},
+                   false,
+                   kAbc,
+                   0,
+                   3,
+                   QStringLiteral("<img src='pic.gif' border='0' width='10' height='20'>"),
+                   false},
+        InsertCase{"ImageWrappedInLink",
+                   "mnuImage",
+                   {{"txtImage", QStringLiteral("pic.gif")},
+                    {"txtWidth", QStringLiteral("10")},
+                    {"txtHeight", QStringLiteral("20")},
+                    {"cboType", QString()},
+                    {"txtUrl", QStringLiteral("big.html")}},
+                   true,
+                   kAbc,
+                   0,
+                   3,
+                   QStringLiteral("<a href='big.html' target='_Default'><img src='pic.gif' "
+                                  "border='0' width='10' height='20'></a>"),
+                   false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the empty-field check ----------------------------------------------------------------
+
+struct CheckCase {
+    const char* item;
+    const char* field;
+    QString message;
+};
+
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.item;
+}
+
+class DialogCheck : public DialogTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(DialogCheck, EmptyFieldIsReportedAndNothingHappens) {
+    const CheckCase& c = GetParam();
+    setDocument(kAbc, 0, 3);
+    QWidget* dlg = open(c.item);
+    ASSERT_NE(dlg, nullptr);
+    type(dlg, c.field, QString());
+    click(dlg, "cmdInsert");
+
+    ASSERT_EQ(d.messages(), QStringList{c.message});
+    EXPECT_EQ(d.lastMessage()->title, QStringLiteral("Format"));
+    EXPECT_EQ(d.lastMessage()->buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::None);
+    EXPECT_EQ(editor()->Text(), kAbc);
+    EXPECT_EQ(editor()->SelLength(), 3);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(w.isEnabled());
+
+    // The user can still fix the field and insert.
+    type(dlg, c.field, QStringLiteral("x"));
+    click(dlg, "cmdInsert");
+    EXPECT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(editor()->Text().startsWith(kAbc + QLatin1Char('<')));
+    expectBackInEditor();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FourChecks, DialogCheck,
+    ::testing::Values(
+        CheckCase{"mnuTitle", "txtTitle", QStringLiteral("No title to insert!")},
+        CheckCase{"mnuComment", "txtComment", QStringLiteral("No comment to insert!")},
+        CheckCase{"mnuExternal", "txtExternal", QStringLiteral("No css to insert!")},
+        CheckCase{"mnuFavicon", "txtFavicon", QStringLiteral("No favicon to insert!")}),
+    [](const auto& info) { return std::string(info.param.item); });
+
+// --- life cycle ----------------------------------------------------------------------------
+
+// Each way of leaving a dialog without inserting: Cancel, the window's close control and
+// the Escape key.
+enum class WayOut { Cancel, CloseControl, Escape };
+
+const char* nameOf(WayOut way) {
+    return way == WayOut::Cancel         ? "Cancel"
+           : way == WayOut::CloseControl ? "CloseControl"
+                                         : "Escape";
+}
+void PrintTo(WayOut way, std::ostream* os) {
+    *os << nameOf(way);
+}
+
+void leave(QWidget* dlg, WayOut way) {
+    switch (way) {
+    case WayOut::Cancel:
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("cmdCancel")),
+                          Qt::LeftButton);
+        break;
+    case WayOut::CloseControl:
+        dlg->close(); // what the window manager's close button asks for
+        break;
+    case WayOut::Escape:
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        break;
+    }
+}
+
+class HidingDialog : public DialogTest, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(HidingDialog, KeepsValuesAfterInsertAndDropsThemOnLeaving) {
+    QWidget* dlg = open("mnuTitle");
+    ASSERT_NE(dlg, nullptr);
+    type(dlg, "txtTitle", QStringLiteral("Home"));
+    click(dlg, "cmdInsert");
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(SnippetDialog::instance<frmTitle>(), dlg);
+    expectBackInEditor();
+
+    // Opened again: the same window with the title typed last.
+    QWidget* again = open("mnuTitle");
+    ASSERT_EQ(again, dlg);
+    EXPECT_EQ(textOf(again, "txtTitle"), QStringLiteral("Home"));
+    EXPECT_FALSE(w.isEnabled());
+
+    type(again, "txtTitle", QStringLiteral("Other"));
+    leave(again, GetParam());
+    EXPECT_EQ(SnippetDialog::instance<frmTitle>(), nullptr);
+    EXPECT_EQ(shownDialog(), nullptr);
+    expectBackInEditor();
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<title>\r\nHome\r\n</title>"));
+
+    QWidget* fresh = open("mnuTitle");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(textOf(fresh, "txtTitle"), QString());
+    leave(fresh, WayOut::Cancel);
+}
+
+class ClosingDialog : public DialogTest, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(ClosingDialog, StartsFromDefaultsEveryTime) {
+    QWidget* dlg = open("mnuRefresh");
+    ASSERT_NE(dlg, nullptr);
+    type(dlg, "txtDelay", QStringLiteral("5"));
+    type(dlg, "txtUrl", QStringLiteral("http://a/"));
+    click(dlg, "cmdInsert");
+    EXPECT_EQ(SnippetDialog::instance<frmRefresh>(), nullptr);
+    const QString inserted =
+        QStringLiteral("<meta http-equiv='refresh' content='5'; url='http://a/'>");
+    EXPECT_EQ(editor()->Text(), inserted);
+    expectBackInEditor();
+
+    QWidget* again = open("mnuRefresh");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(textOf(again, "txtDelay"), QString());
+    EXPECT_EQ(textOf(again, "txtUrl"), kHttp);
+    type(again, "txtDelay", QStringLiteral("9"));
+    leave(again, GetParam());
+    EXPECT_EQ(SnippetDialog::instance<frmRefresh>(), nullptr);
+    expectBackInEditor();
+    EXPECT_EQ(editor()->Text(), inserted); // nothing more was inserted
+
+    QWidget* fresh = open("mnuRefresh");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(textOf(fresh, "txtDelay"), QString());
+    leave(fresh, WayOut::Cancel);
+}
+
+const auto kWaysOut = ::testing::Values(WayOut::Cancel, WayOut::CloseControl, WayOut::Escape);
+const auto kWayName = [](const auto& info) { return std::string(nameOf(info.param)); };
+INSTANTIATE_TEST_SUITE_P(WaysOut, HidingDialog, kWaysOut, kWayName);
+INSTANTIATE_TEST_SUITE_P(WaysOut, ClosingDialog, kWaysOut, kWayName);
+
+TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
+    {
+        auto other = std::make_unique<frmMain>();
+        other->show();
+        other->context().action("mnuComment")->trigger();
+        QWidget* dlg = SnippetDialog::instance<frmComment>();
+        ASSERT_NE(dlg, nullptr);
+        click(dlg, "cmdInsert");
+        ASSERT_EQ(SnippetDialog::instance<frmComment>(), dlg); // hidden, still loaded
+        other.reset();
+        EXPECT_EQ(SnippetDialog::instance<frmComment>(), nullptr);
+    }
+    // This window's own comment dialog starts from its defaults and writes into it.
+    QWidget* dlg = open("mnuComment");
+    ASSERT_NE(dlg, nullptr);
+    click(dlg, "cmdInsert");
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<!--Coded with VERRiNDEL!-->"));
+    EXPECT_TRUE(w.isEnabled());
+}
+
+TEST_F(DialogTest, FieldsComeBeforeTheButtonsInTabOrder) {
+    QWidget* dlg = open("mnuLink");
+    ASSERT_NE(dlg, nullptr);
+    QStringList order;
+    QWidget* start = dlg->findChild<QWidget*>(QStringLiteral("cboType"));
+    QWidget* cur = start;
+    do {
+        if (cur->focusPolicy() & Qt::TabFocus)
+            order << cur->objectName();
+        cur = cur->nextInFocusChain();
+    } while (cur != start && order.size() < 20);
+    order.removeAll(QString()); // inner parts of compound controls
+    EXPECT_EQ(order,
+              (QStringList{"cboType", "txtUrl", "cboTarget", "txtLink", "cmdInsert", "cmdCancel"}));
+    leave(dlg, WayOut::Cancel);
+}
+
+} // namespace
