@@ -1,0 +1,202 @@
+// File > FullScreen: the modal plain-text window and what comes back from it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <new>
+
+#include "app/frmmain.h"
+#include "app/frmscreen.h"
+#include "platform/txtcode.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+namespace {
+
+constexpr BgrColor kBlue = 16711680;
+
+class FullScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+    TxtCode* editor() { return w.txtCode(); }
+
+    // Enters full screen and, once the window shows, runs `act` inside its modal loop.
+    // `act` is expected to close the window; a window left open is closed after it.
+    void whileFullScreen(const std::function<void(frmScreen*)>& act) {
+        bool ran = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* s = w.findChild<frmScreen*>();
+            if (ran || !s || !s->isVisible())
+                return;
+            ran = true;
+            poll.stop();
+            act(s);
+            if (s->isVisible())
+                s->close();
+        });
+        poll.start();
+        w.context().action("mnuFullScreen")->trigger();
+        EXPECT_TRUE(ran) << "the full-screen window never showed";
+        EXPECT_EQ(w.findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
+    }
+
+    // A coloured document with a clean modified flag.
+    void colouredDocument(const QString& text) {
+        editor()->SetText(text);
+        editor()->SetSelStart(0);
+        editor()->SetSelLength(3);
+        editor()->SetSelColor(kBlue);
+        editor()->SetSelStart(0);
+        editor()->SetModified(false);
+    }
+
+    ScriptedDialogs d;
+    frmMain w;
+};
+
+TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
+    // Lone LF and CR line breaks too: an untouched text must come back unchanged.
+    const QString text = QStringLiteral("<p>a</p>\r\nb\nc\rd\xc2\xa0\xe2\x80\xa8z");
+    colouredDocument(text);
+    whileFullScreen([&](frmScreen* s) {
+        EXPECT_EQ(s->windowTitle(), QStringLiteral("Untitled"));
+        EXPECT_TRUE(s->isModal());
+        EXPECT_TRUE(s->windowFlags().testFlag(Qt::FramelessWindowHint));
+        // Covering the screen of the main window, just beyond its top and left edges.
+        const QRect screen = w.screen()->geometry();
+        EXPECT_EQ(s->geometry(),
+                  QRect(screen.x() - 2, screen.y() - 2, screen.width() + 2, screen.height() + 2));
+        EXPECT_EQ(s->txtScreen->geometry(), QRect(0, 0, s->width() - 2, s->height() - 2));
+        EXPECT_EQ(s->txtScreen->objectName(), QStringLiteral("txtScreen"));
+        EXPECT_EQ(s->txtScreen->font().family(), QStringLiteral("Verdana"));
+        EXPECT_DOUBLE_EQ(s->txtScreen->font().pointSizeF(), 9.75);
+        EXPECT_EQ(s->txtScreen->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        EXPECT_EQ(s->txtScreen->document()->blockCount(), 4) << "each line break starts a line";
+        EXPECT_FALSE(w.isActiveWindow() && QApplication::activeModalWidget() != s);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+        EXPECT_FALSE(s->isVisible()) << "Esc closes the window";
+    });
+    EXPECT_EQ(editor()->Text(), text);
+    EXPECT_EQ(editor()->formatAt(1).color, kBlue);
+    EXPECT_FALSE(editor()->Modified());
+    EXPECT_TRUE(d.messages().isEmpty());
+}
+
+TEST_F(FullScreenTest, OneChangedCharacterComesBackWithColoursDroppedAndTheFlagSet) {
+    colouredDocument(QStringLiteral("<p>a</p>\r\n<p>b</p>"));
+    whileFullScreen([&](frmScreen* s) {
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_X);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<p>a</p>\r\n<p>b</p>x"));
+    for (int p = 0; p < editor()->TextLength(); ++p)
+        ASSERT_EQ(editor()->formatAt(p).color, 0) << "position " << p;
+    EXPECT_TRUE(editor()->Modified());
+}
+
+TEST_F(FullScreenTest, EnterInFullScreenBecomesCrLf) {
+    editor()->SetText(QStringLiteral("ab"));
+    whileFullScreen([&](frmScreen* s) {
+        s->txtScreen->moveCursor(QTextCursor::Start);
+        s->txtScreen->moveCursor(QTextCursor::NextCharacter);
+        QTest::keyClick(s->txtScreen, Qt::Key_Return);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), QStringLiteral("a\r\nb"));
+}
+
+TEST_F(FullScreenTest, ThePlatformsCloseCopiesBackAsEscDoes) {
+    editor()->SetText(QStringLiteral("old"));
+    editor()->SetModified(false);
+    whileFullScreen([&](frmScreen* s) {
+        s->txtScreen->setPlainText(QStringLiteral("new\nlines"));
+        s->close();
+    });
+    EXPECT_EQ(editor()->Text(), QStringLiteral("new\r\nlines"));
+    EXPECT_TRUE(editor()->Modified());
+}
+
+TEST_F(FullScreenTest, TheCaptionIsTheMainWindowsCaption) {
+    w.setWindowTitle(QStringLiteral("/home/user/page.html"));
+    whileFullScreen(
+        [&](frmScreen* s) { EXPECT_EQ(s->windowTitle(), QStringLiteral("/home/user/page.html")); });
+}
+
+TEST_F(FullScreenTest, ALargeDocumentIsTakenWhole) {
+    QString text;
+    const QString line = QStringLiteral("<td>%1</td> some filler text to make a long line\r\n");
+    for (int i = 0; text.size() < 3'000'000; ++i)
+        text += line.arg(i);
+    editor()->SetText(text);
+    editor()->SetModified(false);
+    whileFullScreen([&](frmScreen* s) {
+        EXPECT_EQ(frmScreen::fromScreenText(s->txtScreen->document()->toRawText()), text);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->TextLength(), text.size());
+    EXPECT_FALSE(editor()->Modified());
+}
+
+TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) {
+    const QString text = QStringLiteral("<b>coloured</b>\r\nsecond line");
+    colouredDocument(text);
+    // An edit that leaves the text as it was but the document modified.
+    editor()->SetSelStart(text.size() - 1);
+    editor()->SetSelLength(1);
+    editor()->SetSelText(QStringLiteral("e"));
+    ASSERT_TRUE(editor()->Modified());
+    whileFullScreen([&](frmScreen* s) {
+        // The editor runs out of memory half-way through taking the text.
+        s->replaceText = [](TxtCode* e, const QString&) {
+            e->SetText(QStringLiteral("half"));
+            throw std::bad_alloc();
+        };
+        s->txtScreen->setPlainText(QStringLiteral("changed"));
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    ASSERT_EQ(d.messages(), QStringList{QStringLiteral("File is too large!!")});
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::Warning);
+    EXPECT_EQ(d.lastMessage()->title, QStringLiteral("VERRiNDEL"));
+    EXPECT_EQ(editor()->Text(), text);
+    EXPECT_EQ(editor()->formatAt(0).color, kBlue);
+    EXPECT_EQ(editor()->formatAt(5).color, 0);
+    EXPECT_TRUE(editor()->Modified());
+}
+
+struct ConversionCase {
+    const char* document;
+    const char* screen;
+};
+
+class ScreenTextTest : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(ScreenTextTest, LineBreaksBecomeLinesOfTheBoxAndCrLfComesBack) {
+    const QString doc = QString::fromUtf8(GetParam().document);
+    const QString screen = QString::fromUtf8(GetParam().screen);
+    EXPECT_EQ(frmScreen::toScreenText(doc), screen);
+    QString raw = screen;
+    raw.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    EXPECT_EQ(frmScreen::fromScreenText(raw), QString(screen).replace(QLatin1String("\n"), kCrLf));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ScreenTextTest,
+                         ::testing::Values(ConversionCase{"", ""}, ConversionCase{"a", "a"},
+                                           ConversionCase{"a\r\nb", "a\nb"},
+                                           ConversionCase{"a\r\n", "a\n"},
+                                           ConversionCase{"a\rb\nc", "a\nb\nc"},
+                                           ConversionCase{"\r\r\n\n", "\n\n\n"},
+                                           ConversionCase{"\xc2\xa0\t", "\xc2\xa0\t"}));
+
+} // namespace
