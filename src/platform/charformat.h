@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTypeInfo>
 #include <QVector>
 
 // Colours are 24-bit values in blue-green-red order (red in the low byte), as the
@@ -39,12 +40,18 @@ struct CharFormat {
     bool operator!=(const CharFormat& o) const { return !(*this == o); }
 };
 
+// Plain values (QString is relocatable): vectors of runs grow by moving memory, which
+// matters for documents of millions of runs.
+Q_DECLARE_TYPEINFO(CharFormat, Q_RELOCATABLE_TYPE);
+
 // A stretch of text in one format; positions are UTF-16 offsets into the text.
 struct FormatRun {
     int start = 0;
     int length = 0;
     CharFormat format;
 };
+
+Q_DECLARE_TYPEINFO(FormatRun, Q_RELOCATABLE_TYPE);
 
 // A whole document with its formatting: what the editor shows, and what RTF carries.
 // Runs are in increasing order, do not overlap and cover the text; characters that
