@@ -3,7 +3,8 @@
 // and saves what the screen shows as PNG files. Run it on an X display (scripts/screenshots
 // starts one with xvfb-run). A window that this build does not have is skipped with a note.
 //
-// Usage: verrindel_screenshots OUTPUT_FOLDER
+// Usage: verrindel_screenshots [--all] OUTPUT_FOLDER
+//   --all  fail (exit status 1) unless every screenshot was taken
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -134,6 +135,7 @@ public:
     frmMain* window = nullptr;
     int saved = 0;
     int skipped = 0;
+    int failed = 0;
 
     QAction* action(const char* name) const {
         return window->findChild<QAction*>(QString::fromLatin1(name));
@@ -241,6 +243,7 @@ public:
         const QString path = QDir(folder_).filePath(file);
         if (desktop.isNull() || !canvas.save(path)) {
             out << "  FAILED to save " << path << Qt::endl;
+            ++failed;
             return;
         }
         ++saved;
@@ -316,11 +319,13 @@ int main(int argc, char* argv[]) {
     registerPreviewScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VERRiNDEL"));
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    QStringList args = QApplication::arguments().mid(1);
+    const bool requireAll = args.removeAll(QStringLiteral("--all")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: %s [--all] OUTPUT_FOLDER\n", argv[0]);
         return 2;
     }
-    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString folder = QDir(args.first()).absolutePath();
     QDir().mkpath(folder);
     QTemporaryDir scratch;
 
@@ -460,5 +465,7 @@ int main(int argc, char* argv[]) {
     out << s.saved << " screenshots saved, " << s.skipped << " skipped" << Qt::endl;
     setDialogs(nullptr);
     window.hide();
+    if (requireAll)
+        return s.skipped == 0 && s.failed == 0 ? 0 : 1;
     return s.saved > 0 ? 0 : 1;
 }

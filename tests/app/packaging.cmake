@@ -12,3 +12,8 @@ add_test(NAME Packaging.DebianPackage
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/packaging_check_deb.sh --build ${CMAKE_BINARY_DIR})
 set_tests_properties(Packaging.InstalledDesktopFiles Packaging.DebianPackage
                      PROPERTIES TIMEOUT 300 RUN_SERIAL ON)
+
+# The screenshot tool still finds every window it pictures, through the menu commands.
+add_test(NAME Packaging.ScreenshotsOfEveryWindow
+         COMMAND verrindel_screenshots --all ${CMAKE_CURRENT_BINARY_DIR}/screenshots)
+set_tests_properties(Packaging.ScreenshotsOfEveryWindow PROPERTIES TIMEOUT 300 RUN_SERIAL ON)
