@@ -82,6 +82,8 @@ void HighlightSelection(TxtCode* editor, int color) {
         return;
     }
     const int firstLine = editor->firstVisibleLine();
+    // One undo step: undoing never brings back the markers.
+    editor->beginUndoAction();
     editor->SetSelText(QChar(kHighlightStart) + editor->SelText() + QChar(kHighlightEnd));
 
     // The document's RTF, written so that \'9d and \'81 stand for these two markers only,
@@ -94,6 +96,7 @@ void HighlightSelection(TxtCode* editor, int color) {
         rtf::write(editor->richDocument(), font.family(), font.pointSizeF(), marked);
 
     editor->SetTextRTF(highlightMarkedRtf(rtfText, color));
+    editor->endUndoAction();
     editor->setFirstVisibleLine(firstLine);
     editor->SetSelStart(start);
 }

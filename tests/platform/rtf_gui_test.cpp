@@ -109,6 +109,12 @@ TEST_F(Highlighting, FirstColourGetsATableRightAfterTheFontTable) {
     EXPECT_TRUE(ed.TextRTF().contains(QLatin1String("{\\colortbl ;\\red255\\green0\\blue0;}")));
 }
 
+TEST_F(Highlighting, OneUndoRestoresTheTextWithoutMarkers) {
+    highlight(6, 4, 255);
+    ed.undo();
+    EXPECT_EQ(ed.Text(), QStringLiteral("hello wide world"));
+}
+
 TEST_F(Highlighting, SameColourTwiceUsesOneEntry) {
     highlight(0, 5, 255);
     QString rtf = ed.TextRTF();

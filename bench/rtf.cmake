@@ -1,0 +1,4 @@
+add_executable(bench_rtf ${CMAKE_CURRENT_LIST_DIR}/bench_rtf.cpp ${CMAKE_CURRENT_LIST_DIR}/benchutil.h)
+target_link_libraries(bench_rtf PRIVATE vr_assist vr_platform)
+target_include_directories(bench_rtf PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+vr_warnings(bench_rtf)
