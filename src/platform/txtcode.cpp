@@ -334,13 +334,46 @@ CharFormat TxtCode::formatAt(int pos) const {
 void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
     if (spans.isEmpty())
         return;
+    // Positions are converted walking the UTF-8 text forward from the previous one, which
+    // costs the distance between them; a position far ahead or behind is converted on its
+    // own through the line index.
+    const qint64 len = byteLength();
+    const char* text =
+        len > 0 ? reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER)) : nullptr;
+    constexpr int kWalkLimit = 4096;
+    int walkChar = 0;
+    qint64 walkByte = 0;
+    auto convert = [&](int pos) -> qint64 {
+        if (text && pos >= walkChar && pos - walkChar <= kWalkLimit) {
+            int c = walkChar;
+            qint64 b = walkByte;
+            while (c < pos && b < len) {
+                const int units = utf16UnitsOfLead(static_cast<unsigned char>(text[b]));
+                if (units == 0 || c + units > pos)
+                    break;
+                ++b;
+                while (b < len && (static_cast<unsigned char>(text[b]) & 0xC0) == 0x80)
+                    ++b;
+                c += units;
+            }
+            if (c == pos) {
+                walkChar = c;
+                walkByte = b;
+                return b;
+            }
+        }
+        const qint64 b = toBytePos(pos);
+        walkByte = b;
+        walkChar = toCharPos(b);
+        return b;
+    };
     // Work on the bytes from the first to the last span in one buffer.
     qint64 lo = -1, hi = -1;
     QVector<QPair<qint64, qint64>> bytes;
     bytes.reserve(spans.size());
     for (const ColorSpan& sp : spans) {
-        const qint64 a = toBytePos(sp.start);
-        const qint64 b = toBytePos(sp.start + qMax(0, sp.length));
+        const qint64 a = convert(sp.start);
+        const qint64 b = convert(sp.start + qMax(0, sp.length));
         bytes.append({a, b});
         if (b > a) {
             lo = lo < 0 ? a : qMin(lo, a);
@@ -354,20 +387,23 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
     for (int i = 0; i < spans.size(); ++i) {
         const qint64 a = bytes[i].first, b = bytes[i].second;
         const quint64 colorKey = quint64(quint32(spans[i].color)) << 8;
+        int lastOld = -1, lastNew = 0;
         for (qint64 p = a; p < b; ++p) {
             const int old = static_cast<unsigned char>(st[p - lo]);
-            const quint64 key = colorKey | quint64(old);
-            auto it = recoloured.constFind(key);
-            int ns;
-            if (it == recoloured.constEnd()) {
-                CharFormat f = styles_[old];
-                f.color = spans[i].color;
-                ns = styleFor(f);
-                recoloured.insert(key, ns);
-            } else {
-                ns = it.value();
+            if (old != lastOld) {
+                const quint64 key = colorKey | quint64(old);
+                auto it = recoloured.constFind(key);
+                if (it == recoloured.constEnd()) {
+                    CharFormat f = styles_[old];
+                    f.color = spans[i].color;
+                    lastNew = styleFor(f);
+                    recoloured.insert(key, lastNew);
+                } else {
+                    lastNew = it.value();
+                }
+                lastOld = old;
             }
-            st[p - lo] = char(ns);
+            st[p - lo] = char(lastNew);
         }
     }
     setStyles(lo, st);
