@@ -1,6 +1,7 @@
 #include "platform/txtcode.h"
 
 #include <QContextMenuEvent>
+#include <cstring>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -545,16 +546,22 @@ int TxtCode::LineStart(int line) const {
 }
 
 qint64 TxtCode::lastIndexOfAscii(char c) const {
-    const char needle[2] = {c, '\0'};
-    const long savedStart = SendScintilla(SCI_GETTARGETSTART);
-    const long savedEnd = SendScintilla(SCI_GETTARGETEND);
-    const long savedFlags = SendScintilla(SCI_GETSEARCHFLAGS);
-    SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)SCFIND_MATCHCASE);
-    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)byteLength(), 0L);
-    const long found = SendScintilla(SCI_SEARCHINTARGET, (uintptr_t)1, needle);
-    SendScintilla(SCI_SETSEARCHFLAGS, (unsigned long)savedFlags);
-    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)savedStart, savedEnd);
-    return found;
+    // The buffer is two stretches around its gap; reading either does not move the gap.
+    const qint64 len = byteLength();
+    const qint64 gap = qBound(qint64(0), qint64(SendScintilla(SCI_GETGAPPOSITION)), len);
+    if (gap < len) {
+        const auto* tail = static_cast<const char*>(reinterpret_cast<const void*>(
+            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)gap, (long)(len - gap))));
+        if (const void* hit = memrchr(tail, c, size_t(len - gap)))
+            return gap + (static_cast<const char*>(hit) - tail);
+    }
+    if (gap > 0) {
+        const auto* head = static_cast<const char*>(reinterpret_cast<const void*>(
+            SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)gap)));
+        if (const void* hit = memrchr(head, c, size_t(gap)))
+            return static_cast<const char*>(hit) - head;
+    }
+    return -1;
 }
 
 // ---- files, flags, font ------------------------------------------------------------------
