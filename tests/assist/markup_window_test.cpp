@@ -208,7 +208,10 @@ TEST_F(MarkupWindow, BatchColoursEqualStepByStepColouring) {
     const QString page =
         QStringLiteral("<!DOCTYPE html>\r\n<html lang='en'>\r\n<body bgcolor=\"#fff\" x = 3>\r\n"
                        "<p class=\"a\" id=\"b\">caf\u00e9 \U0001F600 a < b</p><!-- c > d -->\r\n"
-                       "<img src=\"x.png\" width=20 height=30px alt=\"\u00fcber\">\r\n</body>");
+                       "<img src=\"x.png\" width=20 height=30px alt=\"\u00fcber\">\r\n</body>") +
+        // Long stretches between tags, with characters of every UTF-8 length.
+        QString(5000, QChar(u'\u00e9')) + QStringLiteral("<i a=\"1\">") +
+        QStringLiteral("\u20ac\U0001F600").repeated(3000) + QStringLiteral("<b>x</b>");
     const SyntaxColourTable& table = w.SyntaxColours();
     for (const int from : {0, 7, 40}) {
         SCOPED_TRACE(from);
@@ -293,6 +296,23 @@ TEST_F(MarkupWindow, InsideTagLooksAtTheWholeTextNotTheCaret) {
     type(QStringLiteral(" "));
     EXPECT_EQ(ed->Text(), QStringLiteral("<p>a b</p>\r\n<a"));
     EXPECT_EQ(ed->formatAt(4).color, kRed);
+}
+
+// InsideTag searches the editor's buffer, which is split where the last edit was: the
+// answer must not depend on where that is.
+TEST_F(MarkupWindow, LastBracketIsFoundWhereverTheLastEditWas) {
+    const QString texts[] = {"<p>caf\u00e9</p> <a", "a > b", "<<<", "no brackets", "x<y>z\u20ac"};
+    for (const QString& text : texts) {
+        for (int at = 0; at <= text.size(); ++at) {
+            SCOPED_TRACE((text + QStringLiteral(" @") + QString::number(at)).toStdString());
+            ed->SetText(text);
+            ed->SetSelStart(at);
+            ed->SetSelText(QStringLiteral("\u00fc"));
+            const QByteArray bytes = ed->Text().toUtf8();
+            EXPECT_EQ(ed->lastIndexOfAscii('<'), bytes.lastIndexOf('<'));
+            EXPECT_EQ(ed->lastIndexOfAscii('>'), bytes.lastIndexOf('>'));
+        }
+    }
 }
 
 // ---- Tab and Ctrl+V ------------------------------------------------------------------

@@ -1,0 +1,135 @@
+// Markup assistance at 10 MB: Highlight Syntax against QScintilla's own HTML lexer
+// styling the same text, the typing-colour check per key press at 10 KB and 10 MB, and
+// the line and word counts.
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qsciscintilla.h>
+#include <cstring>
+
+#include "assist/counts.h"
+#include "assist/editorinput.h"
+#include "assist/highlighter.h"
+#include "assist/syntaxranges.h"
+#include "benchutil.h"
+#include "platform/appcontext.h"
+#include "platform/txtcode.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+// Median cost of one typed character's colour check, in milliseconds, at the document's
+// end (where typing usually happens).
+double keyPressMs(assist::EditorInput& input, TxtCode& ed, QChar typed, int presses = 200) {
+    ed.SetSelStart(ed.TextLength());
+    return bench::medianMs(kRuns,
+                           [&] {
+                               for (int i = 0; i < presses; ++i)
+                                   input.txtCode_KeyPress(typed);
+                           }) /
+           presses;
+}
+
+// Median time of `f` alone, each run after `prepare`.
+double medianAfter(const std::function<void()>& prepare, const std::function<void()>& f) {
+    std::vector<double> times;
+    for (int i = 0; i < kRuns; ++i) {
+        prepare();
+        times.push_back(bench::medianMs(1, f));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+bool wanted(int argc, char** argv, const char* section) {
+    if (argc < 2)
+        return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], section) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// Sections to run may be named on the command line: highlight, keys, counts.
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString page = bench::generatedPage(10 * 1024 * 1024);
+    std::printf("document: %.1f MB, %lld characters\n", page.toUtf8().size() / 1048576.0,
+                (long long)page.size());
+
+    QMainWindow window;
+    auto* ed = new TxtCode(&window);
+    window.setCentralWidget(ed);
+    const SyntaxColourTable colours = {16711680, 255, 16711808, 32768};
+    AppContext ctx;
+    ctx.frmMain = &window;
+    ctx.txtCode = ed;
+    ctx.syntaxColours = &colours;
+
+    // ---- Highlight Syntax --------------------------------------------------------------
+    if (wanted(argc, argv, "highlight")) {
+        const double highlight =
+            medianAfter([&] { ed->SetText(page); }, [&] { assist::mnuHighlight_Click(ctx); });
+        const double steps = bench::medianMs(kRuns, [&] { assist::colorhtmlSteps(page); });
+        const QVector<assist::ColourStep> allSteps = assist::colorhtmlSteps(page);
+        QVector<ColorSpan> spans;
+        const double flatten = bench::medianMs(
+            kRuns, [&] { spans = assist::flattenSteps(allSteps, int(page.size()), colours, 0); });
+        const double apply = bench::medianMs(kRuns, [&] { ed->applyColors(spans); });
+        std::printf("  %lld steps, %lld spans; ranges %.1f ms, flatten %.1f ms, apply %.1f ms\n",
+                    (long long)allSteps.size(), (long long)spans.size(), steps, flatten, apply);
+
+        // The anchor: QScintilla's HTML lexer styling the same text.
+        QsciScintilla lexed;
+        lexed.setUtf8(true);
+        lexed.setLexer(new QsciLexerHTML(&lexed));
+        lexed.setText(page);
+        const double lexer = bench::medianMs(kRuns, [&] {
+            lexed.SendScintilla(QsciScintillaBase::SCI_CLEARDOCUMENTSTYLE);
+            lexed.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+        });
+        bench::report("Highlight Syntax, 10 MB", highlight, "ms", 1000.0);
+        std::printf("%-48s %10.2f ms\n", "QsciLexerHTML styling, 10 MB", lexer);
+        bench::report("Highlight Syntax / QsciLexerHTML", highlight / lexer, "x", 1.0);
+    }
+
+    // ---- typing colours ------------------------------------------------------------------
+    if (wanted(argc, argv, "keys")) {
+        assist::EditorInput input(ed, &colours, new QMenu(&window), new QAction(&window),
+                                  new QAction(&window));
+        const QString small = bench::generatedPage(10 * 1024);
+        ed->SetText(small + QStringLiteral("<a"));
+        bench::report("key press inside a tag, 10 KB", keyPressMs(input, *ed, u' '), "ms", 0.1);
+        ed->SetText(page + QStringLiteral("<a"));
+        bench::report("key press inside a tag, 10 MB", keyPressMs(input, *ed, u' '), "ms", 0.1);
+        ed->SetText(page);
+        bench::report("key press after a closed tag, 10 MB", keyPressMs(input, *ed, u'"'), "ms",
+                      0.1);
+        // No ">" anywhere: the search for it runs through the whole buffer.
+        QString noClose = page;
+        noClose.replace(QLatin1Char('>'), QLatin1Char(')'));
+        ed->SetText(noClose);
+        std::printf("%-48s %10.2f ms (no \">\" in the text: whole-buffer search)\n",
+                    "key press, 10 MB without any \">\"", keyPressMs(input, *ed, u' ', 5));
+    }
+
+    // ---- counts ----------------------------------------------------------------------------
+    if (wanted(argc, argv, "counts")) {
+        ed->SetText(page);
+        qint64 lines = 0, words = 0;
+        const double lineMs =
+            bench::medianMs(kRuns, [&] { lines = assist::countLines(ed->Text()); });
+        const double wordMs =
+            bench::medianMs(kRuns, [&] { words = assist::countWords(ed->Text()); });
+        bench::report("Line Count, 10 MB", lineMs, "ms", 50.0);
+        bench::report("Word Count, 10 MB", wordMs, "ms", 50.0);
+        std::printf("  %lld lines, %lld words\n", (long long)lines, (long long)words);
+    }
+    std::printf("peak memory: %.0f MiB\n", bench::peakMiB());
+    return 0;
+}
