@@ -3,6 +3,10 @@
 #include <QChar>
 #include <algorithm>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace validator {
 
 namespace {
@@ -45,19 +49,60 @@ void scanInStrides(QStringView text, const Progress& progress, Stride&& stride) 
     }
 }
 
-// Calls `at(p)` for every 0-based position p that holds `c`, in increasing order.
+#ifdef __SSE2__
+// One bit per character of the 16 at `s` that equals the needle.
+inline unsigned matchMask16(const char16_t* s, __m128i needle) {
+    const __m128i lo =
+        _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), needle);
+    const __m128i hi =
+        _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8)), needle);
+    return unsigned(_mm_movemask_epi8(_mm_packs_epi16(lo, hi)));
+}
+#endif
+
+// Calls `at(p)` for every 0-based position a <= p < b of `s` that holds `c`, in order.
+template <class At>
+inline void forEachOf(const char16_t* s, qsizetype a, qsizetype b, char16_t c, At&& at) {
+    qsizetype i = a;
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi16(short(c));
+    for (; i + 16 <= b; i += 16) {
+        for (unsigned mask = matchMask16(s + i, needle); mask != 0; mask &= mask - 1)
+            at(i + __builtin_ctz(mask));
+    }
+#endif
+    for (; i < b; ++i) {
+        if (s[i] == c)
+            at(i);
+    }
+}
+
+// Adds to `countC` and `countD` how many of the positions a <= p < b of `s` hold `c` and `d`.
+inline void countBoth(const char16_t* s, qsizetype a, qsizetype b, char16_t c, char16_t d,
+                      qsizetype& countC, qsizetype& countD) {
+    qsizetype i = a;
+#ifdef __SSE2__
+    const __m128i needleC = _mm_set1_epi16(short(c));
+    const __m128i needleD = _mm_set1_epi16(short(d));
+    for (; i + 16 <= b; i += 16) {
+        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
+        countC += __builtin_popcount(unsigned(_mm_movemask_epi8(
+            _mm_packs_epi16(_mm_cmpeq_epi16(lo, needleC), _mm_cmpeq_epi16(hi, needleC)))));
+        countD += __builtin_popcount(unsigned(_mm_movemask_epi8(
+            _mm_packs_epi16(_mm_cmpeq_epi16(lo, needleD), _mm_cmpeq_epi16(hi, needleD)))));
+    }
+#endif
+    for (; i < b; ++i) {
+        countC += s[i] == c;
+        countD += s[i] == d;
+    }
+}
+
+// Calls `at(p)` for every 0-based position p of `text` that holds `c`, in increasing order.
 template <class At> void scanFor(QStringView text, char16_t c, const Progress& progress, At&& at) {
     const char16_t* s = text.utf16();
-    scanInStrides(text, progress, [&](qsizetype a, qsizetype b) {
-        qsizetype from = a;
-        while (from < b) {
-            const qsizetype q = QStringView(s + from, b - from).indexOf(QChar(c));
-            if (q < 0)
-                break;
-            at(from + q);
-            from += q + 1;
-        }
-    });
+    scanInStrides(text, progress, [&](qsizetype a, qsizetype b) { forEachOf(s, a, b, c, at); });
 }
 
 struct PairCounts {
@@ -154,16 +199,8 @@ QString cTag(QStringView text, const Progress& progress) {
     const char16_t* s = text.utf16();
     qsizetype less = 0;
     qsizetype greater = 0;
-    scanInStrides(text, progress, [&](qsizetype a, qsizetype b) {
-        qsizetype l = 0;
-        qsizetype g = 0;
-        for (qsizetype i = a; i < b; ++i) {
-            l += s[i] == u'<';
-            g += s[i] == u'>';
-        }
-        less += l;
-        greater += g;
-    });
+    scanInStrides(text, progress,
+                  [&](qsizetype a, qsizetype b) { countBoth(s, a, b, u'<', u'>', less, greater); });
     if (less == greater)
         return QString();
     return QStringLiteral("Difference: You have ") + QString::number(less) +
