@@ -21,13 +21,13 @@ namespace {
 
 struct Control {
     const char* name;
-    QString text; // caption of a frame, label, check box or button; text of a field
+    const char* text; // caption of a frame, label, check box or button; text of a field
 };
 
 struct LookCase {
     const char* item;
     const char* dialog;
-    QString caption;
+    const char* caption;
     bool centred;
     std::vector<Control> controls;
 };
@@ -43,7 +43,7 @@ TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
     QWidget* dlg = open(c.item);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->objectName(), QLatin1String(c.dialog));
-    EXPECT_EQ(dlg->windowTitle(), c.caption);
+    EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8(c.caption));
     EXPECT_FALSE(w.isEnabled());
     EXPECT_EQ(dlg->parentWidget(), nullptr);
 
@@ -60,26 +60,27 @@ TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
     }
 
     std::vector<Control> controls = c.controls;
-    controls.push_back({"cmdInsert", QStringLiteral("Insert")});
-    controls.push_back({"cmdCancel", QStringLiteral("Cancel")});
+    controls.push_back({"cmdInsert", "Insert"});
+    controls.push_back({"cmdCancel", "Cancel"});
     for (const Control& ctl : controls) {
         QObject* o = dlg->findChild<QObject*>(QString::fromLatin1(ctl.name));
+        const QString text = QString::fromUtf8(ctl.text);
         ASSERT_NE(o, nullptr) << ctl.name;
         if (auto* frame = qobject_cast<QGroupBox*>(o)) {
-            EXPECT_EQ(frame->title(), ctl.text) << ctl.name;
+            EXPECT_EQ(frame->title(), text) << ctl.name;
         } else if (auto* label = qobject_cast<QLabel*>(o)) {
-            EXPECT_EQ(label->text(), ctl.text) << ctl.name;
+            EXPECT_EQ(label->text(), text) << ctl.name;
         } else if (auto* box = qobject_cast<QLineEdit*>(o)) {
-            EXPECT_EQ(box->text(), ctl.text) << ctl.name;
+            EXPECT_EQ(box->text(), text) << ctl.name;
         } else if (auto* combo = qobject_cast<QComboBox*>(o)) {
             EXPECT_TRUE(combo->isEditable()) << ctl.name;
             EXPECT_EQ(combo->count(), 0) << ctl.name;
-            EXPECT_EQ(combo->currentText(), ctl.text) << ctl.name;
+            EXPECT_EQ(combo->currentText(), text) << ctl.name;
         } else if (auto* check = qobject_cast<QCheckBox*>(o)) {
-            EXPECT_EQ(check->text(), ctl.text) << ctl.name;
+            EXPECT_EQ(check->text(), text) << ctl.name;
             EXPECT_FALSE(check->isChecked()) << ctl.name;
         } else if (auto* button = qobject_cast<QPushButton*>(o)) {
-            EXPECT_EQ(button->text(), ctl.text) << ctl.name;
+            EXPECT_EQ(button->text(), text) << ctl.name;
         } else {
             ADD_FAILURE() << "unexpected kind of control " << ctl.name;
         }
@@ -87,99 +88,47 @@ TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
     click(dlg, "cmdCancel");
 }
 
-const QString kHttp = QStringLiteral("http://");
-
-INSTANTIATE_TEST_SUITE_P(
-    EightDialogs, DialogLook,
-    ::testing::Values(
-        LookCase{"mnuTitle",
-                 "frmTitle",
-                 QStringLiteral("ADD TiTLE"),
-                 true,
-                 {{"fraLine", QStringLiteral("Page Title")}, {"txtTitle", QString()}}},
-        LookCase{"mnuMeta",
-                 "frmMeta",
-                 QStringLiteral("ADD META TAGS"),
-                 true,
-                 {{"fraAuthor", QStringLiteral("Author")},
-                  {"txtAuthor", QString()},
-                  {"fraKeywords", QStringLiteral("Keywords")},
-                  {"txtKeywords", QString()},
-                  {"fraDescription", QStringLiteral("Description")},
-                  {"txtDescription", QString()}}},
-        LookCase{"mnuRefresh",
-                 "frmRefresh",
-                 QStringLiteral("ADD META REFRESH"),
-                 true,
-                 {{"fraDelay", QStringLiteral("Delay")},
-                  {"lblDelay", QStringLiteral("Delay time in seconds:")},
-                  {"txtDelay", QString()},
-                  {"fraRefresh", QStringLiteral("URL")},
-                  {"txtUrl", kHttp}}},
-        LookCase{"mnuComment",
-                 "frmComment",
-                 QStringLiteral("ADD COMMENT"),
-                 true,
-                 {{"fraComment", QStringLiteral("Comment")},
-                  {"txtComment", QStringLiteral("Coded with VERRiNDEL!")}}},
-        LookCase{"mnuExternal",
-                 "frmExternal",
-                 QStringLiteral("ADD CSS"),
-                 false,
-                 {{"fraExternal", QStringLiteral("External URL")}, {"txtExternal", kHttp}}},
-        LookCase{"mnuFavicon",
-                 "frmFavicon",
-                 QStringLiteral("ADD FAViCON"),
-                 false,
-                 {{"fraFavicon", QStringLiteral("Favicon URL")}, {"txtFavicon", kHttp}}},
-        LookCase{"mnuLink",
-                 "frmLink",
-                 QStringLiteral("ADD LiNK"),
-                 true,
-                 {{"fraLink", QStringLiteral("Link")},
-                  {"lblType", QStringLiteral("Link Type:")},
-                  {"cboType", kHttp},
-                  {"lblUrl", QStringLiteral("Actual link:")},
-                  {"txtUrl", QString()},
-                  {"lblTarget", QStringLiteral("Target:")},
-                  {"cboTarget", QStringLiteral("_Default")},
-                  {"lblLink", QStringLiteral("Description:")},
-                  {"txtLink", QString()}}},
-        LookCase{"mnuImage",
-                 "frmImage",
-                 QStringLiteral("ADD iMAGE"),
-                 true,
-                 {{"fraImage", QStringLiteral("Image")},
-                  {"txtImage", QString()},
-                  {"cmdFile", QStringLiteral("...")},
-                  {"lblWidth", QStringLiteral("Width:")},
-                  {"txtWidth", QString()},
-                  {"lblHeight", QStringLiteral("Height:")},
-                  {"txtHeight", QString()},
-                  {"fraLink", QStringLiteral("Link")},
-                  {"chkLink", QStringLiteral("Make into link")},
-                  {"lblType", QStringLiteral("Link Type:")},
-                  {"cboType", kHttp},
-                  {"lblUrl", QStringLiteral("Url:")},
-                  {"txtUrl", QString()},
-                  {"lblTarget", QStringLiteral("Target:")},
-                  {"cboTarget", QStringLiteral("_Default")},
-                  {"Label4", QStringLiteral("Border:")},
-                  {"txtBorder", QStringLiteral("0")},
-                  {"fraPreview", QStringLiteral("Preview")}}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(EightDialogs, DialogLook, ::testing::Values(
+    LookCase{"mnuTitle", "frmTitle", "ADD TiTLE", true,
+             {{"fraLine", "Page Title"}, {"txtTitle", ""}}},
+    LookCase{"mnuMeta", "frmMeta", "ADD META TAGS", true,
+             {{"fraAuthor", "Author"}, {"txtAuthor", ""}, {"fraKeywords", "Keywords"},
+              {"txtKeywords", ""}, {"fraDescription", "Description"}, {"txtDescription", ""}}},
+    LookCase{"mnuRefresh", "frmRefresh", "ADD META REFRESH", true,
+             {{"fraDelay", "Delay"}, {"lblDelay", "Delay time in seconds:"}, {"txtDelay", ""},
+              {"fraRefresh", "URL"}, {"txtUrl", "http://"}}},
+    LookCase{"mnuComment", "frmComment", "ADD COMMENT", true,
+             {{"fraComment", "Comment"}, {"txtComment", "Coded with VERRiNDEL!"}}},
+    LookCase{"mnuExternal", "frmExternal", "ADD CSS", false,
+             {{"fraExternal", "External URL"}, {"txtExternal", "http://"}}},
+    LookCase{"mnuFavicon", "frmFavicon", "ADD FAViCON", false,
+             {{"fraFavicon", "Favicon URL"}, {"txtFavicon", "http://"}}},
+    LookCase{"mnuLink", "frmLink", "ADD LiNK", true,
+             {{"fraLink", "Link"}, {"lblType", "Link Type:"}, {"cboType", "http://"},
+              {"lblUrl", "Actual link:"}, {"txtUrl", ""}, {"lblTarget", "Target:"},
+              {"cboTarget", "_Default"}, {"lblLink", "Description:"}, {"txtLink", ""}}},
+    LookCase{"mnuImage", "frmImage", "ADD iMAGE", true,
+             {{"fraImage", "Image"}, {"txtImage", ""}, {"cmdFile", "..."}, {"lblWidth", "Width:"},
+              {"txtWidth", ""}, {"lblHeight", "Height:"}, {"txtHeight", ""}, {"fraLink", "Link"},
+              {"chkLink", "Make into link"}, {"lblType", "Link Type:"}, {"cboType", "http://"},
+              {"lblUrl", "Url:"}, {"txtUrl", ""}, {"lblTarget", "Target:"},
+              {"cboTarget", "_Default"}, {"Label4", "Border:"}, {"txtBorder", "0"},
+              {"fraPreview", "Preview"}}}),
     [](const auto& info) { return std::string(info.param.dialog); });
+// clang-format on
 
 // --- what Insert writes ----------------------------------------------------------------
 
 struct InsertCase {
     const char* name;
     const char* item;
-    std::vector<std::pair<const char*, QString>> typed; // fields typed before Insert
-    bool tickLink;                                      // the image's "Make into link"
-    QString document;
+    std::vector<std::pair<const char*, const char*>> typed; // fields typed before Insert
+    bool tickLink;                                          // the image's "Make into link"
+    const char* document;
     int selStart;
     int selLength;
-    QString expected;
+    const char* expected;
     bool staysLoaded; // hidden after Insert rather than unloaded
 };
 
@@ -191,20 +140,21 @@ class DialogInsert : public DialogTest, public ::testing::WithParamInterface<Ins
 
 TEST_P(DialogInsert, WritesTheFragmentAndLeaves) {
     const InsertCase& c = GetParam();
-    setDocument(c.document, c.selStart, c.selLength);
+    const QString expected = QString::fromUtf8(c.expected);
+    setDocument(QString::fromUtf8(c.document), c.selStart, c.selLength);
     QWidget* dlg = open(c.item);
     ASSERT_NE(dlg, nullptr);
     for (const auto& [field, text] : c.typed)
-        type(dlg, field, text);
+        type(dlg, field, QString::fromUtf8(text));
     if (c.tickLink)
         QTest::mouseClick(dlg->findChild<QCheckBox*>(QStringLiteral("chkLink")), Qt::LeftButton, {},
                           QPoint(4, 4));
     const QString name = dlg->objectName();
     click(dlg, "cmdInsert");
 
-    EXPECT_EQ(editor()->Text(), c.expected);
+    EXPECT_EQ(editor()->Text(), expected);
     EXPECT_EQ(editor()->SelLength(), 0);
-    EXPECT_EQ(editor()->SelStart(), c.expected.size()); // every case writes at the end
+    EXPECT_EQ(editor()->SelStart(), expected.size()); // every case writes at the end
     EXPECT_TRUE(d.messages().isEmpty());
     EXPECT_EQ(shownDialog(), nullptr);
     EXPECT_EQ(loadedDialog(name) != nullptr, c.staysLoaded);
@@ -213,120 +163,35 @@ TEST_P(DialogInsert, WritesTheFragmentAndLeaves) {
 
 const QString kAbc = QStringLiteral("abc");
 
-INSTANTIATE_TEST_SUITE_P(
-    Fragments, DialogInsert,
-    ::testing::Values(
-        InsertCase{"TitleAfterSelection",
-                   "mnuTitle",
-                   {{"txtTitle", QStringLiteral("Home")}},
-                   false,
-                   kAbc,
-                   0,
-                   3,
-                   QStringLiteral("abc<title>\r\nHome\r\n</title>"),
-                   true},
-        InsertCase{"MetaReplacesSelection",
-                   "mnuMeta",
-                   {{"txtAuthor", QStringLiteral("Ann")}, {"txtDescription", QStringLiteral("D")}},
-                   false,
-                   kAbc,
-                   0,
-                   3,
-                   QStringLiteral("<meta name='Author' content='Ann'>\r\n"
-                                  "<meta name='Keywords' content=''>\r\n"
-                                  "<meta name='Description' content='D'>\r\n"),
-                   false},
-        InsertCase{"RefreshWithEmptyDelay",
-                   "mnuRefresh",
-                   {},
-                   false,
-                   QStringLiteral("x"),
-                   1,
-                   0,
-                   QStringLiteral("x<meta http-equiv='refresh' content=''; url='http://'>"),
-                   false},
-        InsertCase{"CommentDefaultPassesCheck",
-                   "mnuComment",
-                   {},
-                   false,
-                   QString(),
-                   0,
-                   0,
-                   QStringLiteral("<!--Coded with VERRiNDEL!-->"),
-                   true},
-        InsertCase{"StylesheetDefaultPassesCheck",
-                   "mnuExternal",
-                   {},
-                   false,
-                   kAbc,
-                   3,
-                   0,
-                   QStringLiteral("abc<link rel='stylesheet' href='http://'>"),
-                   true},
-        InsertCase{"FaviconWithSingleQuoteUnescaped",
-                   "mnuFavicon",
-                   {{"txtFavicon", QStringLiteral("it's.ico")}},
-                   false,
-                   kAbc,
-                   1,
-                   2,
-                   QStringLiteral("abc<link rel='icon' type='image/x-icon' href='it's.ico'>"),
-                   true},
-        InsertCase{"TitleOfBlanksPassesCheck",
-                   "mnuTitle",
-                   {{"txtTitle", QStringLiteral("  ")}},
-                   false,
-                   QString(),
-                   0,
-                   0,
-                   QStringLiteral("<title>\r\n  \r\n</title>"),
-                   true},
-        InsertCase{"LinkWithEmptiedTypeAfterSelection",
-                   "mnuLink",
-                   {{"cboType", QString()},
-                    {"txtUrl", QStringLiteral("page.html")},
-                    {"txtLink", QStringLiteral("Home")}},
-                   false,
-                   kAbc,
-                   0,
-                   3,
-                   QStringLiteral("abc<a href='page.html' target='_Default'>Home</a>"),
-                   false},
-        InsertCase{"LinkTypePrefixesAddress",
-                   "mnuLink",
-                   {{"txtUrl", QStringLiteral("a.org")}, {"cboTarget", QStringLiteral("_top")}},
-                   false,
-                   QString(),
-                   0,
-                   0,
-                   QStringLiteral("<a href='http://a.org' target='_top'></a>"),
-                   false},
-        InsertCase{"ImageReplacesSelection",
-                   "mnuImage",
-                   {{"txtImage", QStringLiteral("pic.gif")},
-                    {"txtWidth", QStringLiteral("10")},
-                    {"txtHeight", QStringLiteral("20")}},
-                   false,
-                   kAbc,
-                   0,
-                   3,
-                   QStringLiteral("<img src='pic.gif' border='0' width='10' height='20'>"),
-                   false},
-        InsertCase{"ImageWrappedInLink",
-                   "mnuImage",
-                   {{"txtImage", QStringLiteral("pic.gif")},
-                    {"txtWidth", QStringLiteral("10")},
-                    {"txtHeight", QStringLiteral("20")},
-                    {"cboType", QString()},
-                    {"txtUrl", QStringLiteral("big.html")}},
-                   true,
-                   kAbc,
-                   0,
-                   3,
-                   QStringLiteral("<a href='big.html' target='_Default'><img src='pic.gif' "
-                                  "border='0' width='10' height='20'></a>"),
-                   false}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Fragments, DialogInsert, ::testing::Values(
+    InsertCase{"TitleAfterSelection", "mnuTitle", {{"txtTitle", "Home"}}, false, "abc", 0, 3,
+               "abc<title>\r\nHome\r\n</title>", true},
+    InsertCase{"MetaReplacesSelection", "mnuMeta", {{"txtAuthor", "Ann"}, {"txtDescription", "D"}},
+               false, "abc", 0, 3,
+               "<meta name='Author' content='Ann'>\r\n<meta name='Keywords' content=''>\r\n"
+               "<meta name='Description' content='D'>\r\n", false},
+    InsertCase{"RefreshWithEmptyDelay", "mnuRefresh", {}, false, "x", 1, 0,
+               "x<meta http-equiv='refresh' content=''; url='http://'>", false},
+    InsertCase{"CommentDefaultPassesCheck", "mnuComment", {}, false, "", 0, 0,
+               "<!--Coded with VERRiNDEL!-->", true},
+    InsertCase{"StylesheetDefaultPassesCheck", "mnuExternal", {}, false, "abc", 3, 0,
+               "abc<link rel='stylesheet' href='http://'>", true},
+    InsertCase{"FaviconWithSingleQuoteUnescaped", "mnuFavicon", {{"txtFavicon", "it's.ico"}},
+               false, "abc", 1, 2, "abc<link rel='icon' type='image/x-icon' href='it's.ico'>", true},
+    InsertCase{"LinkWithEmptiedTypeAfterSelection", "mnuLink",
+               {{"cboType", ""}, {"txtUrl", "page.html"}, {"cboTarget", "_top"}, {"txtLink", "Home"}},
+               false, "abc", 0, 3, "abc<a href='page.html' target='_top'>Home</a>", false},
+    InsertCase{"ImageReplacesSelection", "mnuImage",
+               {{"txtImage", "pic.gif"}, {"txtWidth", "10"}, {"txtHeight", "20"}}, false, "abc", 0, 3,
+               "<img src='pic.gif' border='0' width='10' height='20'>", false},
+    InsertCase{"ImageWrappedInLink", "mnuImage",
+               {{"txtImage", "pic.gif"}, {"txtWidth", "10"}, {"txtHeight", "20"}, {"cboType", ""},
+                {"txtUrl", "big.html"}}, true, "abc", 0, 3,
+               "<a href='big.html' target='_Default'><img src='pic.gif' border='0' width='10' "
+               "height='20'></a>", false}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // --- the empty-field check ----------------------------------------------------------------
 
@@ -359,11 +224,12 @@ TEST_P(DialogCheck, EmptyFieldIsReportedAndNothingHappens) {
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(w.isEnabled());
 
-    // The user can still fix the field and insert.
-    type(dlg, c.field, QStringLiteral("x"));
+    // A field of blanks is not empty: it passes the check.
+    type(dlg, c.field, QStringLiteral("  "));
     click(dlg, "cmdInsert");
     EXPECT_EQ(d.messages().size(), 1);
     EXPECT_TRUE(editor()->Text().startsWith(kAbc + QLatin1Char('<')));
+    EXPECT_TRUE(editor()->Text().contains(QStringLiteral("  ")));
     expectBackInEditor();
 }
 
@@ -453,7 +319,7 @@ TEST_P(ClosingDialog, StartsFromDefaultsEveryTime) {
     QWidget* again = open("mnuRefresh");
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(textOf(again, "txtDelay"), QString());
-    EXPECT_EQ(textOf(again, "txtUrl"), kHttp);
+    EXPECT_EQ(textOf(again, "txtUrl"), QStringLiteral("http://"));
     type(again, "txtDelay", QStringLiteral("9"));
     leave(again, GetParam());
     EXPECT_EQ(SnippetDialog::instance<frmRefresh>(), nullptr);

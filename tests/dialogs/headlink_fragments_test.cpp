@@ -6,7 +6,6 @@
 #include "dialogs/headfragments.h"
 #include "dialogs/linkfragments.h"
 #include "dialogs/picture.h"
-#include "headlink_gif.h"
 
 namespace {
 
@@ -56,9 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
                                     "<meta name='Description' content=''>\r\n")},
         FragmentCase{"RefreshWithEmptyDelay", fragments::refresh(S, QStringLiteral("http://")),
                      QStringLiteral("<meta http-equiv='refresh' content=''; url='http://'>")},
-        FragmentCase{"RefreshWithDelay",
-                     fragments::refresh(QStringLiteral("5"), QStringLiteral("http://a.b/")),
-                     QStringLiteral("<meta http-equiv='refresh' content='5'; url='http://a.b/'>")},
         FragmentCase{"CommentDefault", fragments::comment(QStringLiteral("Coded with VERRiNDEL!")),
                      QStringLiteral("<!--Coded with VERRiNDEL!-->")},
         FragmentCase{"CommentKeepsBlanksAndMarkupVerbatim",
@@ -92,41 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- picture reading ---------------------------------------------------------------------
-
-struct FormatCase {
-    const char* format;
-};
-
-class PictureSize : public ::testing::TestWithParam<FormatCase> {};
-
-// Writes a 640 x 480 picture in the format and returns its path.
-QString writePicture(const QTemporaryDir& dir, const char* format) {
-    const QString path = dir.filePath(QStringLiteral("pic.") + QLatin1String(format));
-    if (QByteArray(format) == "gif")
-        return writeTestGif(path, 640, 480) ? path : QString();
-    QImage image(640, 480, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    return image.save(path, format) ? path : QString();
-}
-
-TEST_P(PictureSize, StoredPixelSizeIsRead) {
-    QTemporaryDir dir;
-    const QString path = writePicture(dir, GetParam().format);
-    ASSERT_FALSE(path.isEmpty());
-    QString error;
-    const auto picture = loadPicture(path, &error);
-    ASSERT_TRUE(picture.has_value()) << error.toStdString();
-    EXPECT_EQ(picture->bitmap.bmWidth, 640);
-    EXPECT_EQ(picture->bitmap.bmHeight, 480);
-    EXPECT_EQ(picture->bitmap.bmPlanes, 1);
-    EXPECT_GE(picture->bitmap.bmWidthBytes, 640 * picture->bitmap.bmBitsPixel / 8);
-    EXPECT_EQ(picture->image.size(), QSize(640, 480));
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, PictureSize,
-                         ::testing::Values(FormatCase{"bmp"}, FormatCase{"gif"}, FormatCase{"jpg"},
-                                           FormatCase{"png"}),
-                         [](const auto& info) { return std::string(info.param.format); });
 
 TEST(PictureRead, FilesThatAreNoPicturesFailWithAReason) {
     QTemporaryDir dir;
