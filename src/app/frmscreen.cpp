@@ -14,6 +14,8 @@ namespace {
 
 // 30 twips at 15 twips a pixel.
 constexpr int kEdge = 2;
+// Lines of the document in one block of the text box.
+constexpr int kLinesPerBlock = 32;
 
 } // namespace
 
@@ -41,39 +43,58 @@ frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
 
 frmScreen::~frmScreen() = default;
 
-QString frmScreen::toScreenText(const QString& documentText) {
-    // Each line break (CR LF, or a lone CR or LF) becomes one line of the box.
-    QString out;
-    out.reserve(documentText.size());
+QString frmScreen::toScreenText(const QString& documentText, bool* grouped) {
+    // Each line break (CR LF, or a lone CR or LF) ends a line of the box. The box keeps
+    // a paragraph per block and adding blocks is its slow part, so lines go into blocks of
+    // kLinesPerBlock, joined by line separators; a document that holds separator
+    // characters of its own gets one block per line, so that they come back unchanged.
     const int n = documentText.size();
+    const QChar* in = documentText.constData();
+    bool group = true;
+    for (int i = 0; i < n && group; ++i)
+        group = in[i] != QChar::LineSeparator && in[i] != QChar::ParagraphSeparator;
+    if (grouped)
+        *grouped = group;
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    int line = 0;
     for (int i = 0; i < n; ++i) {
-        const QChar c = documentText[i];
-        if (c == QLatin1Char('\r')) {
-            out += QLatin1Char('\n');
-            if (i + 1 < n && documentText[i + 1] == QLatin1Char('\n'))
+        const QChar c = in[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < n && in[i + 1] == QLatin1Char('\n'))
                 ++i;
+            *o++ = (!group || ++line % kLinesPerBlock == 0) ? QChar(QLatin1Char('\n'))
+                                                            : QChar(QChar::LineSeparator);
         } else {
-            out += c;
+            *o++ = c;
+        }
+    }
+    out.truncate(int(o - out.constData()));
+    return out;
+}
+
+QString frmScreen::fromScreenText(const QString& raw, bool grouped) {
+    // Block ends, and the line separators that joined lines into blocks, become CR LF.
+    int breaks = 0;
+    for (QChar c : raw)
+        breaks += c == QChar::ParagraphSeparator || c == QLatin1Char('\n') ||
+                  (grouped && c == QChar::LineSeparator);
+    QString out(raw.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (QChar c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QLatin1Char('\n') ||
+            (grouped && c == QChar::LineSeparator)) {
+            *o++ = QLatin1Char('\r');
+            *o++ = QLatin1Char('\n');
+        } else {
+            *o++ = c;
         }
     }
     return out;
 }
 
-QString frmScreen::fromScreenText(const QString& raw) {
-    // Blocks of the box end with a paragraph separator; each becomes CR LF.
-    QString out;
-    out.reserve(raw.size() + raw.size() / 16);
-    for (QChar c : raw) {
-        if (c == QChar::ParagraphSeparator || c == QLatin1Char('\n'))
-            out += QLatin1String("\r\n");
-        else
-            out += c;
-    }
-    return out;
-}
-
 void frmScreen::takeDocument() {
-    txtScreen->setPlainText(toScreenText(txtCode_->Text()));
+    txtScreen->setPlainText(toScreenText(txtCode_->Text(), &grouped_));
     loadedRaw_ = txtScreen->document()->toRawText();
     Form_Load();
 }
@@ -123,7 +144,7 @@ void frmScreen::Form_Unload() {
     const QString raw = txtScreen->document()->toRawText();
     if (raw == loadedRaw_)
         return; // unchanged: the document, its colours and its flag stay as they are
-    if (copyBack(fromScreenText(raw)))
+    if (copyBack(fromScreenText(raw, grouped_)))
         txtScreen->clear();
 }
 

@@ -28,9 +28,11 @@ public:
 
     QPlainTextEdit* txtScreen = nullptr;
 
-    // Text conversions between the document (CR LF line breaks) and the plain text box.
-    static QString toScreenText(const QString& documentText);
-    static QString fromScreenText(const QString& rawScreenText);
+    // Text conversions between the document (CR LF line breaks) and the raw text of the
+    // box. *grouped tells whether lines were joined into blocks by line separators, which
+    // fromScreenText then turns back into line breaks.
+    static QString toScreenText(const QString& documentText, bool* grouped);
+    static QString fromScreenText(const QString& rawScreenText, bool grouped);
 
 public slots:
     void done(int result) override;
@@ -47,5 +49,6 @@ private:
     QWidget* mainWindow_;
     TxtCode* txtCode_;
     QString loadedRaw_; // the box's raw text right after the document was copied in
+    bool grouped_ = false;
     bool unloaded_ = false;
 };

@@ -67,7 +67,7 @@ protected:
 
 TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
     // Lone LF and CR line breaks too: an untouched text must come back unchanged.
-    const QString text = QStringLiteral("<p>a</p>\r\nb\nc\rd\xc2\xa0\xe2\x80\xa8z");
+    const QString text = QStringLiteral("<p>a</p>\r\nb\nc\rd\u00a0\u2028z");
     colouredDocument(text);
     whileFullScreen([&](frmScreen* s) {
         EXPECT_EQ(s->windowTitle(), QStringLiteral("Untitled"));
@@ -142,7 +142,11 @@ TEST_F(FullScreenTest, ALargeDocumentIsTakenWhole) {
     editor()->SetText(text);
     editor()->SetModified(false);
     whileFullScreen([&](frmScreen* s) {
-        EXPECT_EQ(frmScreen::fromScreenText(s->txtScreen->document()->toRawText()), text);
+        bool grouped = false;
+        frmScreen::toScreenText(text, &grouped);
+        EXPECT_TRUE(grouped);
+        EXPECT_EQ(frmScreen::fromScreenText(s->txtScreen->document()->toRawText(), grouped), text);
+        EXPECT_EQ(s->txtScreen->toPlainText().count(QLatin1Char('\n')), text.count(kCrLf));
         QTest::keyClick(s->txtScreen, Qt::Key_Escape);
     });
     EXPECT_EQ(editor()->TextLength(), text.size());
@@ -177,26 +181,62 @@ TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) 
 
 struct ConversionCase {
     const char* document;
-    const char* screen;
+    const char* lines; // the lines of the box, as the box gives its plain text
+    bool grouped;
 };
 
 class ScreenTextTest : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(ScreenTextTest, LineBreaksBecomeLinesOfTheBoxAndCrLfComesBack) {
     const QString doc = QString::fromUtf8(GetParam().document);
-    const QString screen = QString::fromUtf8(GetParam().screen);
-    EXPECT_EQ(frmScreen::toScreenText(doc), screen);
-    QString raw = screen;
-    raw.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
-    EXPECT_EQ(frmScreen::fromScreenText(raw), QString(screen).replace(QLatin1String("\n"), kCrLf));
+    const QString lines = QString::fromUtf8(GetParam().lines);
+    bool grouped = !GetParam().grouped;
+    const QString raw = frmScreen::toScreenText(doc, &grouped);
+    EXPECT_EQ(grouped, GetParam().grouped);
+    QPlainTextEdit box;
+    box.setPlainText(raw);
+    EXPECT_EQ(box.toPlainText(), lines);
+    // What the box holds comes back with every line break as CR LF.
+    QString crlf = lines;
+    crlf.replace(QLatin1String("\n"), kCrLf);
+    if (!grouped)
+        crlf.replace(QChar(0x2028), kCrLf); // the box reports separators as line breaks
+    EXPECT_EQ(frmScreen::fromScreenText(box.document()->toRawText(), grouped),
+              grouped ? crlf
+                      : QString(doc)
+                            .replace(QLatin1String("\r\n"), kCrLf)
+                            .replace(QLatin1Char('\n'), QLatin1Char('\r')));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ScreenTextTest,
-                         ::testing::Values(ConversionCase{"", ""}, ConversionCase{"a", "a"},
-                                           ConversionCase{"a\r\nb", "a\nb"},
-                                           ConversionCase{"a\r\n", "a\n"},
-                                           ConversionCase{"a\rb\nc", "a\nb\nc"},
-                                           ConversionCase{"\r\r\n\n", "\n\n\n"},
-                                           ConversionCase{"\xc2\xa0\t", "\xc2\xa0\t"}));
+                         ::testing::Values(ConversionCase{"", "", true},
+                                           ConversionCase{"a", "a", true},
+                                           ConversionCase{"a\r\nb", "a\nb", true},
+                                           ConversionCase{"a\r\n", "a\n", true},
+                                           ConversionCase{"a\rb\nc", "a\nb\nc", true},
+                                           ConversionCase{"\r\r\n\n", "\n\n\n", true},
+                                           ConversionCase{"\t<", "\t<", true}));
+
+TEST(ScreenTextTest, ManyLinesGoIntoFewerBlocksAndComeBackExactly) {
+    QString doc;
+    for (int i = 0; i < 1000; ++i)
+        doc += QStringLiteral("line\u00a0%1\r\n").arg(i); // no-break spaces stay
+    bool grouped = false;
+    QPlainTextEdit box;
+    box.setPlainText(frmScreen::toScreenText(doc, &grouped));
+    EXPECT_TRUE(grouped);
+    EXPECT_LT(box.document()->blockCount(), 100);
+    EXPECT_EQ(box.toPlainText().count(QLatin1Char('\n')), 1000);
+    EXPECT_EQ(frmScreen::fromScreenText(box.document()->toRawText(), grouped), doc);
+}
+
+TEST(ScreenTextTest, SeparatorCharactersOfTheDocumentSurviveTheTrip) {
+    const QString doc = QStringLiteral("a\u2028b\r\nc");
+    bool grouped = true;
+    QPlainTextEdit box;
+    box.setPlainText(frmScreen::toScreenText(doc, &grouped));
+    EXPECT_FALSE(grouped);
+    EXPECT_EQ(frmScreen::fromScreenText(box.document()->toRawText(), grouped), doc);
+}
 
 } // namespace

@@ -219,6 +219,13 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionCase{"partOfWord", "cat a", "a", false, false, 1},
                       OptionCase{"both", "Ab ab AB", "AB", true, true, 6},
                       OptionCase{"nonAsciiCase", "x\xc3\x89", "\xc3\xa9", false, true, -1},
+                      OptionCase{"foldedWord", "say HeLLo", "hello", false, false, 4},
+                      OptionCase{"underscoreJoinsWords", "a_b a", "a", true, false, 4},
+                      OptionCase{"nonAsciiJoinsWords",
+                                 "\xc3\xa9"
+                                 "a a",
+                                 "a", true, false, 3},
+                      OptionCase{"punctuationBounds", "xa (a)", "a", true, false, 4},
                       OptionCase{"afterEmoji", "\xf0\x9f\x98\x80 ab", "ab", false, false, 3}),
     [](const ::testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
 
