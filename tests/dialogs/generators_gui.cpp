@@ -175,6 +175,9 @@ struct RefusedCase {
     const char* columns;
     const char* field; // the field the message names
 };
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+    *os << "rows '" << c.rows << "' columns '" << c.columns << "'";
+}
 class TableRefused : public GeneratorDialogs, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(TableRefused, MessageNamesTheFieldAndDialogKeepsItsValues) {
@@ -370,22 +373,6 @@ TEST_F(GeneratorDialogs, ColorsUseImageEnablesBrowseAndPreviewsThePicture) {
                   .arg(picture, HexColor(ColorSwatch::systemWindowBackground())));
 }
 
-TEST_F(GeneratorDialogs, ColorsUseImageWithoutPictureWritesEmptyBackground) {
-    auto* dlg = openFromMenu<frmColors>("mnuColors");
-    ASSERT_NE(dlg, nullptr);
-    d.chooseColorValue(0);
-    d.chooseColorValue(16711680);
-    d.chooseColorValue(65280);
-    d.chooseColorValue(16777215);
-    for (const char* button :
-         {"cmdNormalSelect", "cmdLinkSelect", "cmdActiveSelect", "cmdVisitedSelect"})
-        click(dlg, button);
-    click(dlg, "chkBackground");
-    click(dlg, "cmdInsert");
-    EXPECT_EQ(editor()->Text(), QStringLiteral("<body background='' text='#000000' "
-                                               "link='#0000FF' alink='#00FF00' vlink='#FFFFFF'>"));
-}
-
 // ---- Marquee ----------------------------------------------------------------------------
 
 TEST_F(GeneratorDialogs, MarqueeDefaultsWithRedBackground) {
@@ -418,6 +405,10 @@ struct MarqueeCase {
     const char* align;
     const char* expectedStart;
 };
+void PrintTo(const MarqueeCase& c, std::ostream* os) {
+    for (const char* o : {c.direction, c.behavior, c.align})
+        *os << (o ? o : "default") << " ";
+}
 class MarqueeOptions : public GeneratorDialogs,
                        public ::testing::WithParamInterface<MarqueeCase> {};
 
