@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/frmmain.h"
 #include "app/previewschemeregistration.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("VERRiNDEL"));
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.verrindel.editor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.verrindel.editor")));
 
     frmMain window;
     // "No" to the close question ends the program at once, whatever else is open.
