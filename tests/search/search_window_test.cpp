@@ -472,17 +472,4 @@ TEST_F(GotoTest, CancelAndTheCloseControlUnloadAndEnableTheMainWindow) {
     EXPECT_TRUE(w.isEnabled());
 }
 
-TEST_F(GotoTest, TheCaretReachesALineFarDownALongDocument) {
-    QString text;
-    for (int i = 0; i < 50000; ++i)
-        text += QStringLiteral("line %1\r\n").arg(i);
-    setDocument(text);
-    frmGoto* g = openGoto();
-    g->txtLine->setText(QStringLiteral("40001"));
-    click(g->cmdGoto);
-    const int expected = text.indexOf(QStringLiteral("line 40000\r\n"));
-    EXPECT_EQ(editor()->SelStart(), expected);
-    EXPECT_EQ(editor()->GetLineFromChar(editor()->SelStart()), 40000);
-}
-
 } // namespace
