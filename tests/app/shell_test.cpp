@@ -25,19 +25,6 @@ namespace {
 const QString kNoText = QStringLiteral("No text to save, try entering some first!");
 const QString kCloseQuestion = QStringLiteral("Do you want to save the changes?");
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -164,7 +151,7 @@ TEST_F(Shell, CancelledSaveDialogWritesNothingAndKeepsTheFlag) {
 }
 
 TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog) {
-    writeBytes(path("page.html"), "<html>\n<body>caf\xc3\xa9</body>\n</html>");
+    ASSERT_TRUE(writeBytes(path("page.html"), "<html>\n<body>caf\xc3\xa9</body>\n</html>"));
     dlg.chooseFile(path("page.html"));
     trigger("mnuOpen");
     ASSERT_EQ(dlg.calls.size(), 1);
@@ -183,7 +170,7 @@ TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog)
 }
 
 TEST_F(Shell, AWindows1252FileOpensAndSavesAsUtf8WithoutLoss) {
-    writeBytes(path("old.html"), "<p>na\xefve \x80 5</p>");
+    ASSERT_TRUE(writeBytes(path("old.html"), "<p>na\xefve \x80 5</p>"));
     dlg.chooseFile(path("old.html"));
     trigger("mnuOpen");
     EXPECT_EQ(editor()->Text(), QString::fromUtf8("<p>na\xc3\xafve \xe2\x82\xac 5</p>"));
@@ -221,7 +208,7 @@ TEST_F(Shell, NewWithYesSavesFirstAndStopsWhenTheSaveIsCancelled) {
 }
 
 TEST_F(Shell, NewAfterOpenKeepsTheLastNameForTheNextSave) {
-    writeBytes(path("p.html"), "x");
+    ASSERT_TRUE(writeBytes(path("p.html"), "x"));
     dlg.chooseFile(path("p.html"));
     trigger("mnuOpen");
     trigger("mnuNew");
@@ -235,8 +222,8 @@ TEST_F(Shell, NewAfterOpenKeepsTheLastNameForTheNextSave) {
 }
 
 TEST_F(Shell, OpenOfAModifiedDocumentAsksFirstWithThePathInTheQuestion) {
-    writeBytes(path("one.html"), "1");
-    writeBytes(path("two.html"), "2");
+    ASSERT_TRUE(writeBytes(path("one.html"), "1"));
+    ASSERT_TRUE(writeBytes(path("two.html"), "2"));
     dlg.chooseFile(path("one.html"));
     trigger("mnuOpen");
     type(QStringLiteral("+"));
@@ -258,7 +245,7 @@ TEST_F(Shell, CancelledOpenLeavesEverythingUntouched) {
 }
 
 TEST_F(Shell, AFailedOpenNamesTheFileAndKeepsTheDocumentAndItsName) {
-    writeBytes(path("mine.html"), "m");
+    ASSERT_TRUE(writeBytes(path("mine.html"), "m"));
     dlg.chooseFile(path("mine.html"));
     trigger("mnuOpen");
     type(QStringLiteral("!"));
@@ -276,7 +263,7 @@ TEST_F(Shell, AFailedOpenNamesTheFileAndKeepsTheDocumentAndItsName) {
 }
 
 TEST_F(Shell, AFailedWriteReportsAndKeepsDocumentFlagCaptionAndOldFile) {
-    writeBytes(path("doc.html"), "old");
+    ASSERT_TRUE(writeBytes(path("doc.html"), "old"));
     dlg.chooseFile(path("doc.html"));
     trigger("mnuOpen");
     type(QStringLiteral(" new"));
@@ -310,7 +297,7 @@ TEST_F(Shell, CloseAsksEvenRightAfterASaveAndCancelKeepsTheWindow) {
 }
 
 TEST_F(Shell, ExitWithNoEndsTheProgramWithoutWriting) {
-    writeBytes(path("n.html"), "n");
+    ASSERT_TRUE(writeBytes(path("n.html"), "n"));
     dlg.chooseFile(path("n.html"));
     trigger("mnuOpen");
     type(QStringLiteral("changed"));
@@ -323,7 +310,7 @@ TEST_F(Shell, ExitWithNoEndsTheProgramWithoutWriting) {
 }
 
 TEST_F(Shell, CloseWithYesOnANamedDocumentWritesAndCloses) {
-    writeBytes(path("y.html"), "y");
+    ASSERT_TRUE(writeBytes(path("y.html"), "y"));
     dlg.chooseFile(path("y.html"));
     trigger("mnuOpen");
     type(QStringLiteral("es"));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QString>
 #include <QThread>
 #include <functional>
@@ -19,4 +20,18 @@ inline bool waitUntil(const std::function<bool()>& done, int ms = 10000) {
         QThread::msleep(5);
     }
     return true;
+}
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+// Writes a file whole; false when it could not.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
