@@ -46,8 +46,15 @@ WholeNumber readWholeNumber(const QString& text, const QLocale& locale) {
     return result;
 }
 
-QString wholeNumberProblem(const QString& fieldName, const QString& text,
+QString wholeNumberProblem(const QString& fieldName, const QString& typed,
                            const WholeNumber& number) {
+    // A message box is read, not scrolled: a long entry is quoted by its beginning.
+    constexpr int kQuoted = 40;
+    const QString text =
+        typed.size() > kQuoted
+            ? typed.left(typed.at(kQuoted - 1).isHighSurrogate() ? kQuoted - 1 : kQuoted) +
+                  QChar(0x2026)
+            : typed;
     switch (number.status) {
     case WholeNumber::Status::Ok:
         return QString();

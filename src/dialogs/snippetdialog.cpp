@@ -4,10 +4,12 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "assist/insertion.h"
 #include "platform/dialogs.h"
@@ -46,6 +48,10 @@ void SnippetDialog::finishLayout(QWidget* body) {
     buttons->addWidget(cmdInsert);
     column->addLayout(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);
+
+    // A text box holds whatever is typed or pasted into it, however long.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
 
     // The buttons were created before the fields: move them to the end of the tab order.
     QWidget* last = previousInFocusChain();

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
@@ -76,6 +77,9 @@ void frmFind::createControls() {
     lblReplace->setObjectName(QStringLiteral("lblReplace"));
     txtReplace = new QLineEdit(fraFind);
     txtReplace->setObjectName(QStringLiteral("txtReplace"));
+    // Search and replacement texts of any length, as pasted.
+    txtFind->setMaxLength(std::numeric_limits<int>::max());
+    txtReplace->setMaxLength(std::numeric_limits<int>::max());
     auto* findGrid = new QGridLayout(fraFind);
     findGrid->addWidget(lblFindwhat, 0, 0);
     findGrid->addWidget(txtFind, 0, 1);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
@@ -43,7 +44,8 @@ frmGoto::frmGoto(const AppContext& ctx) : QWidget(nullptr, toolwindow::flags()),
     fraLine->setObjectName(QStringLiteral("fraLine"));
     txtLine = new QLineEdit(fraLine);
     txtLine->setObjectName(QStringLiteral("txtLine"));
-    txtLine->setMinimumWidth(241); // 3615 twips
+    txtLine->setMaxLength(std::numeric_limits<int>::max()); // any text, no length limit
+    txtLine->setMinimumWidth(241);                          // 3615 twips
     auto* lineBox = new QVBoxLayout(fraLine);
     lineBox->addWidget(txtLine);
 
