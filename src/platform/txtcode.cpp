@@ -1,9 +1,9 @@
 #include "platform/txtcode.h"
 
 #include <QContextMenuEvent>
-#include <cstring>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <cstring>
 
 #include "platform/rtf.h"
 #include "platform/textfile.h"
@@ -16,17 +16,58 @@ bool usableStyle(int s) {
     return s < 32 || s > 39;
 }
 
+// The style-table key of a format: the fixed-size fields as raw code units, then the font
+// name. Every field has a fixed width, so two formats share a key only when they are equal;
+// building it costs one small allocation, where formatted numbers cost several.
 QString formatKey(const CharFormat& f) {
-    return QStringLiteral("%1|%2|%3%4%5|%6|%7|%8")
-        .arg(f.color)
-        .arg(f.highlight)
-        .arg(int(f.bold))
-        .arg(int(f.italic))
-        .arg(int(f.underline))
-        .arg(f.font)
-        .arg(f.size)
-        .arg(f.up);
+    quint64 sizeBits = 0;
+    static_assert(sizeof(sizeBits) == sizeof(f.size), "a double is 64 bits");
+    std::memcpy(&sizeBits, &f.size, sizeof sizeBits);
+    const char16_t fixed[] = {
+        char16_t(quint32(f.color)),
+        char16_t(quint32(f.color) >> 16),
+        char16_t(quint32(f.highlight)),
+        char16_t(quint32(f.highlight) >> 16),
+        char16_t(int(f.bold) | int(f.italic) << 1 | int(f.underline) << 2),
+        char16_t(sizeBits),
+        char16_t(sizeBits >> 16),
+        char16_t(sizeBits >> 32),
+        char16_t(sizeBits >> 48),
+        char16_t(quint32(f.up)),
+        char16_t(quint32(f.up) >> 16),
+    };
+    constexpr qsizetype n = sizeof fixed / sizeof fixed[0];
+    QString key;
+    key.reserve(n + f.font.size());
+    key.append(reinterpret_cast<const QChar*>(fixed), n);
+    key.append(f.font);
+    return key;
 }
+
+// The styles of the last few formats looked up: the runs of a document mostly alternate
+// among a handful of formats, and comparing two formats is cheaper than a table lookup.
+// The formats are referenced, not copied: they must outlive the cache.
+class RecentStyles {
+public:
+    template <typename Lookup> int styleOf(const CharFormat& f, Lookup lookup) {
+        for (const Entry& e : entries_)
+            if (e.format && *e.format == f)
+                return e.style;
+        Entry& slot = entries_[next_];
+        next_ = (next_ + 1) % kSize;
+        slot = {&f, lookup(f)};
+        return slot.style;
+    }
+
+private:
+    static constexpr int kSize = 4;
+    struct Entry {
+        const CharFormat* format = nullptr;
+        int style = 0;
+    };
+    Entry entries_[kSize];
+    int next_ = 0;
+};
 
 // UTF-16 units of the UTF-8 sequence that starts with this byte (0 for a trailing byte).
 inline int utf16UnitsOfLead(unsigned char b) {
@@ -414,10 +455,16 @@ void TxtCode::applyHighlight(int start, int length, BgrColor highlight) {
     const qint64 a = toBytePos(start);
     const qint64 b = toBytePos(start + qMax(0, length));
     QByteArray st = stylesOf(a, b);
+    int lastOld = -1, lastNew = 0;
     for (char& c : st) {
-        CharFormat f = styles_[static_cast<unsigned char>(c)];
-        f.highlight = highlight;
-        c = char(styleFor(f));
+        const int old = static_cast<unsigned char>(c);
+        if (old != lastOld) {
+            CharFormat f = styles_[old];
+            f.highlight = highlight;
+            lastOld = old;
+            lastNew = styleFor(f);
+        }
+        c = char(lastNew);
     }
     setStyles(a, st);
 }
@@ -463,6 +510,7 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
     const QString& t = doc.text;
     qint64 byte = 0;
     int pos16 = 0;
+    RecentStyles recent;
     for (const FormatRun& run : doc.runs) {
         if (run.start < pos16 || run.length <= 0)
             continue;
@@ -477,7 +525,8 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
                 ++pos16;
             }
         }
-        const char style = char(styleFor(run.format));
+        const char style =
+            char(recent.styleOf(run.format, [this](const CharFormat& f) { return styleFor(f); }));
         const int end = qMin<int>(run.start + run.length, t.size());
         while (pos16 < end) {
             const char16_t c = t[pos16].unicode();
@@ -556,8 +605,8 @@ qint64 TxtCode::lastIndexOfAscii(char c) const {
             return gap + (static_cast<const char*>(hit) - tail);
     }
     if (gap > 0) {
-        const auto* head = static_cast<const char*>(reinterpret_cast<const void*>(
-            SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)gap)));
+        const auto* head = static_cast<const char*>(
+            reinterpret_cast<const void*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)gap)));
         if (const void* hit = memrchr(head, c, size_t(gap)))
             return static_cast<const char*>(hit) - head;
     }
