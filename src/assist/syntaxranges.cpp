@@ -57,7 +57,7 @@ QString ecmaPatternForPcre(const QString& pattern) {
     return out;
 }
 
-QVector<ColourStep> colorhtmlSteps(QStringView text) {
+QVector<ColourStep> colorhtmlStepsByPattern(QStringView text) {
     static const QRegularExpression tagMatcher = matcher(kTagPattern);
     static const QRegularExpression attributeMatcher = matcher(kAttributePattern);
 
@@ -85,6 +85,117 @@ QVector<ColourStep> colorhtmlSteps(QStringView text) {
             steps.append({start, int(a.capturedLength(0)), 2});
             steps.append({start, int(a.capturedLength(1)), 1});
         }
+    }
+    return steps;
+}
+
+namespace {
+
+bool isLineBreak(char16_t c) {
+    return c == u'\n' || c == u'\r' || c == 0x2028 || c == 0x2029;
+}
+bool isWordChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'_';
+}
+bool isDigitChar(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+bool hasUnpairedSurrogate(QStringView text) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (!QChar::isSurrogate(c))
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+        else
+            return true;
+    }
+    return false;
+}
+
+// The attribute pattern over one tag, as the engine finds its matches left to right:
+// a word, blanks, "=", blanks, then digits or a non-empty double-quoted value.
+void scanAttributes(QStringView tag, int tagStart, QVector<ColourStep>& steps) {
+    const qsizetype n = tag.size();
+    qsizetype p = 0;
+    while (p < n) {
+        if (!isWordChar(tag[p].unicode())) {
+            ++p;
+            continue;
+        }
+        // Every start inside one word reaches the same end of word, so all of them
+        // fail or the first succeeds.
+        qsizetype q = p;
+        while (q < n && isWordChar(tag[q].unicode()))
+            ++q;
+        qsizetype r = q;
+        while (r < n && tag[r] == u' ')
+            ++r;
+        if (r >= n || tag[r] != u'=') {
+            p = q;
+            continue;
+        }
+        const qsizetype nameEnd = r + 1;
+        qsizetype s = nameEnd;
+        while (s < n && tag[s] == u' ')
+            ++s;
+        qsizetype end = -1;
+        if (s < n && isDigitChar(tag[s].unicode())) {
+            end = s + 1;
+            while (end < n && isDigitChar(tag[end].unicode()))
+                ++end;
+        } else if (s + 1 < n && tag[s] == u'"' && tag[s + 1] != u'"') {
+            const qsizetype close = tag.indexOf(u'"', s + 2);
+            if (close >= 0)
+                end = close + 1;
+        }
+        if (end < 0) {
+            p = q;
+            continue;
+        }
+        steps.append({tagStart + int(p), int(end - p), 2});
+        steps.append({tagStart + int(p), int(nameEnd - p), 1});
+        p = end;
+    }
+}
+
+} // namespace
+
+// A scanner that finds exactly the matches of the two patterns. A tag starts at a "<"
+// followed by a character that is not a line break and ends at the first ">" after that
+// character; its group 2 is a blank when a blank comes before that ">" (after the first
+// character). Without such a ">" no later "<" has one either.
+QVector<ColourStep> colorhtmlSteps(QStringView text) {
+    if (hasUnpairedSurrogate(text))
+        return colorhtmlStepsByPattern(text);
+    QVector<ColourStep> steps;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while ((i = text.indexOf(u'<', i)) >= 0) {
+        if (i + 1 >= n)
+            break;
+        const char16_t first = text[i + 1].unicode();
+        if (isLineBreak(first)) {
+            ++i;
+            continue;
+        }
+        const qsizetype close = text.indexOf(u'>', i + 2);
+        if (close < 0)
+            break;
+        const int tagStart = int(i);
+        const int tagLength = int(close + 1 - i);
+        steps.append({tagStart, tagLength, 0});
+        if (first == u'!') {
+            steps.append({tagStart, tagLength, 3});
+        } else {
+            const QStringView inner = text.mid(i + 2, close - (i + 2));
+            if (inner.contains(u' '))
+                scanAttributes(text.mid(i, tagLength), tagStart, steps);
+        }
+        i = close + 1;
     }
     return steps;
 }

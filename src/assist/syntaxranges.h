@@ -39,6 +39,11 @@ struct ColourStep {
 // value colour, then its name part in the attribute-name colour.
 QVector<ColourStep> colorhtmlSteps(QStringView text);
 
+// The same steps found by running the two patterns through the regular-expression engine:
+// the reference the scanner of colorhtmlSteps is checked against, and its path for text
+// with unpaired surrogates (which the engine reads its own way).
+QVector<ColourStep> colorhtmlStepsByPattern(QStringView text);
+
 // The colours those steps leave, later steps over earlier ones: ordered, disjoint spans
 // with neighbours of one colour merged, shifted by `base`. Characters no step touches are
 // in no span.

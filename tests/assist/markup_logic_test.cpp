@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
+#include <iterator>
 
 #include "assist/counts.h"
 #include "assist/editorinput.h"
@@ -206,6 +207,31 @@ TEST(HighlightSteps, PatternsReadTheScriptingDialect) {
               QStringLiteral("[.A-Za-z0-9_0-9]\\.[^A-Za-z0-9_][^0-9]\\s"));
     EXPECT_TRUE(QRegularExpression(ecmaPatternForPcre(kTagPattern)).isValid());
     EXPECT_TRUE(QRegularExpression(ecmaPatternForPcre(kAttributePattern)).isValid());
+}
+
+// The scanner against the two patterns run through the regular-expression engine, over
+// random text built from the characters the patterns look at.
+TEST(HighlightSteps, ScannerFindsExactlyThePatternMatches) {
+    const char16_t alphabet[] = {u'<',  u'<',  u'>',   u'>',   u' ', u' ',  u'!',   u'=',
+                                 u'=',  u'"',  u'"',   u'a',   u'b', u'1',  u'9',   u'_',
+                                 u'\n', u'\r', 0x2028, 0x2029, u'-', u'\'', 0xD83D, u'\t'};
+    QRandomGenerator rng(20261208);
+    for (int round = 0; round < 4000; ++round) {
+        const int length = int(rng.bounded(60));
+        QString text;
+        for (int k = 0; k < length; ++k) {
+            const char16_t c = alphabet[rng.bounded(int(std::size(alphabet)))];
+            text += QChar(c);
+            // Mostly whole surrogate pairs; every tenth round keeps the high half alone.
+            if (c == 0xD83D && round % 10 != 0)
+                text += QChar(char16_t(0xDE00));
+        }
+        ASSERT_EQ(colorhtmlSteps(text), colorhtmlStepsByPattern(text)) << qPrintable(text);
+    }
+    const QString page = QStringLiteral(
+        "<p class=\"x\" id=12 a = \"\" b=\"y\"><!-- c > d --><a href='q' n=1>x</a>< b=2>"
+        "<\nx=1><\u2028y=\"2\"><img  src =  \"p.png\"/>");
+    EXPECT_EQ(colorhtmlSteps(page), colorhtmlStepsByPattern(page));
 }
 
 // Painting the steps one after the other, character by character.
