@@ -166,15 +166,18 @@ qint64 TxtCode::byteLength() const {
 }
 
 QByteArray TxtCode::stylesOf(qint64 start, qint64 end) const {
-    QByteArray result;
     if (end <= start)
-        return result;
-    QByteArray styled(2 * (end - start) + 2, '\0');
+        return QByteArray();
+    // Scintilla gives text and style bytes interleaved; keep the style bytes in place
+    // (no second buffer, no zero fill: at 10 MB both cost more than the copy).
+    const qint64 n = end - start;
+    QByteArray styled(2 * n + 2, Qt::Uninitialized);
     SendScintilla(SCI_GETSTYLEDTEXT, (long)start, (long)end, styled.data());
-    result.resize(end - start);
-    for (qint64 i = 0; i < end - start; ++i)
-        result[i] = styled[2 * i + 1];
-    return result;
+    char* d = styled.data();
+    for (qint64 i = 0; i < n; ++i)
+        d[i] = d[2 * i + 1];
+    styled.truncate(n);
+    return styled;
 }
 
 void TxtCode::setStyles(qint64 start, const QByteArray& styles) {
@@ -409,29 +412,31 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
         walkChar = toCharPos(b);
         return b;
     };
-    // Work on the bytes from the first to the last span in one buffer.
-    qint64 lo = -1, hi = -1;
-    QVector<QPair<qint64, qint64>> bytes;
-    bytes.reserve(spans.size());
+    // Work on the bytes from the first to the last span in one buffer. Byte positions
+    // grow with character positions, so the stretch follows from the extreme spans.
+    int first = -1, last = -1;
     for (const ColorSpan& sp : spans) {
-        const qint64 a = convert(sp.start);
-        const qint64 b = convert(sp.start + qMax(0, sp.length));
-        bytes.append({a, b});
-        if (b > a) {
-            lo = lo < 0 ? a : qMin(lo, a);
-            hi = qMax(hi, b);
-        }
+        if (sp.length <= 0)
+            continue;
+        first = first < 0 ? sp.start : qMin(first, sp.start);
+        last = qMax(last, sp.start + sp.length);
     }
-    if (lo < 0)
+    if (first < 0)
+        return;
+    const qint64 lo = toBytePos(first);
+    const qint64 hi = toBytePos(last);
+    if (hi <= lo)
         return;
     QByteArray st = stylesOf(lo, hi);
+    char* sd = st.data();
     QHash<quint64, int> recoloured; // (old style, colour) -> style
     for (int i = 0; i < spans.size(); ++i) {
-        const qint64 a = bytes[i].first, b = bytes[i].second;
+        const qint64 a = qMax(lo, convert(spans[i].start));
+        const qint64 b = qMin(hi, convert(spans[i].start + qMax(0, spans[i].length)));
         const quint64 colorKey = quint64(quint32(spans[i].color)) << 8;
         int lastOld = -1, lastNew = 0;
         for (qint64 p = a; p < b; ++p) {
-            const int old = static_cast<unsigned char>(st[p - lo]);
+            const int old = static_cast<unsigned char>(sd[p - lo]);
             if (old != lastOld) {
                 const quint64 key = colorKey | quint64(old);
                 auto it = recoloured.constFind(key);
@@ -445,7 +450,7 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
                 }
                 lastOld = old;
             }
-            st[p - lo] = char(lastNew);
+            sd[p - lo] = char(lastNew);
         }
     }
     setStyles(lo, st);
