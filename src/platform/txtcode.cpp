@@ -627,10 +627,14 @@ bool TxtCode::LoadFile(const QString& path, QString* error) {
             *error = f.errorString;
         return false;
     }
+    // The undo history starts empty after a load: not recording the old text's removal
+    // and the new text's insertion saves two copies of the documents on the way.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     if (f.rich)
         setRichDocument(rtf::read(f.content));
     else
         SetText(f.content);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     return true;
 }

@@ -324,6 +324,29 @@ TEST(Files, LoadConvertsLineEndsAndSaveWritesUtf8) {
     EXPECT_EQ(f.readAll(), QByteArray("a\r\nb\r\nc\r\nd\xc3\xa9"));
 }
 
+// A load starts a fresh undo history, and edits after it are undoable again.
+TEST(Files, LoadLeavesNothingToUndoAndLaterEditsUndoable) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.html"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<p>loaded</p>");
+    }
+    TxtCode ed;
+    ed.SetText(QStringLiteral("before"));
+    QString error;
+    ASSERT_TRUE(ed.LoadFile(path, &error)) << error.toStdString();
+    EXPECT_FALSE(ed.isUndoAvailable());
+    ed.undo();
+    EXPECT_EQ(ed.Text(), QStringLiteral("<p>loaded</p>"));
+    ed.SetSelStart(0);
+    ed.SetSelText(QStringLiteral("x"));
+    ASSERT_TRUE(ed.isUndoAvailable());
+    ed.undo();
+    EXPECT_EQ(ed.Text(), QStringLiteral("<p>loaded</p>"));
+}
+
 TEST(Files, AFailedLoadKeepsTheDocument) {
     TxtCode ed;
     ed.SetText(QStringLiteral("keep me"));
