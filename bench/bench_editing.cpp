@@ -24,10 +24,11 @@ void benchFindNext(TxtCode& editor) {
     const struct {
         int options;
         const char* name;
-    } cases[] = {{0, "Find Next, 10 MB, no options"},
-                 {2, "Find Next, 10 MB, whole word"},
-                 {4, "Find Next, 10 MB, match case"},
-                 {6, "Find Next, 10 MB, whole word + match case"}};
+        const char* key;
+    } cases[] = {{0, "Find Next, 10 MB, no options", "find_next_10mb_plain_ms"},
+                 {2, "Find Next, 10 MB, whole word", "find_next_10mb_word_ms"},
+                 {4, "Find Next, 10 MB, match case", "find_next_10mb_case_ms"},
+                 {6, "Find Next, 10 MB, whole word + match case", "find_next_10mb_word_case_ms"}};
     for (const auto& c : cases) {
         int found = -1;
         const double ms = bench::medianMs(7, [&] {
@@ -38,6 +39,7 @@ void benchFindNext(TxtCode& editor) {
         if (found != text.size() - needle.size() - 2)
             std::printf("  (wrong match at %d)\n", found);
         bench::report(c.name, ms, "ms", 20);
+        bench::metric(c.key, ms);
     }
 }
 
@@ -54,6 +56,7 @@ void benchGoto(TxtCode& editor) {
         goToLine(&editor, n);
     });
     bench::report("Go to line, 1,000,000 lines", ms, "ms", 1);
+    bench::metric("goto_line_1m_lines_ms", ms);
 }
 
 void benchFullScreen(TxtCode& editor, QWidget& mainWindow) {

@@ -115,6 +115,12 @@ int main(int argc, char** argv) {
     std::printf("runs: %lld\n", (long long)doc.runs.size());
 
     reportWithCpu("Highlight Text in a coloured 1 MB page", highlight, highlightCpu, 300);
+    bench::metric("selection_highlight_1mb_ms", highlight);
+    bench::metric("selection_highlight_1mb_cpu_ms", highlightCpu);
+    bench::metric("rtf_write_10mb_ms", write);
+    bench::metric("rtf_read_10mb_ms", read);
+    bench::metric("rtf_write_pure_10mb_ms", pureWrite);
+    bench::metric("rtf_read_pure_10mb_ms", pureRead);
     reportWithCpu("TextRTF write, coloured 10 MB page", write, writeCpu, 2000);
     reportWithCpu("TextRTF read (SetTextRTF), coloured 10 MB page", read, readCpu, 2000);
     std::printf("%-48s %10.2f ms  (anchor: rtf::write alone; CPU %.2f ms)\n",

@@ -59,4 +59,10 @@ inline void report(const char* what, double value, const char* unit, double goal
                 value <= goal ? "met" : "NOT MET");
 }
 
+// A machine-readable line for scripts/performance: "METRIC <key> <value>".
+inline void metric(const char* key, double value) {
+    std::printf("METRIC %s %.4f\n", key, value);
+    std::fflush(stdout);
+}
+
 } // namespace bench
