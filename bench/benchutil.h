@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -31,6 +32,17 @@ inline double peakMiB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss / 1024.0;
+}
+
+// Resident memory of this process now, in MiB (0 where /proc is missing).
+inline double currentMiB() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
 }
 
 // A page of ordinary hand-written markup, about `bytes` long, lines ending CR LF.
