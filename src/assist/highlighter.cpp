@@ -31,13 +31,30 @@ void colorhtml(const AppContext& ctx) {
                           Dialogs::Buttons::Ok, Dialogs::Icon::None);
         return;
     }
-    const QString text = editor.SelText();
-    const QVector<ColourStep> steps = colorhtmlSteps(text);
+    QVector<ColorSpan> spans;
+    ColourStep last;
+    bool any = false;
+    {
+        // The copy of the text, then the step list, go as soon as they are used, so that
+        // a large document never holds them and the colours all at once.
+        QVector<ColourStep> steps;
+        int length = 0;
+        {
+            const QString text = editor.SelText();
+            steps = colorhtmlSteps(text);
+            length = int(text.size());
+        }
+        spans = flattenSteps(steps, length, *ctx.syntaxColours, base);
+        any = !steps.isEmpty();
+        if (any)
+            last = steps.constLast();
+    }
     // The colours of every step land in one batch, without a repaint per tag.
-    editor.applyColors(flattenSteps(steps, int(text.size()), *ctx.syntaxColours, base));
-    if (!steps.isEmpty()) {
-        editor.SetSelStart(base + steps.constLast().start);
-        editor.SetSelLength(steps.constLast().length);
+    editor.applyColors(spans);
+    spans = QVector<ColorSpan>();
+    if (any) {
+        editor.SetSelStart(base + last.start);
+        editor.SetSelLength(last.length);
     }
 }
 
