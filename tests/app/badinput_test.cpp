@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -36,20 +37,12 @@ private:
     bool ok_ = false;
 };
 
-class BadInput : public ::testing::Test {
+class BadInput : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w = std::make_unique<frmMain>();
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void trigger(const char* name) { w->context().action(name)->trigger(); }
     void open(const QString& file) {
         dlg.chooseFile(file);
         trigger("mnuOpen");
     }
-    TxtCode* editor() const { return w->txtCode(); }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     // The document as it stands, to compare after a failure.
     struct State {
@@ -61,10 +54,6 @@ protected:
         }
     };
     State state() const { return {editor()->Text(), w->windowTitle(), editor()->Modified()}; }
-
-    ScriptedDialogs dlg;
-    QTemporaryDir dir;
-    std::unique_ptr<frmMain> w;
 };
 
 TEST_F(BadInput, ABinaryFileOpensWithEveryByteAndSavesBackToTheSameDocument) {

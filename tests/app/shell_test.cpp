@@ -15,6 +15,7 @@
 
 #include "app/document.h"
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/cmdg.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
@@ -25,25 +26,13 @@ namespace {
 const QString kNoText = QStringLiteral("No text to save, try entering some first!");
 const QString kCloseQuestion = QStringLiteral("Do you want to save the changes?");
 
-class Shell : public ::testing::Test {
+class Shell : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w = std::make_unique<frmMain>();
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void trigger(const char* name) { w->context().action(name)->trigger(); }
     void type(const QString& text) {
         editor()->SetSelStart(editor()->TextLength());
         editor()->SetSelText(text);
     }
-    TxtCode* editor() const { return w->txtCode(); }
     QString caption() const { return w->windowTitle(); }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
-    ScriptedDialogs dlg;
-    QTemporaryDir dir;
-    std::unique_ptr<frmMain> w;
 };
 
 TEST_F(Shell, StartsUntitledAndEmptyWithTheCodeTab) {

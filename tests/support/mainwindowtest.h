@@ -1,0 +1,31 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/frmmain.h"
+#include "platform/txtcode.h"
+#include "scripteddialogs.h"
+
+// A fixture for tests that drive the main window: the window shown on the test display,
+// every question answered by the scripted dialogs, and a temporary folder for files.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w = std::make_unique<frmMain>();
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    // Chooses a menu item of the main window by its name.
+    void trigger(const char* name) { w->context().action(name)->trigger(); }
+    TxtCode* editor() const { return w->txtCode(); }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    ScriptedDialogs dlg;
+    QTemporaryDir dir;
+    std::unique_ptr<frmMain> w;
+};
