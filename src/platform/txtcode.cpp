@@ -328,6 +328,23 @@ void TxtCode::SetSelText(const QString& text) {
 
 // ---- formats -----------------------------------------------------------------------------
 
+template <class Change> void TxtCode::restyle(qint64 start, qint64 end, Change change) {
+    // One style lookup per change of the old style, not per byte.
+    QByteArray st = stylesOf(start, end);
+    int lastOld = -1, lastNew = 0;
+    for (char& c : st) {
+        const int old = static_cast<unsigned char>(c);
+        if (old != lastOld) {
+            CharFormat f = styles_[old];
+            change(f);
+            lastOld = old;
+            lastNew = styleFor(f);
+        }
+        c = char(lastNew);
+    }
+    setStyles(start, st);
+}
+
 void TxtCode::SetSelColor(BgrColor color) {
     const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
     const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
@@ -340,19 +357,7 @@ void TxtCode::SetSelColor(BgrColor color) {
         pendingPos_ = s;
         return;
     }
-    QByteArray st = stylesOf(s, e);
-    int lastOld = -1, lastNew = 0;
-    for (char& c : st) {
-        const int old = static_cast<unsigned char>(c);
-        if (old != lastOld) {
-            CharFormat f = styles_[old];
-            f.color = color;
-            lastOld = old;
-            lastNew = styleFor(f);
-        }
-        c = char(lastNew);
-    }
-    setStyles(s, st);
+    restyle(s, e, [color](CharFormat& f) { f.color = color; });
 }
 
 BgrColor TxtCode::SelColor() const {
@@ -459,19 +464,7 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
 void TxtCode::applyHighlight(int start, int length, BgrColor highlight) {
     const qint64 a = toBytePos(start);
     const qint64 b = toBytePos(start + qMax(0, length));
-    QByteArray st = stylesOf(a, b);
-    int lastOld = -1, lastNew = 0;
-    for (char& c : st) {
-        const int old = static_cast<unsigned char>(c);
-        if (old != lastOld) {
-            CharFormat f = styles_[old];
-            f.highlight = highlight;
-            lastOld = old;
-            lastNew = styleFor(f);
-        }
-        c = char(lastNew);
-    }
-    setStyles(a, st);
+    restyle(a, b, [highlight](CharFormat& f) { f.highlight = highlight; });
 }
 
 RichDocument TxtCode::richDocument() const {

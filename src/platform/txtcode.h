@@ -131,6 +131,8 @@ private:
     qint64 byteLength() const;
     QByteArray stylesOf(qint64 start, qint64 end) const;
     void setStyles(qint64 start, const QByteArray& styles);
+    // Changes the format of every character between two byte positions.
+    template <class Change> void restyle(qint64 start, qint64 end, Change change);
     void onModified(int position, int type, int length);
     static int shiftState(Qt::KeyboardModifiers m);
 
