@@ -1,3 +1,4 @@
+#include "generators_testutil.h"
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -26,20 +27,12 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-// Readable failure output for Qt strings.
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
 QString lines(std::initializer_list<const char*> parts) {
-    QString s;
-    for (const char* p : parts)
-        s += QString::fromUtf8(p) + CRLF;
-    return s;
+    return crlfLines(parts);
 }
 
 // The main window with the scripted dialogs, and the dialogs of this module driven as a

@@ -1,3 +1,4 @@
+#include "generators_testutil.h"
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -8,20 +9,12 @@
 #include "dialogs/hexcolor.h"
 #include "dialogs/numberinput.h"
 
-// Readable failure output for Qt strings.
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
 QString lines(std::initializer_list<const char*> parts) {
-    QString s;
-    for (const char* p : parts)
-        s += QString::fromUtf8(p) + CRLF;
-    return s;
+    return crlfLines(parts);
 }
 
 // ---- HexColor ---------------------------------------------------------------------------

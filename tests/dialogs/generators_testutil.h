@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+#include <ostream>
+
+// Readable failure output for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+// Lines of a generated fragment, each ended by CR LF.
+inline QString crlfLines(std::initializer_list<const char*> parts) {
+    QString s;
+    for (const char* p : parts)
+        s += QString::fromUtf8(p) + QStringLiteral("\r\n");
+    return s;
+}
