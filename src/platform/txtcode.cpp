@@ -1,12 +1,16 @@
 #include "platform/txtcode.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <cstring>
 
+#include <Qsci/qscicommandset.h>
+
 #include "platform/rtf.h"
 #include "platform/textfile.h"
+#include "platform/txtcodeaccessible.h"
 
 namespace {
 
@@ -83,6 +87,7 @@ inline int utf16UnitsOfLead(unsigned char b) {
 } // namespace
 
 TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
+    TxtCodeAccessible::install();
     setObjectName(QStringLiteral("txtCode"));
     setUtf8(true);
     setEolMode(QsciScintilla::EolWindows);
@@ -91,7 +96,10 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
         setMarginWidth(m, 0);
     SendScintilla(SCI_SETMARGINLEFT, 0, 4L);
     SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, (unsigned long)SC_LINECHARACTERINDEX_UTF16);
-    // Alt+Backspace belongs to File > Exit, not to the editor's undo.
+    // Alt+Backspace belongs to File > Exit, not to the editor's undo. The command set
+    // answers the shortcut override for every key it binds, so the binding goes there.
+    if (QsciCommand* undo = standardCommands()->find(QsciCommand::Undo))
+        undo->setAlternateKey(0);
     SendScintilla(SCI_CLEARCMDKEY, (unsigned long)(SCK_BACK + (SCMOD_ALT << 16)));
     SendScintilla(SCI_CLEARCMDKEY, (unsigned long)(SCK_BACK + ((SCMOD_ALT | SCMOD_SHIFT) << 16)));
     // The editor's own context menu never shows; the window offers its popup instead.
@@ -113,8 +121,13 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
                 onModified(position, type, length);
             });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
-        if (updated & SC_UPDATE_SELECTION)
-            emit SelChange();
+        if (!(updated & SC_UPDATE_SELECTION))
+            return;
+        if (QAccessible::isActive()) {
+            QAccessibleTextCursorEvent ev(this, toCharPos(SendScintilla(SCI_GETCURRENTPOS)));
+            QAccessible::updateAccessibility(&ev);
+        }
+        emit SelChange();
     });
 }
 
@@ -188,23 +201,65 @@ void TxtCode::setStyles(qint64 start, const QByteArray& styles) {
 }
 
 void TxtCode::onModified(int position, int type, int length) {
+    if (QAccessible::isActive())
+        notifyAccessibility(position, type, length);
+    if (type & SC_MOD_BEFOREDELETE) {
+        // Remember the format of what a user deletion removes first: a replacement
+        // (typing or pasting over a selection, overtyping) inserts right after it.
+        deletedStyle_ = -1;
+        if (!loading_ && (type & SC_PERFORMED_USER) && length > 0) {
+            deletedStyle_ =
+                static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)position));
+            deletedPos_ = position;
+        }
+        return;
+    }
     if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
     if (loading_) {
         pendingStyle_ = -1;
+        deletedStyle_ = -1;
         return;
     }
     if (type & SC_MOD_INSERTTEXT) {
+        // Text replacing a selection (deleted in the same undo step, so the insertion does
+        // not start the step) takes the format of the selection's first character; text
+        // inserted at a caret takes the colour SelColor set there, else the format of the
+        // character before it.
+        const bool replacing = deletedStyle_ >= 0 && deletedPos_ == position &&
+                               (type & SC_PERFORMED_USER) && !(type & SC_STARTACTION);
         int style = 0;
         if (pendingStyle_ >= 0 && position == pendingPos_)
             style = pendingStyle_;
+        else if (replacing)
+            style = deletedStyle_;
         else if (position > 0)
             style = static_cast<unsigned char>(
                 SendScintilla(SCI_GETSTYLEAT, (unsigned long)(position - 1)));
         SendScintilla(SCI_STARTSTYLING, (unsigned long)position, 0L);
         SendScintilla(SCI_SETSTYLING, (unsigned long)length, (long)style);
+        deletedStyle_ = -1;
     }
     pendingStyle_ = -1;
+}
+
+void TxtCode::notifyAccessibility(int position, int type, int length) {
+    // Offsets are taken while they are valid: a removal's before it happens.
+    if (type & SC_MOD_BEFOREDELETE) {
+        removedOffset_ = toCharPos(position);
+        const char* p = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
+        removedText_ = QString::fromUtf8(p, length);
+    } else if (type & SC_MOD_DELETETEXT) {
+        QAccessibleTextRemoveEvent ev(this, removedOffset_, removedText_);
+        QAccessible::updateAccessibility(&ev);
+        removedText_.clear();
+    } else if (type & SC_MOD_INSERTTEXT) {
+        const char* p = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
+        QAccessibleTextInsertEvent ev(this, toCharPos(position), QString::fromUtf8(p, length));
+        QAccessible::updateAccessibility(&ev);
+    }
 }
 
 // ---- positions ---------------------------------------------------------------------------
@@ -242,6 +297,26 @@ int TxtCode::toCharPos(qint64 bytePos) const {
     const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
     return int(lineIndex +
                SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)lineByte, (long)bytePos));
+}
+
+QString TxtCode::textRange(int from, int to) const {
+    const qint64 a = toBytePos(qMax(0, from));
+    const qint64 b = toBytePos(qMax(from, to));
+    if (b <= a)
+        return QString();
+    const char* p = reinterpret_cast<const char*>(
+        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)a, (long)(b - a)));
+    return QString::fromUtf8(p, b - a);
+}
+
+void TxtCode::replaceRange(int from, int to, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    const qint64 a = toBytePos(qMax(0, from));
+    const qint64 b = toBytePos(qMax(from, to));
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, (unsigned long)a, (long)b);
+    SendScintilla(SCI_REPLACETARGET, (uintptr_t)bytes.size(), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
 }
 
 int TxtCode::TextLength() const {
@@ -692,6 +767,59 @@ void TxtCode::mousePressEvent(QMouseEvent* e) {
         return;
     }
     QsciScintilla::mousePressEvent(e);
+}
+
+void TxtCode::surroundingRange(qint64* from, qint64* to) const {
+    // A window of this many bytes on each side of the caret bounds the answer on a long line.
+    constexpr qint64 kReach = 2048;
+    const qint64 caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)caret);
+    const qint64 lineStart = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
+    const qint64 lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, (unsigned long)line);
+    *from = qMax(lineStart, caret - kReach);
+    *to = qMin(lineEnd, caret + kReach);
+    // Never cut a character in two.
+    if (*from > lineStart)
+        *from =
+            SendScintilla(SCI_POSITIONAFTER,
+                          (unsigned long)SendScintilla(SCI_POSITIONBEFORE, (unsigned long)*from));
+    if (*to < lineEnd)
+        *to = SendScintilla(SCI_POSITIONBEFORE,
+                            (unsigned long)SendScintilla(SCI_POSITIONAFTER, (unsigned long)*to));
+}
+
+QVariant TxtCode::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query != Qt::ImSurroundingText && query != Qt::ImCursorPosition &&
+        query != Qt::ImAnchorPosition && query != Qt::ImTextBeforeCursor &&
+        query != Qt::ImTextAfterCursor)
+        return QsciScintilla::inputMethodQuery(query);
+    qint64 from, to;
+    surroundingRange(&from, &to);
+    // UTF-16 units from the window's start to a byte position, clamped into the window.
+    auto unitsTo = [&](qint64 pos) {
+        pos = qBound(from, pos, to);
+        return int(SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)from, (long)pos));
+    };
+    auto textOf = [this](qint64 a, qint64 b) {
+        if (b <= a)
+            return QString();
+        const char* p = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)a, (long)(b - a)));
+        return QString::fromUtf8(p, b - a);
+    };
+    const qint64 caret = SendScintilla(SCI_GETCURRENTPOS);
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return textOf(from, to);
+    case Qt::ImCursorPosition:
+        return unitsTo(caret);
+    case Qt::ImAnchorPosition:
+        return unitsTo(SendScintilla(SCI_GETANCHOR));
+    case Qt::ImTextBeforeCursor:
+        return textOf(from, qBound(from, caret, to));
+    default: // Qt::ImTextAfterCursor
+        return textOf(qBound(from, caret, to), to);
+    }
 }
 
 void TxtCode::contextMenuEvent(QContextMenuEvent* e) {

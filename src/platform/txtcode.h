@@ -110,6 +110,16 @@ public:
     qint64 toBytePos(int pos) const;
     int toCharPos(qint64 bytePos) const;
 
+    // The text between two positions (clamped), without building the whole Text.
+    QString textRange(int from, int to) const;
+    // Replaces the text between two positions as one undo step; the caret stays where
+    // it was (moved with the text after it). Inserted text takes the insertion format.
+    void replaceRange(int from, int to, const QString& text);
+
+    // Input methods see the current line (a window of it around the caret on a long line),
+    // never the whole document.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void KeyDown(KeyDownEvent& event);
     void KeyPress(QChar character);
@@ -134,6 +144,9 @@ private:
     // Changes the format of every character between two byte positions.
     template <class Change> void restyle(qint64 start, qint64 end, Change change);
     void onModified(int position, int type, int length);
+    void notifyAccessibility(int position, int type, int length);
+    // The stretch of the caret's line that input methods see, in byte positions.
+    void surroundingRange(qint64* from, qint64* to) const;
     static int shiftState(Qt::KeyboardModifiers m);
 
     QFont editorFont_;
@@ -144,4 +157,11 @@ private:
     int pendingStyle_ = -1;
     qint64 pendingPos_ = -1;
     bool loading_ = false;
+    // The style of the first character of the last user deletion, at its position: text
+    // inserted there in the same undo step replaced a selection and takes that format.
+    int deletedStyle_ = -1;
+    qint64 deletedPos_ = -1;
+    // Where a removal about to happen starts, for the accessibility event sent after it.
+    int removedOffset_ = 0;
+    QString removedText_;
 };

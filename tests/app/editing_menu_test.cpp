@@ -104,6 +104,37 @@ INSTANTIATE_TEST_SUITE_P(Keys, EditorKeyTest,
                              return std::string(info.param.item);
                          });
 
+// Every other shortcut of the File and Edit menus reaches its command while the editor
+// has the focus. The command's own work is disconnected: only its triggering is counted.
+class MenuKeyTest : public EditMenuTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(MenuKeyTest, TheMenuCommandRunsWhileTheEditorHasTheFocus) {
+    setDocument(QStringLiteral("hello world"));
+    select(3, 0);
+    QAction* action = w.context().action(GetParam().item);
+    QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+    int runs = 0;
+    QObject::connect(action, &QAction::triggered, [&runs] { ++runs; });
+    ASSERT_EQ(QApplication::focusWidget(), editor());
+    QTest::keyClick(editor(), GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(runs, 1) << GetParam().item;
+    EXPECT_EQ(editor()->Text(), QStringLiteral("hello world")) << "the editor kept its hands off";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, MenuKeyTest,
+                         ::testing::Values(KeyCase{"mnuNew", Qt::Key_N, Qt::ControlModifier},
+                                           KeyCase{"mnuOpen", Qt::Key_O, Qt::ControlModifier},
+                                           KeyCase{"mnuSave", Qt::Key_S, Qt::ControlModifier},
+                                           KeyCase{"mnuPrint", Qt::Key_P, Qt::ControlModifier},
+                                           KeyCase{"mnuExit", Qt::Key_Backspace, Qt::AltModifier},
+                                           KeyCase{"mnuFind", Qt::Key_F, Qt::ControlModifier},
+                                           KeyCase{"mnuReplace", Qt::Key_R, Qt::ControlModifier},
+                                           KeyCase{"mnuGoto", Qt::Key_G, Qt::ControlModifier},
+                                           KeyCase{"mnuDate", Qt::Key_F5, Qt::NoModifier}),
+                         [](const ::testing::TestParamInfo<KeyCase>& info) {
+                             return std::string(info.param.item);
+                         });
+
 TEST_F(EditMenuTest, TheEditorsOwnKeysDoTheirWork) {
     setDocument(QStringLiteral("hello world"));
     QTest::keyClick(editor(), Qt::Key_A, Qt::ControlModifier);

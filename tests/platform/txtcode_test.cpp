@@ -3,10 +3,14 @@
 // queries, formats and the modified flag.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include "platform/txtcode.h"
 #include "testutil.h"
@@ -72,6 +76,160 @@ TEST_P(PositionMapping, InsertingAtEveryPositionKeepsTheRest) {
         EXPECT_EQ(ed.SelStart(), p + 3);
         EXPECT_EQ(ed.SelLength(), 0);
     }
+}
+
+// What an assistive technology is told while it listens: accessibility made active, as a
+// screen reader's connection makes it, and every text event of the editor recorded.
+struct AccessibleEvents {
+    struct Event {
+        QAccessible::Event type;
+        int offset;
+        QString text;
+    };
+    static inline QVector<Event>* sink = nullptr;
+    static QPlatformAccessibility* platform() {
+        return QGuiApplicationPrivate::platformIntegration()->accessibility();
+    }
+    static void handler(QAccessibleEvent* e) {
+        if (!sink)
+            return;
+        if (e->type() == QAccessible::TextInserted) {
+            auto* ev = static_cast<QAccessibleTextInsertEvent*>(e);
+            sink->append({e->type(), ev->changePosition(), ev->textInserted()});
+        } else if (e->type() == QAccessible::TextRemoved) {
+            auto* ev = static_cast<QAccessibleTextRemoveEvent*>(e);
+            sink->append({e->type(), ev->changePosition(), ev->textRemoved()});
+        } else if (e->type() == QAccessible::TextCaretMoved) {
+            sink->append({e->type(), static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition(),
+                          QString()});
+        }
+    }
+    AccessibleEvents() {
+        sink = &events;
+        QAccessible::installUpdateHandler(&AccessibleEvents::handler);
+        platform()->setActive(true);
+    }
+    ~AccessibleEvents() {
+        platform()->setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+        sink = nullptr;
+    }
+    QVector<Event> events;
+};
+
+TEST_P(PositionMapping, AssistiveTechnologySeesTheOffsetsOfText) {
+    const QString t = GetParam().text;
+    TxtCode ed;
+    ed.SetText(t);
+    AccessibleEvents listening;
+    ASSERT_TRUE(QAccessible::isActive());
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&ed);
+    ASSERT_NE(a, nullptr);
+    QAccessibleTextInterface* text = a->textInterface();
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(a->editableTextInterface(), nullptr);
+    EXPECT_EQ(a->role(), QAccessible::EditableText);
+    EXPECT_EQ(text->characterCount(), t.size());
+    EXPECT_EQ(text->text(0, t.size()), t);
+    for (int p : boundaries(t)) {
+        if (p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n')
+            continue;
+        ed.SetSelStart(p);
+        EXPECT_EQ(text->cursorPosition(), p);
+        // The line holding the offset, its break included.
+        int ls, le;
+        const QString line = text->textAtOffset(p, QAccessible::LineBoundary, &ls, &le);
+        EXPECT_EQ(line, t.mid(ls, le - ls));
+        EXPECT_LE(ls, p);
+        EXPECT_TRUE(p < le || le == t.size()) << p;
+        EXPECT_EQ(ls, ed.LineStart(ed.GetLineFromChar(p)));
+
+        listening.events.clear();
+        ed.SetSelText(QString::fromUtf8("\xf0\x9f\x98\x80"));
+        ed.SetSelStart(p);
+        ed.SetSelLength(2);
+        ed.SetSelText(QString());
+        ASSERT_EQ(ed.Text(), t);
+        QVector<AccessibleEvents::Event> edits;
+        for (const auto& e : listening.events)
+            if (e.type != QAccessible::TextCaretMoved)
+                edits << e;
+        ASSERT_EQ(edits.size(), 2) << "at " << p;
+        EXPECT_EQ(edits[0].type, QAccessible::TextInserted);
+        EXPECT_EQ(edits[0].offset, p);
+        EXPECT_EQ(edits[0].text, QString::fromUtf8("\xf0\x9f\x98\x80"));
+        EXPECT_EQ(edits[1].type, QAccessible::TextRemoved);
+        EXPECT_EQ(edits[1].offset, p);
+        EXPECT_EQ(edits[1].text, QString::fromUtf8("\xf0\x9f\x98\x80"));
+    }
+    // Editing through the interface edits Text at the same offsets.
+    a->editableTextInterface()->insertText(0, QStringLiteral("<i>"));
+    EXPECT_EQ(ed.Text(), QStringLiteral("<i>") + t);
+    a->editableTextInterface()->replaceText(0, 3, QStringLiteral("<u>"));
+    EXPECT_EQ(ed.Text(), QStringLiteral("<u>") + t);
+    a->editableTextInterface()->deleteText(0, 3);
+    EXPECT_EQ(ed.Text(), t);
+    text->setSelection(0, 0, t.size());
+    int s = -1, e = -1;
+    text->selection(0, &s, &e);
+    EXPECT_EQ(s, 0);
+    EXPECT_EQ(e, t.size());
+    EXPECT_EQ(text->selectionCount(), t.isEmpty() ? 0 : 1);
+}
+
+TEST_P(PositionMapping, InputMethodsSeeTheCaretLine) {
+    const QString t = GetParam().text;
+    TxtCode ed;
+    ed.SetText(t);
+    for (int p : boundaries(t)) {
+        if (p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n')
+            continue;
+        ed.SetSelStart(p);
+        const int line = ed.GetLineFromChar(p);
+        const int start = ed.LineStart(line);
+        int end = line + 1 < ed.LineCount() ? ed.LineStart(line + 1) : t.size();
+        while (end > start && (t[end - 1] == u'\n' || t[end - 1] == u'\r'))
+            --end;
+        const QString surrounding = ed.inputMethodQuery(Qt::ImSurroundingText).toString();
+        EXPECT_EQ(surrounding, t.mid(start, end - start)) << "at " << p;
+        EXPECT_EQ(ed.inputMethodQuery(Qt::ImCursorPosition).toInt(), p - start) << "at " << p;
+        EXPECT_EQ(ed.inputMethodQuery(Qt::ImAnchorPosition).toInt(), p - start) << "at " << p;
+        EXPECT_EQ(ed.inputMethodQuery(Qt::ImTextBeforeCursor).toString(), t.mid(start, p - start));
+    }
+}
+
+TEST(InputMethods, SeeOnlyTheCaretLineOrAWindowOfALongLine) {
+    // Many lines and no blank line: the paragraph the editor's own answer used to walk
+    // was the whole document.
+    QString page;
+    for (int i = 0; page.size() < 2'000'000; ++i)
+        page += QStringLiteral("<p id=\"%1\">line</p>\r\n").arg(i);
+    page += QStringLiteral("<p>last</p>");
+    TxtCode ed;
+    ed.SetText(page);
+    ed.SetSelStart(page.size() - 4);
+    EXPECT_EQ(ed.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("<p>last</p>"));
+    EXPECT_EQ(ed.inputMethodQuery(Qt::ImCursorPosition).toInt(), 7);
+
+    // One line of 300,000 characters, accents included: a window around the caret whose
+    // cursor position points at the caret.
+    QString line;
+    while (line.size() < 300'000)
+        line += QString::fromUtf8("<a href=\"caf\xc3\xa9\">\xe2\x82\xac</a> ");
+    ed.SetText(line);
+    const int caret = 150'001;
+    ed.SetSelStart(caret);
+    ed.SetSelLength(3);
+    const QString around = ed.inputMethodQuery(Qt::ImSurroundingText).toString();
+    const int at = ed.inputMethodQuery(Qt::ImCursorPosition).toInt();
+    const int anchor = ed.inputMethodQuery(Qt::ImAnchorPosition).toInt();
+    EXPECT_LE(around.size(), 4200);
+    EXPECT_GT(around.size(), 2000);
+    ASSERT_GE(at, 3);
+    // SelStart is the anchor here; the caret is at the selection's end.
+    EXPECT_EQ(around.mid(anchor, 3), line.mid(caret, 3));
+    EXPECT_EQ(at - anchor, 3);
+    EXPECT_EQ(around.left(anchor).right(40), line.left(caret).right(40));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -232,6 +390,47 @@ TEST(Formats, TypedTextTakesThePendingColour) {
     EXPECT_EQ(ed.Text(), QStringLiteral("ab\r\n")) << "Enter inserts CR LF";
 }
 
+TEST(Formats, TextReplacingASelectionTakesTheFormatOfItsFirstCharacter) {
+    // "<b>" is blue, "word" black: whatever replaces "word" stays black, as in a rich-text
+    // box; only text inserted at a caret takes the format of the character before it.
+    const BgrColor blue = 16711680;
+    TxtCode ed;
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.setFocus();
+    auto reset = [&] {
+        ed.SetText(QStringLiteral("<b>word</b>"));
+        ed.applyColors({{0, 3, blue}, {7, 4, blue}});
+        ed.SetSelStart(3);
+        ed.SetSelLength(4);
+    };
+    reset();
+    QTest::keyClick(&ed, Qt::Key_X);
+    EXPECT_EQ(ed.Text(), QStringLiteral("<b>x</b>"));
+    EXPECT_EQ(ed.formatAt(3).color, 0) << "typed over the selection";
+    reset();
+    ed.SetSelText(QStringLiteral("yy"));
+    EXPECT_EQ(ed.formatAt(3).color, 0) << "SelText over the selection";
+    EXPECT_EQ(ed.formatAt(4).color, 0);
+    reset();
+    QGuiApplication::clipboard()->setText(QStringLiteral("zz"));
+    ed.paste();
+    EXPECT_EQ(ed.Text(), QStringLiteral("<b>zz</b>"));
+    EXPECT_EQ(ed.formatAt(3).color, 0) << "pasted over the selection";
+    // A deletion and then typing is no replacement: the typed text follows the "<b>".
+    reset();
+    QTest::keyClick(&ed, Qt::Key_Delete);
+    QTest::keyClick(&ed, Qt::Key_Q);
+    EXPECT_EQ(ed.Text(), QStringLiteral("<b>q</b>"));
+    EXPECT_EQ(ed.formatAt(3).color, blue);
+    // Undo brings the word back in the format of the character before it, as before.
+    reset();
+    QTest::keyClick(&ed, Qt::Key_X);
+    ed.undo();
+    EXPECT_EQ(ed.Text(), QStringLiteral("<b>word</b>"));
+    EXPECT_EQ(ed.formatAt(3).color, blue);
+}
+
 TEST(Formats, SelColorRecoloursASelectionAndSetTextDropsFormats) {
     TxtCode ed;
     ed.SetText(QString::fromUtf8("x\xc3\xa9y\xf0\x9f\x98\x80z"));
@@ -387,6 +586,10 @@ TEST(Keys, AltBackspaceIsLeftToTheMenus) {
     QTest::keyClicks(&ed, QStringLiteral("abc"));
     QTest::keyClick(&ed, Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(ed.Text(), QStringLiteral("abc")) << "Alt+Backspace must not undo in the editor";
+    // Nor may the editor claim it ahead of the window's shortcuts.
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Backspace, Qt::AltModifier);
+    QApplication::sendEvent(&ed, &override);
+    EXPECT_FALSE(override.isAccepted());
 }
 
 } // namespace

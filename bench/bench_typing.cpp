@@ -1,0 +1,169 @@
+// Typing through the real window: frmMain holding a generated page of 10 KB, 10 MB and
+// 100 MB, the caret at the start, at 30 % and at the end, 100 keys of ordinary markup, each
+// timed from its key press to the end of the repaint. Beside it, in the same run, a bare
+// QsciScintilla holding the same page; bench_typing_stock (the same program built against
+// the system's unpatched QScintilla) gives the stock editor's figures.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+#include <Qsci/qsciscintilla.h>
+#include <cstdio>
+#include <functional>
+
+#include "benchutil.h"
+#include "typingdriver.h"
+
+#ifndef VR_TYPING_STOCK
+#include "app/frmmain.h"
+#include "app/startup.h"
+#include "platform/txtcode.h"
+#endif
+
+namespace {
+
+struct Size {
+    const char* name;
+    qsizetype bytes;
+};
+const Size kSizes[] = {
+    {"10kb", 10 * 1024}, {"10mb", 10 * 1024 * 1024}, {"100mb", 100 * 1024 * 1024}};
+struct Where {
+    const char* name;
+    double fraction;
+};
+const Where kWhere[] = {{"start", 0.0}, {"30pct", 0.3}, {"end", 1.0}};
+constexpr int kKeys = 100;
+
+void print(const char* who, const Size& size, const Where& where, const bench::KeyTimes& t) {
+    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms\n", who, size.name,
+                where.name, t.median, t.p95);
+    const QByteArray key = QByteArray("key_") + who + "_" + size.name + "_" + where.name;
+    bench::metric((key + "_median").constData(), t.median);
+    bench::metric((key + "_p95").constData(), t.p95);
+}
+
+// The bare editor: a QsciScintilla in UTF-8 holding the page, caret placed by byte.
+void bareEditor(const Size& size, const QString& page, const char* who) {
+    QsciScintilla editor;
+    editor.setUtf8(true);
+    editor.resize(1000, 700);
+    editor.setText(page);
+    editor.show();
+    editor.setFocus();
+    const QByteArray utf8 = page.toUtf8();
+    for (const Where& where : kWhere) {
+        const long pos = long(utf8.size() * where.fraction);
+        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, (unsigned long)pos);
+        print(who, size, where, bench::typeInto(&editor, bench::typedMarkup(kKeys)));
+    }
+}
+
+#ifndef VR_TYPING_STOCK
+// One editing command repeated: its median and 95th percentile per run, from the key
+// press to the end of the repaint.
+bench::KeyTimes timeKeys(TxtCode* ed, int runs, const std::function<void()>& action) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        action();
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return bench::summarize(times);
+}
+
+void sendKey(QWidget* w, int key, Qt::KeyboardModifiers mods, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// The other keys of the editing path, at the end of the document.
+void otherKeys(TxtCode* ed, const Size& size) {
+    const int end = ed->TextLength();
+    ed->SetSelStart(end);
+    struct Op {
+        const char* name;
+        std::function<void()> run;
+    };
+    const QString kilobyte = bench::typedMarkup(1024);
+    const Op ops[] = {
+        {"backspace", [&] { sendKey(ed, Qt::Key_Backspace, Qt::NoModifier); }},
+        {"enter", [&] { sendKey(ed, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); }},
+        {"delete",
+         [&] {
+             ed->SetSelStart(ed->TextLength() - 2);
+             sendKey(ed, Qt::Key_Delete, Qt::NoModifier);
+         }},
+        {"tab", [&] { sendKey(ed, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")); }},
+        {"paste1kb",
+         [&] {
+             QGuiApplication::clipboard()->setText(kilobyte);
+             sendKey(ed, Qt::Key_V, Qt::ControlModifier);
+         }},
+        {"undo",
+         [&] {
+             sendKey(ed, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+             sendKey(ed, Qt::Key_Z, Qt::ControlModifier);
+         }},
+        {"redo", [&] { sendKey(ed, Qt::Key_Y, Qt::ControlModifier); }},
+    };
+    for (const Op& op : ops) {
+        const bench::KeyTimes t = timeKeys(ed, 21, op.run);
+        std::printf("window %-6s end    %-9s: median %8.3f ms  p95 %8.3f ms\n", size.name, op.name,
+                    t.median, t.p95);
+        bench::metric(
+            QByteArray("keyop_").append(op.name).append('_').append(size.name).append("_median"),
+            t.median);
+    }
+}
+
+void throughWindow(const Size& size, const QString& page) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+        return;
+    f.close();
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    TxtCode* ed = window.txtCode();
+    ed->SetFocus();
+    const int length = ed->TextLength();
+    for (const Where& where : kWhere) {
+        ed->SetSelStart(int(length * where.fraction));
+        print("window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    otherKeys(ed, size);
+    // Leave without the close question.
+    ed->SetModified(false);
+}
+#endif
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::printf("load average before: %s\n", qPrintable(QString::fromLatin1([] {
+                    QFile l(QStringLiteral("/proc/loadavg"));
+                    l.open(QIODevice::ReadOnly);
+                    return l.readAll().trimmed();
+                }())));
+    for (const Size& size : kSizes) {
+        const QString page = bench::generatedPage(size.bytes);
+#ifdef VR_TYPING_STOCK
+        bareEditor(size, page, "stock");
+#else
+        throughWindow(size, page);
+        bareEditor(size, page, "bare");
+#endif
+    }
+    return 0;
+}

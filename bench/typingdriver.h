@@ -1,0 +1,83 @@
+#pragma once
+
+// Types into an editor widget the way a user does: for every character a key press and a
+// key release sent to the widget, then the pending events processed and the viewport
+// repainted, which is what the user waits for before the next key.
+
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+namespace bench {
+
+// Ordinary markup typed by hand: letters, spaces, tag brackets, quotes and a line break.
+inline QString typedMarkup(int keys) {
+    const QString sample = QStringLiteral("<p class=\"note\">Hello <b>world</b> of tags</p>\n");
+    QString s;
+    while (s.size() < keys)
+        s += sample;
+    return s.left(keys);
+}
+
+// The key event of one typed character on a US layout.
+inline void keyOf(QChar c, int* key, Qt::KeyboardModifiers* mods, QString* text) {
+    *mods = Qt::NoModifier;
+    *text = QString(c);
+    if (c == QLatin1Char('\n')) {
+        *key = Qt::Key_Return;
+        *text = QStringLiteral("\r");
+    } else if (c.isLetter()) {
+        *key = c.toUpper().unicode();
+        if (c.isUpper())
+            *mods = Qt::ShiftModifier;
+    } else {
+        *key = c.unicode(); // the Qt key codes of ASCII symbols are their code points
+        if (QStringLiteral("<>\"").contains(c))
+            *mods = Qt::ShiftModifier;
+    }
+}
+
+// Median and 95th percentile of the per-key times, in milliseconds.
+struct KeyTimes {
+    double median = 0;
+    double p95 = 0;
+};
+
+inline KeyTimes summarize(std::vector<double> t) {
+    std::sort(t.begin(), t.end());
+    KeyTimes r;
+    r.median = t[t.size() / 2];
+    r.p95 = t[std::min(t.size() - 1, size_t(t.size() * 95 / 100))];
+    return r;
+}
+
+// Types `text` into `editor` (which has the focus), timing each key from its press event to
+// the end of the repaint.
+inline KeyTimes typeInto(QAbstractScrollArea* editor, const QString& text) {
+    std::vector<double> times;
+    times.reserve(text.size());
+    QCoreApplication::processEvents();
+    editor->viewport()->repaint();
+    for (QChar c : text) {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString t;
+        keyOf(c, &key, &mods, &t);
+        QElapsedTimer timer;
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, key, mods, t);
+        QCoreApplication::sendEvent(editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, t);
+        QCoreApplication::sendEvent(editor, &release);
+        QCoreApplication::processEvents();
+        editor->viewport()->repaint();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return summarize(times);
+}
+
+} // namespace bench
