@@ -15,3 +15,16 @@ if(VR_STOCK_QSCINTILLA AND VR_STOCK_QSCINTILLA_INCLUDE)
                                                         ${VR_STOCK_QSCINTILLA_INCLUDE})
   target_link_libraries(bench_typing_stock PRIVATE ${VR_STOCK_QSCINTILLA} Qt6::Widgets)
 endif()
+
+add_executable(bench_longlines ${CMAKE_CURRENT_LIST_DIR}/bench_longlines.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/typingdriver.h ${CMAKE_CURRENT_LIST_DIR}/benchutil.h)
+target_link_libraries(bench_longlines PRIVATE vr_app)
+target_include_directories(bench_longlines PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+vr_warnings(bench_longlines)
+if(TARGET bench_typing_stock)
+  add_executable(bench_longlines_stock ${CMAKE_CURRENT_LIST_DIR}/bench_longlines.cpp)
+  target_compile_definitions(bench_longlines_stock PRIVATE VR_TYPING_STOCK QSCINTILLA_DLL)
+  target_include_directories(bench_longlines_stock PRIVATE ${CMAKE_CURRENT_LIST_DIR}
+                                                           ${VR_STOCK_QSCINTILLA_INCLUDE})
+  target_link_libraries(bench_longlines_stock PRIVATE ${VR_STOCK_QSCINTILLA} Qt6::Widgets)
+endif()

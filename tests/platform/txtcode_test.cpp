@@ -6,8 +6,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <Qsci/qscimeasuring.h>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -590,6 +592,52 @@ TEST(Keys, AltBackspaceIsLeftToTheMenus) {
     QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Backspace, Qt::AltModifier);
     QApplication::sendEvent(&ed, &override);
     EXPECT_FALSE(override.isAccepted());
+}
+
+// Where each character of a line is drawn, as Scintilla reports it: the x of every byte
+// position of the first line, in a shown editor holding `doc`.
+QVector<long> glyphPositions(const RichDocument& doc, bool tables) {
+    QsciSetSimpleTextMeasuring(tables);
+    TxtCode ed;
+    ed.resize(800, 200);
+    ed.setRichDocument(doc);
+    ed.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    QVector<long> xs;
+    const long end = ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, 0UL);
+    for (long p = 0; p <= end; ++p)
+        xs << ed.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, p);
+    QsciSetSimpleTextMeasuring(true);
+    return xs;
+}
+
+TEST(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
+    // Mixed text in the editor's font, bold, italic and another size: Latin, accents,
+    // CJK, Arabic, emoji, tabs and control characters shown as blobs, and long runs of
+    // ASCII markup that Scintilla cuts into segments.
+    QString mixed = QString::fromUtf8(
+        "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
+        "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 \xf0\x9f\x98\x80\tTab\x01\x1b "
+        "fi fl ffi AV To Wa yo LT Ty -- office <a href='x.html'>link</a></p>");
+    QRandomGenerator random(42);
+    const QString alphabet = QStringLiteral(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 <>=\"'/.,;:-_!?()[]{}&#%");
+    for (int i = 0; i < 3000; ++i)
+        mixed += alphabet[random.bounded(int(alphabet.size()))];
+    RichDocument doc;
+    doc.text = mixed;
+    CharFormat bold, italic, large;
+    bold.bold = true;
+    italic.italic = true;
+    large.size = 14;
+    large.color = 255;
+    doc.runs = {{0, 40, CharFormat()}, {40, 700, bold}, {740, 900, italic}, {1640, 400, large}};
+    const QVector<long> shaped = glyphPositions(doc, false);
+    const QVector<long> fromTables = glyphPositions(doc, true);
+    ASSERT_EQ(shaped.size(), fromTables.size());
+    ASSERT_GT(shaped.size(), 3000);
+    for (int p = 0; p < shaped.size(); ++p)
+        ASSERT_EQ(fromTables[p], shaped[p]) << "byte position " << p;
 }
 
 } // namespace

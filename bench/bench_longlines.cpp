@@ -1,0 +1,165 @@
+// Long lines through the real window: one line of realistic markup (a minified page) of
+// 200 KB, 2 MB and 20 MB. Opening it, typing at its start, middle and end (each key from
+// its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight
+// Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
+// the same line (bench_longlines_stock: the system's unpatched QScintilla).
+//   bench_longlines [200kb|2mb|20mb ...]
+
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <Qsci/qsciscintilla.h>
+#include <cstdio>
+
+#include "benchutil.h"
+#include "typingdriver.h"
+
+#ifndef VR_TYPING_STOCK
+#include "app/frmmain.h"
+#include "app/startup.h"
+#include "platform/txtcode.h"
+#endif
+
+namespace {
+
+struct Size {
+    const char* name;
+    qsizetype bytes;
+    int keys; // keys typed at each place: fewer on the longest line, whose anchor is slow
+};
+const Size kSizes[] = {
+    {"200kb", 200 * 1024, 60}, {"2mb", 2 * 1024 * 1024, 30}, {"20mb", 20 * 1024 * 1024, 10}};
+struct Where {
+    const char* name;
+    double fraction;
+};
+const Where kWhere[] = {{"start", 0.0}, {"middle", 0.5}, {"end", 1.0}};
+
+// A minified page: the generated markup with its line breaks taken out.
+QString minified(qsizetype bytes) {
+    QString page = bench::generatedPage(bytes);
+    page.remove(QLatin1Char('\r'));
+    page.remove(QLatin1Char('\n'));
+    return page;
+}
+
+void metricOf(const char* who, const char* what, const Size& size, double value) {
+    const QByteArray key = QByteArray("long_") + who + "_" + what + "_" + size.name;
+    bench::metric(key.constData(), value);
+}
+
+void typeAt(QAbstractScrollArea* editor, const char* who, const Size& size,
+            const std::function<void(double)>& placeCaret) {
+    for (const Where& where : kWhere) {
+        placeCaret(where.fraction);
+        QString keys = bench::typedMarkup(size.keys);
+        keys.remove(QLatin1Char('\n'));
+        const bench::KeyTimes t = bench::typeInto(editor, keys);
+        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms\n", who, size.name,
+                    where.name, t.median, t.p95);
+        metricOf(who, (QByteArray("key_") + where.name + "_median").constData(), size, t.median);
+        metricOf(who, (QByteArray("key_") + where.name + "_p95").constData(), size, t.p95);
+    }
+}
+
+double scrollToEnd(QAbstractScrollArea* editor) {
+    QElapsedTimer t;
+    t.start();
+    editor->horizontalScrollBar()->setValue(editor->horizontalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    editor->viewport()->repaint();
+    return t.nsecsElapsed() / 1e6;
+}
+
+void bareEditor(const Size& size, const QString& line, const char* who) {
+    const double before = bench::currentMiB();
+    QElapsedTimer t;
+    t.start();
+    QsciScintilla editor;
+    editor.setUtf8(true);
+    editor.resize(1000, 700);
+    editor.setText(line);
+    editor.show();
+    QCoreApplication::processEvents();
+    editor.viewport()->repaint();
+    const double open = t.nsecsElapsed() / 1e6;
+    std::printf("%-6s %-6s open and first paint: %9.1f ms\n", who, size.name, open);
+    metricOf(who, "open_ms", size, open);
+    editor.setFocus();
+    const QByteArray utf8 = line.toUtf8();
+    typeAt(&editor, who, size, [&](double f) {
+        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, (unsigned long)(utf8.size() * f));
+    });
+    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL);
+    const double scroll = scrollToEnd(&editor);
+    std::printf("%-6s %-6s scroll to the end: %9.1f ms\n", who, size.name, scroll);
+    metricOf(who, "scroll_ms", size, scroll);
+    std::printf("%-6s %-6s memory over the start: %9.1f MiB\n", who, size.name,
+                bench::currentMiB() - before);
+}
+
+#ifndef VR_TYPING_STOCK
+void throughWindow(const Size& size, const QString& line) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("min.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(line.toUtf8()) < 0)
+        return;
+    f.close();
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    QCoreApplication::processEvents();
+    const double before = bench::currentMiB();
+    QElapsedTimer t;
+    t.start();
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    QCoreApplication::processEvents();
+    TxtCode* ed = window.txtCode();
+    ed->viewport()->repaint();
+    const double open = t.nsecsElapsed() / 1e6;
+    std::printf("window %-6s open and first paint: %9.1f ms\n", size.name, open);
+    metricOf("window", "open_ms", size, open);
+    ed->SetFocus();
+    typeAt(ed, "window", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    ed->SetSelStart(0);
+    const double scroll = scrollToEnd(ed);
+    std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);
+    metricOf("window", "scroll_ms", size, scroll);
+    for (const char* cmd : {"mnuHighlight", "mnuUnHighlight"}) {
+        QElapsedTimer h;
+        h.start();
+        window.context().action(cmd)->trigger();
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double ms = h.nsecsElapsed() / 1e6;
+        std::printf("window %-6s %s: %9.1f ms\n", size.name, cmd, ms);
+        metricOf("window", cmd, size, ms);
+    }
+    const double mem = bench::currentMiB() - before;
+    std::printf("window %-6s memory over the empty window: %9.1f MiB\n", size.name, mem);
+    metricOf("window", "memory_mib", size, mem);
+    ed->SetModified(false);
+}
+#endif
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QStringList wanted = app.arguments().mid(1);
+    for (const Size& size : kSizes) {
+        if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(size.name)))
+            continue;
+        const QString line = minified(size.bytes);
+#ifdef VR_TYPING_STOCK
+        bareEditor(size, line, "stock");
+#else
+        throughWindow(size, line);
+        bareEditor(size, line, "bare");
+#endif
+    }
+    std::printf("peak memory of the whole process: %.1f MiB\n", bench::peakMiB());
+    return 0;
+}
