@@ -16,9 +16,13 @@
 #include "typingdriver.h"
 
 #ifndef VR_TYPING_STOCK
+#include <QPlainTextEdit>
+
 #include "app/frmmain.h"
+#include "app/frmscreen.h"
 #include "app/startup.h"
 #include "platform/txtcode.h"
+#include "search/frmfind.h"
 #endif
 
 namespace {
@@ -140,6 +144,57 @@ void throughWindow(const Size& size, const QString& line) {
     const double mem = bench::currentMiB() - before;
     std::printf("window %-6s memory over the empty window: %9.1f MiB\n", size.name, mem);
     metricOf("window", "memory_mib", size, mem);
+
+    // A tool window over the long line: Edit > Find... shown and closed again, the main
+    // window repainted behind it.
+    {
+        QElapsedTimer w;
+        w.start();
+        window.context().action("mnuFind")->trigger();
+        QCoreApplication::processEvents();
+        if (frmFind* find = frmFind::instance())
+            find->close();
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double ms = w.nsecsElapsed() / 1e6;
+        std::printf("window %-6s Find window opened and closed: %9.1f ms\n", size.name, ms);
+        metricOf("window", "find_window_ms", size, ms);
+    }
+    // Full screen: the text copied into the full-screen box and shown there.
+    {
+        const double start = bench::currentMiB();
+        frmScreen screen(&window, ed);
+        screen.takeDocument();
+        screen.show();
+        QCoreApplication::processEvents();
+        screen.txtScreen->viewport()->repaint();
+        const double grown = bench::currentMiB() - start;
+        std::printf("window %-6s full screen: memory over the window %9.1f MiB\n", size.name, grown);
+        metricOf("window", "fullscreen_mib", size, grown);
+        screen.txtScreen->clear();
+        screen.hide();
+    }
+    ed->SetModified(false);
+}
+
+// Highlight and UnHighlight Syntax of the same markup as ordinary lines, for comparison.
+void ordinaryLines(const Size& size) {
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    TxtCode* ed = window.txtCode();
+    ed->SetText(bench::generatedPage(size.bytes));
+    QCoreApplication::processEvents();
+    for (const char* cmd : {"mnuHighlight", "mnuUnHighlight"}) {
+        QElapsedTimer h;
+        h.start();
+        window.context().action(cmd)->trigger();
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double ms = h.nsecsElapsed() / 1e6;
+        std::printf("lines  %-6s %s: %9.1f ms\n", size.name, cmd, ms);
+        metricOf("lines", cmd, size, ms);
+    }
     ed->SetModified(false);
 }
 #endif
@@ -154,9 +209,12 @@ int main(int argc, char* argv[]) {
             continue;
         const QString line = minified(size.bytes);
 #ifdef VR_TYPING_STOCK
-        bareEditor(size, line, "stock");
+        Size few = size;
+        few.keys = qMin(size.keys, size.bytes > 10 * 1024 * 1024 ? 2 : 10);
+        bareEditor(few, line, "stock");
 #else
         throughWindow(size, line);
+        ordinaryLines(size);
         bareEditor(size, line, "bare");
 #endif
     }

@@ -822,6 +822,18 @@ QVariant TxtCode::inputMethodQuery(Qt::InputMethodQuery query) const {
     }
 }
 
+void TxtCode::changeEvent(QEvent* e) {
+    // QsciScintilla greys style 0 while disabled and sets its own text colour again when
+    // enabled: a restyle that lays out every line again (a second or more on a long line,
+    // each time a tool window disables the main window) and that overwrote the plain
+    // format's colour. The editor keeps its colours; without the focus it shows no caret.
+    if (e->type() == QEvent::EnabledChange) {
+        QsciScintillaBase::changeEvent(e);
+        return;
+    }
+    QsciScintilla::changeEvent(e);
+}
+
 void TxtCode::contextMenuEvent(QContextMenuEvent* e) {
     e->accept();
 }

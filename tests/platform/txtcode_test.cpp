@@ -433,6 +433,20 @@ TEST(Formats, TextReplacingASelectionTakesTheFormatOfItsFirstCharacter) {
     EXPECT_EQ(ed.formatAt(3).color, blue);
 }
 
+TEST(Formats, DisablingTheEditorKeepsItsColours) {
+    // A tool window disables the main window and so the editor: its text keeps its
+    // colours (and is not restyled, which lays out every line again).
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<p>plain</p>"));
+    auto fore = [&] { return ed.SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, 0UL); };
+    const long plain = fore();
+    ed.setEnabled(false);
+    EXPECT_EQ(fore(), plain);
+    ed.setEnabled(true);
+    EXPECT_EQ(fore(), plain);
+    EXPECT_EQ(ed.formatAt(0).color, 0);
+}
+
 TEST(Formats, SelColorRecoloursASelectionAndSetTextDropsFormats) {
     TxtCode ed;
     ed.SetText(QString::fromUtf8("x\xc3\xa9y\xf0\x9f\x98\x80z"));
