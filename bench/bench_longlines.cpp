@@ -169,7 +169,8 @@ void throughWindow(const Size& size, const QString& line) {
         QCoreApplication::processEvents();
         screen.txtScreen->viewport()->repaint();
         const double grown = bench::currentMiB() - start;
-        std::printf("window %-6s full screen: memory over the window %9.1f MiB\n", size.name, grown);
+        std::printf("window %-6s full screen: memory over the window %9.1f MiB\n", size.name,
+                    grown);
         metricOf("window", "fullscreen_mib", size, grown);
         screen.txtScreen->clear();
         screen.hide();

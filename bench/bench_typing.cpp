@@ -2,7 +2,9 @@
 // 100 MB, the caret at the start, at 30 % and at the end, 100 keys of ordinary markup, each
 // timed from its key press to the end of the repaint. Beside it, in the same run, a bare
 // QsciScintilla holding the same page; bench_typing_stock (the same program built against
-// the system's unpatched QScintilla) gives the stock editor's figures.
+// the system's unpatched QScintilla) gives the stock editor's figures. At 10 MB also File >
+// Validate through the window.
+//   bench_typing [10kb|10mb|100mb ...]
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,9 +18,14 @@
 #include "typingdriver.h"
 
 #ifndef VR_TYPING_STOCK
+#include <QPushButton>
+#include <QTest>
+
 #include "app/frmmain.h"
 #include "app/startup.h"
+#include "platform/dialogs.h"
 #include "platform/txtcode.h"
+#include "validator/frmvalidator.h"
 #endif
 
 namespace {
@@ -123,6 +130,54 @@ void otherKeys(TxtCode* ed, const Size& size) {
     }
 }
 
+// Answers every message box with OK at once and notes when the last one was asked.
+class AnsweringDialogs : public Dialogs {
+public:
+    Answer message(QWidget*, const QString&, const QString&, Buttons, Icon) override {
+        asked.start();
+        return Answer::Ok;
+    }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&,
+                                    const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<int> chooseColor(QWidget*, const QString&, int) override { return std::nullopt; }
+    bool setUpPrinter(QWidget*, QPrinter*) override { return false; }
+    QElapsedTimer asked;
+};
+
+// File > Validate on the page: from the click on cmdValidate to the summary message.
+void validateThroughWindow(frmMain& window, const Size& size) {
+    AnsweringDialogs answers;
+    setDialogs(&answers);
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        window.context().action("mnuValidate")->trigger();
+        QCoreApplication::processEvents();
+        frmValidator* v = frmValidator::instance();
+        if (!v)
+            break;
+        answers.asked.invalidate();
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(v->cmdValidate, Qt::LeftButton);
+        if (answers.asked.isValid())
+            times.push_back((t.nsecsElapsed() - answers.asked.nsecsElapsed()) / 1e6);
+        v->close();
+        QCoreApplication::processEvents();
+    }
+    setDialogs(nullptr);
+    if (times.empty())
+        return;
+    const bench::KeyTimes t = bench::summarize(times);
+    std::printf("window %-6s Validate, click to summary: median %8.1f ms\n", size.name, t.median);
+    bench::metric(QByteArray("validate_window_").append(size.name).append("_ms"), t.median);
+}
+
 void throughWindow(const Size& size, const QString& page) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.html"));
@@ -142,6 +197,8 @@ void throughWindow(const Size& size, const QString& page) {
         print("window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
     otherKeys(ed, size);
+    if (size.bytes == 10 * 1024 * 1024)
+        validateThroughWindow(window, size);
     // Leave without the close question.
     ed->SetModified(false);
 }
@@ -156,7 +213,10 @@ int main(int argc, char* argv[]) {
                     l.open(QIODevice::ReadOnly);
                     return l.readAll().trimmed();
                 }())));
+    const QStringList wanted = app.arguments().mid(1);
     for (const Size& size : kSizes) {
+        if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(size.name)))
+            continue;
         const QString page = bench::generatedPage(size.bytes);
 #ifdef VR_TYPING_STOCK
         bareEditor(size, page, "stock");

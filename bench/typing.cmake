@@ -2,7 +2,7 @@
 # program against the system's unpatched QScintilla library, the stock anchor.
 add_executable(bench_typing ${CMAKE_CURRENT_LIST_DIR}/bench_typing.cpp
                ${CMAKE_CURRENT_LIST_DIR}/typingdriver.h ${CMAKE_CURRENT_LIST_DIR}/benchutil.h)
-target_link_libraries(bench_typing PRIVATE vr_app)
+target_link_libraries(bench_typing PRIVATE vr_app Qt6::Test)
 target_include_directories(bench_typing PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 vr_warnings(bench_typing)
 
