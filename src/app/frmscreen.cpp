@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <new>
 
@@ -16,6 +17,11 @@ namespace {
 constexpr int kEdge = 2;
 // Lines of the document in one block of the text box.
 constexpr int kLinesPerBlock = 32;
+// Characters of a long line in one block: cut after a space within kCutReach beyond.
+constexpr int kLongLinePiece = 32768;
+constexpr int kCutReach = 256;
+// The user state of a block that continues the line of the block before it.
+constexpr int kContinuesLine = 1;
 
 } // namespace
 
@@ -43,7 +49,8 @@ frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
 
 frmScreen::~frmScreen() = default;
 
-QString frmScreen::toScreenText(const QString& documentText, bool* grouped) {
+QString frmScreen::toScreenText(const QString& documentText, bool* grouped,
+                                QVector<int>* continued) {
     // Each line break (CR LF, or a lone CR or LF) ends a line of the box. The box keeps
     // a paragraph per block and adding blocks is its slow part, so lines go into blocks of
     // kLinesPerBlock, joined by line separators; a document that holds separator
@@ -55,19 +62,30 @@ QString frmScreen::toScreenText(const QString& documentText, bool* grouped) {
         group = in[i] != QChar::LineSeparator && in[i] != QChar::ParagraphSeparator;
     if (grouped)
         *grouped = group;
-    QString out(n, Qt::Uninitialized);
+    QString out(n + (continued ? n / kLongLinePiece + 1 : 0), Qt::Uninitialized);
     QChar* o = out.data();
     int line = 0;
+    int block = 0;
+    int column = 0; // characters since the last line break or cut
     for (int i = 0; i < n; ++i) {
         const QChar c = in[i];
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             if (c == QLatin1Char('\r') && i + 1 < n && in[i + 1] == QLatin1Char('\n'))
                 ++i;
-            *o++ = (!group || ++line % kLinesPerBlock == 0) ? QChar(QLatin1Char('\n'))
-                                                            : QChar(QChar::LineSeparator);
-        } else {
-            *o++ = c;
+            const bool newBlock = !group || ++line % kLinesPerBlock == 0;
+            *o++ = newBlock ? QChar(QLatin1Char('\n')) : QChar(QChar::LineSeparator);
+            block += newBlock;
+            column = 0;
+            continue;
         }
+        if (continued && column >= kLongLinePiece && !c.isLowSurrogate() &&
+            (in[i - 1] == QLatin1Char(' ') || column >= kLongLinePiece + kCutReach)) {
+            *o++ = QLatin1Char('\n');
+            continued->append(++block);
+            column = 0;
+        }
+        *o++ = c;
+        ++column;
     }
     out.truncate(int(o - out.constData()));
     return out;
@@ -93,9 +111,23 @@ QString frmScreen::fromScreenText(const QString& raw, bool grouped) {
     return out;
 }
 
+QString frmScreen::screenDocumentText() const {
+    QString out;
+    for (QTextBlock b = txtScreen->document()->begin(); b.isValid(); b = b.next()) {
+        if (b != txtScreen->document()->begin() && b.userState() != kContinuesLine)
+            out += QLatin1Char('\n');
+        out += b.text();
+    }
+    return fromScreenText(out, grouped_);
+}
+
 void frmScreen::takeDocument() {
-    txtScreen->setPlainText(toScreenText(txtCode_->Text(), &grouped_));
-    loadedRaw_ = txtScreen->document()->toRawText();
+    QVector<int> continued;
+    txtScreen->setPlainText(toScreenText(txtCode_->Text(), &grouped_, &continued));
+    QTextDocument* doc = txtScreen->document();
+    for (int number : continued)
+        doc->findBlockByNumber(number).setUserState(kContinuesLine);
+    loadedRaw_ = doc->toRawText();
     Form_Load();
 }
 
@@ -144,7 +176,7 @@ void frmScreen::Form_Unload() {
     const QString raw = txtScreen->document()->toRawText();
     if (raw == loadedRaw_)
         return; // unchanged: the document, its colours and its flag stay as they are
-    if (copyBack(fromScreenText(raw, grouped_)))
+    if (copyBack(screenDocumentText()))
         txtScreen->clear();
 }
 

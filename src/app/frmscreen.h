@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QVector>
 #include <functional>
 
 class QPlainTextEdit;
@@ -31,8 +32,16 @@ public:
     // Text conversions between the document (CR LF line breaks) and the raw text of the
     // box. *grouped tells whether lines were joined into blocks by line separators, which
     // fromScreenText then turns back into line breaks.
-    static QString toScreenText(const QString& documentText, bool* grouped);
+    // With `continued`, a line longer than a few tens of thousands of characters is cut
+    // into several blocks, and the numbers of the blocks that continue the line before them
+    // are added there: the box lays out a block whole, and one block holding a line of
+    // megabytes took many times its size in memory.
+    static QString toScreenText(const QString& documentText, bool* grouped,
+                                QVector<int>* continued = nullptr);
     static QString fromScreenText(const QString& rawScreenText, bool grouped);
+    // The document text of the box: fromScreenText of its blocks, where a block marked as
+    // continuing the line before it (by takeDocument) joins that line again.
+    QString screenDocumentText() const;
 
 public slots:
     void done(int result) override;

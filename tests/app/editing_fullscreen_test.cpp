@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <functional>
 #include <new>
@@ -151,6 +153,42 @@ TEST_F(FullScreenTest, ALargeDocumentIsTakenWhole) {
     });
     EXPECT_EQ(editor()->TextLength(), text.size());
     EXPECT_FALSE(editor()->Modified());
+}
+
+TEST_F(FullScreenTest, ALongLineIsCutIntoBlocksThatComeBackAsOneLine) {
+    // A minified page of 200,000 characters on one line between two short lines: the box
+    // holds it in several blocks (one block is laid out whole), and whatever is typed
+    // comes back into one line; Enter typed inside a continued block is a real line break.
+    QString longLine;
+    for (int i = 0; longLine.size() < 200'000; ++i)
+        longLine += QStringLiteral("<td class=\"c%1\">cell %1</td>").arg(i);
+    const QString text = QStringLiteral("<table>\r\n") + longLine + QStringLiteral("\r\n</table>");
+    editor()->SetText(text);
+    editor()->SetModified(false);
+    whileFullScreen([&](frmScreen* s) {
+        EXPECT_GT(s->txtScreen->document()->blockCount(), 4);
+        EXPECT_EQ(s->screenDocumentText(), text);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), text);
+    EXPECT_FALSE(editor()->Modified());
+
+    whileFullScreen([&](frmScreen* s) {
+        QPlainTextEdit* box = s->txtScreen;
+        // Into the third block (a continuation of the long line): a character, then Enter.
+        QTextCursor c(box->document()->findBlockByNumber(2));
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 5);
+        box->setTextCursor(c);
+        QTest::keyClick(box, Qt::Key_X);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    const int at = editor()->Text().indexOf(QStringLiteral("x\r\n"));
+    ASSERT_GT(at, 0);
+    QString expected = text;
+    expected.insert(at, QStringLiteral("x\r\n"));
+    EXPECT_EQ(editor()->Text(), expected);
+    EXPECT_EQ(editor()->LineCount(), 4);
 }
 
 TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) {
