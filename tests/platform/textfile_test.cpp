@@ -73,6 +73,20 @@ TEST(Reading, AMissingFileReportsTheReason) {
     EXPECT_FALSE(f.errorString.isEmpty());
 }
 
+TEST(Reading, DocumentTextIsWhatTheEditorHolds) {
+    QTemporaryDir dir;
+    QString text;
+    QString error;
+    // Rich text by its plain text; other text decoded with CR LF line ends.
+    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9\\par x}"), &text,
+                                 &error));
+    EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
+    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.html", "caf\xe9\nx"), &text, &error));
+    EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
+    EXPECT_FALSE(readDocumentText(dir.filePath("missing.html"), &text, &error));
+    EXPECT_EQ(error, QStringLiteral("No such file or directory"));
+}
+
 TEST(Writing, WritesUtf8WithoutBomExactly) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.html"));
