@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the Debian package: its control fields and computed dependencies, its contents
-# (the copyright file among them), the version the program it holds
+# (the manual page and the copyright file among them), the version the program it holds
 # prints, and that the editor starts from its desktop entry's command and opens a file.
 # The package is unpacked into a throwaway root, never installed on this machine.
 # Usage: packaging_check_deb.sh PACKAGE.deb
@@ -45,7 +45,7 @@ contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 for path in ./usr/bin/verrindel ./usr/share/applications/$id.desktop \
             ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
             ./usr/share/icons/hicolor/48x48/apps/$id.png ./usr/share/icons/hicolor/256x256/apps/$id.png \
-            ./usr/share/doc/verrindel/copyright; do
+            ./usr/share/man/man1/verrindel.1.gz ./usr/share/doc/verrindel/copyright; do
   grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
 done
 

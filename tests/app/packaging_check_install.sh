@@ -2,7 +2,7 @@
 # Installs the build into a throwaway prefix and checks the desktop integration: every file
 # in its standard place under the one application id, the icon sizes true to their folder
 # names, and desktop-file-validate and appstreamcli (pedantic, offline) content; then the
-# version and the copyright file.
+# version, the manual page and the copyright file.
 # Usage: packaging_check_install.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR}
@@ -67,6 +67,24 @@ if [ -f "$metainfo" ]; then
     fail "metainfo project_license is not GPL-3.0-or-later"
 fi
 
+# The manual page: in its place, rendered by groff with every warning on and no warning, and
+# describing every option that --help lists.
+man=$prefix/share/man/man1/verrindel.1.gz
+if [ -f "$man" ]; then
+  warnings=$(zcat "$man" | groff -man -ww -z 2>&1) || fail "groff failed on the manual page"
+  [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
+  page=$(zcat "$man" | groff -man -Tutf8 -P-cbou 2>/dev/null)
+  grep -qF "VERRiNDEL ${version#verrindel }" <<<"$page" || fail "the manual page is not of ${version#verrindel }"
+  for option in $(headless --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$page" || fail "the manual page does not describe $option"
+  done
+  for word in 'EXIT STATUS' ENVIRONMENT QTWEBENGINE_DISABLE_SANDBOX pre-commit; do
+    grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
+  done
+else
+  fail "manual page $man is missing"
+fi
+
 # The licence in Debian's machine-readable copyright format.
 copyright=$prefix/share/doc/verrindel/copyright
 if [ -f "$copyright" ]; then
@@ -78,7 +96,7 @@ else
   fail "copyright file $copyright is missing"
 fi
 
-echo "checked $pngs icon sizes, the desktop entry, the metainfo of $id and the copyright file"
+echo "checked $pngs icon sizes, the desktop entry, the metainfo of $id, the manual page and the copyright file"
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
