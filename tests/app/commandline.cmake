@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command line: how it is read, and the program answering it with no display.
 vr_add_test(commandline_parse_test
             SOURCES ${CMAKE_CURRENT_LIST_DIR}/commandline_parse_test.cpp LIBS vr_app)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the command line is read: the editor's FILE, --help, --version, --validate FILE...,
 // Qt's own window-system options left to Qt, and one-line errors for anything else.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program answering its command line with no display: --help, --version, a wrong
 // option, and --validate, whose reports are the validator window's for the same files.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the Debian package: its control fields and computed dependencies, its contents
 # (the manual page and the copyright file among them), the version the program it holds
 # prints, and that the editor starts from its desktop entry's command and opens a file.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a throwaway prefix and checks the desktop integration: every file
 # in its standard place under the one application id, the icon sizes true to their folder
 # names, and desktop-file-validate and appstreamcli (pedantic, offline) content; then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing document files: encodings, line ends, atomic writes.
 #include <gtest/gtest.h>
 
