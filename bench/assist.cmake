@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 add_executable(bench_assist ${CMAKE_CURRENT_LIST_DIR}/bench_assist.cpp ${CMAKE_CURRENT_LIST_DIR}/benchutil.h)
 target_link_libraries(bench_assist PRIVATE vr_assist vr_platform)
 target_include_directories(bench_assist PRIVATE ${CMAKE_CURRENT_LIST_DIR})

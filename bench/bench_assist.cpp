@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Markup assistance at 10 MB: Highlight Syntax against QScintilla's own HTML lexer
 // styling the same text, the typing-colour check per key press at 10 KB and 10 MB, and
 // the line and word counts.

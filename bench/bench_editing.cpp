@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find Next across 10 MB with each option, go to a line of a one-million-line document,
 // and entering full screen with 10 MB. Inputs are generated here; medians are printed.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long lines through the real window: one line of realistic markup (a minified page) of
 // 200 KB, 2 MB and 20 MB. Opening it, typing at its start, middle and end (each key from
 // its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight

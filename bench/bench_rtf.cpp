@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rich text at size: highlighting a selection in a 1 MB page coloured like Highlight
 // Syntax leaves it, and TextRTF read and write of a coloured 10 MB page.
 #include <QApplication>

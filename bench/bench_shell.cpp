@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving a 10 MB page in the editor, and converting positions at 10 MB.
 #include <QApplication>
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typing through the real window: frmMain holding a generated page of 10 KB, 10 MB and
 // 100 MB, the caret at the start, at 30 % and at the end, 100 keys of ordinary markup, each
 // timed from its key press to the end of the repaint. Beside it, in the same run, a bare

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Find Next, go to line and entering full screen on large documents.
 add_executable(bench_editing ${CMAKE_CURRENT_LIST_DIR}/bench_editing.cpp ${CMAKE_CURRENT_LIST_DIR}/benchutil.h)
 target_link_libraries(bench_editing PRIVATE vr_app Qt6::Test)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Typing through the real window, beside the bare editor; bench_typing_stock is the same
 # program against the system's unpatched QScintilla library, the stock anchor.
 add_executable(bench_typing ${CMAKE_CURRENT_LIST_DIR}/bench_typing.cpp

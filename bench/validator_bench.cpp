@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the fifteen validator checks over generated 1 MB and 10 MB pages and compares the
 // 10 MB run with HTML Tidy ("tidy -q -e") on the same file. Prints medians.
 #include <QCoreApplication>

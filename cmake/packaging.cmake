@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package of the editor, built with `cpack -G DEB` (scripts/package).
 # Library dependencies are computed by dpkg-shlibdeps from the installed executable; the
 # packages the editor loads at run time without linking to them are named here.

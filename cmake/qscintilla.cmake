@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # QScintilla, built from Debian's source package with our patches and linked statically.
 #
 # scripts/qscintilla-source fetches the source (the version of the installed

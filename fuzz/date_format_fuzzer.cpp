@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The date formatter on arbitrary patterns, moments and locales: it never fails and
 // writes the pattern's plain characters through.
 #include <QDateTime>

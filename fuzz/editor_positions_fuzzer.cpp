@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor control's position mapping on arbitrary text: for every caret position the
 // UTF-16 offset survives the trip to Scintilla's bytes and back, and a selection between
 // two positions reads back exactly that slice of Text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readings of typed numbers: the dialogs' whole numbers and the go-to dialog's numeric
 // prefix. Whatever is typed, they answer without failing, and a whole number that reads
 // as fine lies in the 32-bit range.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the RTF reader. Besides crashes, leaks and undefined
 // behaviour it checks what the reader promises: runs in order inside the text, text
 // no longer than the input, and that writing what was read and reading it again gives

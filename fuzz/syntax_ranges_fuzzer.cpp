@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The highlighter's colour steps on arbitrary text: every step lies inside the text and
 // inside the tag it belongs to, and the flattened spans cover only the text.
 #include <QString>

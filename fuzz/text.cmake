@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The pure code that takes the user's text: the validator's checks, the highlighter's
 # colour steps, the date formatter and the readings of typed numbers.
 vr_add_fuzzer(validator_checks SOURCES ${CMAKE_CURRENT_LIST_DIR}/validator_checks_fuzzer.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fifteen checks on arbitrary text. Besides crashes and undefined behaviour it checks
 // what the report promises: every finding ends with an empty line, and the bracket check
 // agrees with a plain count of the two signs.

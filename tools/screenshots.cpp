@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Takes the screenshots of the user guide from the real editor: it drives the main window
 // through its menu commands as a user would, answers the file and colour choosers itself,
 // and saves what the screen shows as PNG files. Run it on an X display (scripts/screenshots

@@ -1,11 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QIcon>
 
+#include "app/commandline.h"
 #include "app/frmmain.h"
 #include "app/previewschemeregistration.h"
 #include "app/startup.h"
 
 int main(int argc, char* argv[]) {
+    // --help, --version, --validate and a wrong option are answered without a window.
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
     // The browser of the Preview tab shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     registerPreviewScheme();

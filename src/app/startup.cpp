@@ -1,19 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
+#include "app/commandline.h"
 #include "app/document.h"
 #include "app/frmmain.h"
 
 QString startupFilePath(const QStringList& arguments, const QString& workingDirectory) {
-    QStringList rest = arguments.mid(1);
-    if (!rest.isEmpty() && rest.first() == QStringLiteral("--"))
-        rest.removeFirst();
-    if (rest.isEmpty() || rest.first().isEmpty())
+    const QStringList files = parseCommandLine(arguments).files;
+    if (files.isEmpty() || files.first().isEmpty())
         return QString();
-    QString name = rest.first();
+    QString name = files.first();
     // File managers may hand over a URL rather than a path.
     if (name.startsWith(QStringLiteral("file:"))) {
         const QUrl url(name);

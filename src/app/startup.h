@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -7,7 +8,8 @@ class frmMain;
 
 // The file named on the command line, as a full local path; empty when none is named.
 // `arguments` is the whole command line, program name first (QCoreApplication::arguments()).
-// A leading "--" ends the options; a file: URL is taken as the local file it names.
+// The first FILE argument as parseCommandLine reads it ("--" ends the options); a file: URL
+// is taken as the local file it names.
 QString startupFilePath(const QStringList& arguments, const QString& workingDirectory);
 
 // Opens the command line's file in the main window as Open does: the caption becomes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The lock keys' state as the keyboard reports it (Xkb indicators on X11).

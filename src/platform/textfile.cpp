@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/textfile.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include "platform/rtf.h"
 
 LoadedFile readDocumentFile(const QString& path) {
     LoadedFile result;
@@ -24,6 +27,18 @@ LoadedFile readDocumentFile(const QString& path) {
         result.content = toCrLf(decodeText(bytes));
     }
     return result;
+}
+
+bool readDocumentText(const QString& path, QString* text, QString* errorString) {
+    const LoadedFile f = readDocumentFile(path);
+    if (!f.ok) {
+        if (errorString)
+            *errorString = f.errorString;
+        return false;
+    }
+    if (text)
+        *text = f.rich ? rtf::read(f.content).text : f.content;
+    return true;
 }
 
 QString decodeText(const QByteArray& bytes) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -20,6 +21,11 @@ struct LoadedFile {
 
 // Reads a document file whole.
 LoadedFile readDocumentFile(const QString& path);
+
+// The text of a document file as the editor holds it once File > Open has loaded it: the
+// plain text of a rich-text file, else the decoded text. On failure returns false and sets
+// *errorString to the system's reason. Needs no window.
+bool readDocumentText(const QString& path, QString* text, QString* errorString);
 
 // Decodes file bytes: UTF-8 when valid, else Windows-1252.
 QString decodeText(const QByteArray& bytes);

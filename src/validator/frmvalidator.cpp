@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "validator/frmvalidator.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
 #include "validator/checks.h"
+#include "validator/report.h"
 #include "validator/summary.h"
 
 namespace {
@@ -221,7 +223,7 @@ void frmValidator::cmdValidate_Click() {
     lblScanning->setText(QStringLiteral("Finished..."));
     setWindowTitle(QStringLiteral("Finished..."));
     if (report_.isEmpty()) {
-        report_ = QStringLiteral("No Errors Detected!");
+        report_ = validator::finishedReport(report_);
         txtValidate->setPlainText(report_);
     }
     QApplication::beep();

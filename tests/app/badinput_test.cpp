@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that are not what an HTML editor expects, and file systems that refuse: each has a
 // clear outcome, and the user's text is never lost.
 #include <gtest/gtest.h>

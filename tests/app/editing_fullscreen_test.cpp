@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > FullScreen: the modal plain-text window and what comes back from it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Edit menu's own commands and the keys the editor keeps for itself.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print and Print Setup: what reaches paper is read back from a PDF with pdftotext.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A hundred-megabyte page, opened, edited, highlighted, validated and saved as a user does
 // it, with the memory the editor needs for it bounded by ten times the file's size.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up with a file, the installed desktop files and the Debian package.
 vr_add_test(packaging_startuppath_test
             SOURCES ${CMAKE_CURRENT_LIST_DIR}/packaging_startuppath_test.cpp LIBS vr_app)
@@ -12,6 +13,11 @@ add_test(NAME Packaging.DebianPackage
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/packaging_check_deb.sh --build ${CMAKE_BINARY_DIR})
 set_tests_properties(Packaging.InstalledDesktopFiles Packaging.DebianPackage
                      PROPERTIES TIMEOUT 300 RUN_SERIAL ON)
+
+# Every tracked source, script and CMake file carries the licence's SPDX line.
+add_test(NAME Packaging.LicenceLines
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/packaging_check_spdx.sh ${PROJECT_SOURCE_DIR})
+set_tests_properties(Packaging.LicenceLines PROPERTIES SKIP_RETURN_CODE 77)
 
 # The screenshot tool still finds every window it pictures, through the menu commands.
 add_test(NAME Packaging.ScreenshotsOfEveryWindow

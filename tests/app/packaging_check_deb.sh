@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Checks the Debian package: its control fields and computed dependencies, its contents,
-# and that the editor it holds starts from its desktop entry's command and opens a file.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Checks the Debian package: its control fields and computed dependencies, its contents
+# (the manual page and the copyright file among them), the version the program it holds
+# prints, and that the editor starts from its desktop entry's command and opens a file.
 # The package is unpacked into a throwaway root, never installed on this machine.
 # Usage: packaging_check_deb.sh PACKAGE.deb
 #        packaging_check_deb.sh --build BUILD_DIR   (builds the package first with CPack)
@@ -43,13 +45,19 @@ grep -qE 'libqt6widgets6 \(>= [0-9]' <<<"$depends" || fail "Depends carries no c
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 for path in ./usr/bin/verrindel ./usr/share/applications/$id.desktop \
             ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
-            ./usr/share/icons/hicolor/48x48/apps/$id.png ./usr/share/icons/hicolor/256x256/apps/$id.png; do
+            ./usr/share/icons/hicolor/48x48/apps/$id.png ./usr/share/icons/hicolor/256x256/apps/$id.png \
+            ./usr/share/man/man1/verrindel.1.gz ./usr/share/doc/verrindel/copyright; do
   grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
 done
 
 # Start the packaged editor as the desktop would: the entry's Exec line with %f = a page.
 root=$work/root
 dpkg-deb --extract "$deb" "$root"
+# The packaged program answers --version with the package's version, with no display.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/verrindel" --version) ||
+  fail "the packaged verrindel --version failed"
+[ "$version" = "verrindel $(field Version)" ] ||
+  fail "verrindel --version says '$version', the package is $(field Version)"
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$id.desktop")
 page="$work/pages/start page.html"
 mkdir -p "$(dirname "$page")"

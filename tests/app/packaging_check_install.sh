@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a throwaway prefix and checks the desktop integration: every file
 # in its standard place under the one application id, the icon sizes true to their folder
-# names, and desktop-file-validate and appstreamcli (pedantic, offline) content.
+# names, and desktop-file-validate and appstreamcli (pedantic, offline) content; then the
+# version, the manual page and the copyright file.
 # Usage: packaging_check_install.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR}
@@ -55,7 +57,47 @@ if [ -f "$metainfo" ]; then
   echo "$out"
 fi
 
-echo "checked $pngs icon sizes, the desktop entry and the metainfo of $id"
+# The command line answers with no display; the metainfo's release is the program's version.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/verrindel" "$@"; }
+version=$(headless --version) || fail "verrindel --version failed"
+[[ "$version" =~ ^verrindel\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "verrindel --version says '$version'"
+if [ -f "$metainfo" ]; then
+  grep -q "<release version=\"${version#verrindel }\" date=\"[0-9-]*\">" "$metainfo" ||
+    fail "metainfo has no release entry for ${version#verrindel }"
+  grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" ||
+    fail "metainfo project_license is not GPL-3.0-or-later"
+fi
+
+# The manual page: in its place, rendered by groff with every warning on and no warning, and
+# describing every option that --help lists.
+man=$prefix/share/man/man1/verrindel.1.gz
+if [ -f "$man" ]; then
+  warnings=$(zcat "$man" | groff -man -ww -z 2>&1) || fail "groff failed on the manual page"
+  [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
+  page=$(zcat "$man" | groff -man -Tutf8 -P-cbou 2>/dev/null)
+  grep -qF "VERRiNDEL ${version#verrindel }" <<<"$page" || fail "the manual page is not of ${version#verrindel }"
+  for option in $(headless --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$page" || fail "the manual page does not describe $option"
+  done
+  for word in 'EXIT STATUS' ENVIRONMENT QTWEBENGINE_DISABLE_SANDBOX pre-commit; do
+    grep -qF -- "$word" <<<"$page" || fail "the manual page does not mention $word"
+  done
+else
+  fail "manual page $man is missing"
+fi
+
+# The licence in Debian's machine-readable copyright format.
+copyright=$prefix/share/doc/verrindel/copyright
+if [ -f "$copyright" ]; then
+  head -n1 "$copyright" | grep -qE '^Format: .*/copyright-format/1\.0/?$' ||
+    fail "copyright file does not start with the machine-readable Format line"
+  grep -qxF 'License: GPL-3+' "$copyright" || fail "copyright file names no GPL-3+ licence"
+  grep -qF /usr/share/common-licenses/GPL-3 "$copyright" || fail "copyright file does not point to GPL-3"
+else
+  fail "copyright file $copyright is missing"
+fi
+
+echo "checked $pngs icon sizes, the desktop entry, the metainfo of $id, the manual page and the copyright file"
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `verrindel FILE` as the user sees it: the main window opens FILE as Open does, or stays
 // untitled and reports a file it cannot read with the message a failed Open shows.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which file the command line names: relative names resolve against the working folder,
 // a file: URL gives its local path, "--" ends the options, nothing named gives nothing.
 #include <gtest/gtest.h>

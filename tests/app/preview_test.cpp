@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Preview tab in the real browser engine: the preview file is written, rendered and
 // deleted as the tabs are clicked.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user drives it: start-up, the menus, New, Open, Save, Save As and
 // the close question, with every question answered by the scripted dialogs.
 #include <gtest/gtest.h>

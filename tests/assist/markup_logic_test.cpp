@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logic behind the markup commands, without a window: the fixed fragments, the
 // highlighter's colour ranges, the typing-colour rules and the counts.
 #include <gtest/gtest.h>

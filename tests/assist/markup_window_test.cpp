@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The markup commands as a user drives them in the main window: the tag menus, File >
 // Syntax, the typing colours typed key by key, Tab, Ctrl+V, the popup menu and the counts.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The head-snippet, link and image dialogs: their fragments and picture reading without a
 # window, the dialogs themselves through the main window.
 vr_add_test(headlink_fragments_test

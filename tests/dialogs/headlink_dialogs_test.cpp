@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title, meta, refresh, comment, stylesheet, favicon, link and image dialogs, driven
 // through the main window's menus as a user drives them.
 #include <QAction>

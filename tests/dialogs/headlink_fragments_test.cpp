@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fragments of the head-snippet, link and image dialogs, and the picture reader.
 #include <QImage>
 #include <QTemporaryDir>

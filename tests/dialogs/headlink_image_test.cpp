@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image dialog's browse: the open dialog it asks, the picture it measures and shows,
 // and what it leaves alone when the user cancels or picks something that is no picture.
 #include <QCheckBox>

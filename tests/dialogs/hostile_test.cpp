@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile field values in every dialog that takes text: a megabyte of text, control
 // characters, quotes and backslashes, characters outside the basic plane. A field that is
 // put into the markup gives exactly what the user pasted; a field read as a number refuses

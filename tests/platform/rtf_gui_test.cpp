@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rich text in the real editor and window: TextRTF round trips, selection highlighting
 // with its colour table, the popup's two commands, and word-processor files opened
 // through File > Open and saved back as plain text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RTF reader and writer without a display: the shapes the selection highlighter
 // relies on, round trips of generated documents, word-processor constructs, hostile
 // input, and the string rewriting of selection highlighting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing document files: encodings, line ends, atomic writes.
 #include <gtest/gtest.h>
 
@@ -71,6 +72,20 @@ TEST(Reading, AMissingFileReportsTheReason) {
     const LoadedFile f = readDocumentFile(QStringLiteral("/nonexistent/x.html"));
     EXPECT_FALSE(f.ok);
     EXPECT_FALSE(f.errorString.isEmpty());
+}
+
+TEST(Reading, DocumentTextIsWhatTheEditorHolds) {
+    QTemporaryDir dir;
+    QString text;
+    QString error;
+    // Rich text by its plain text; other text decoded with CR LF line ends.
+    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9\\par x}"), &text,
+                                 &error));
+    EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
+    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.html", "caf\xe9\nx"), &text, &error));
+    EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
+    EXPECT_FALSE(readDocumentText(dir.filePath("missing.html"), &text, &error));
+    EXPECT_EQ(error, QStringLiteral("No such file or directory"));
 }
 
 TEST(Writing, WritesUtf8WithoutBomExactly) {

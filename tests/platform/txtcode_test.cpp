@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor control as every other part of the editor uses it: positions in UTF-16
 // units of Text with CR LF counting two, the insertion contract of SelText, find, line
 // queries, formats and the modified flag.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find-next state and the line-number reading, without a window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find and go-to-line dialogs, driven through their controls on the real main window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 vr_add_test(validator_checks_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/checks_test.cpp ${CMAKE_CURRENT_LIST_DIR}/summary_test.cpp
   LIBS vr_validator)

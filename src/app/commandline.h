@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QTextStream;
+
+// What a command line asks of the program.
+struct CommandLineRequest {
+    enum class Action { StartEditor, Help, Version, Validate, Error };
+    Action action = Action::StartEditor;
+    // The FILE arguments in the order given ("--" ends the options).
+    QStringList files;
+    // For Error: the one-line message, ending in "see --help".
+    QString error;
+};
+
+// Reads a command line (program name first). Needs no application object and no display;
+// Qt's own window-system options (-platform NAME, -style NAME...) are accepted and left to
+// the application object. --help wins over --version, which wins over --validate.
+CommandLineRequest parseCommandLine(const QStringList& arguments);
+
+// The text printed by --help and by --version, each ending in a line break.
+QString commandLineHelp();
+QString commandLineVersion();
+
+// The report of one file as --validate prints it: the path as given and a colon on a line,
+// then the validator window's report of the file with LF line breaks, ending in a line break.
+QString commandLineReport(const QString& path, const QString& report);
+
+// --validate: checks each file in order, read as File > Open reads it, and writes their
+// reports to `out` with an empty line between two of them, and a line naming each file
+// that cannot be read and the reason to `err`. Returns the exit status: 2 when a file
+// could not be read, else 1 when a file has findings, else 0.
+int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err);
+
+// Answers the command line's requests that need no window (--help, --version, --validate,
+// a wrong option) and returns the exit status; returns nothing when the editor is to start.
+// Makes no connection to a display.
+std::optional<int> answerCommandLine(int argc, char* argv[]);

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How the command line is read: the editor's FILE, --help, --version, --validate FILE...,
+// Qt's own window-system options left to Qt, and one-line errors for anything else.
+#include <gtest/gtest.h>
+
+#include "app/commandline.h"
+
+namespace {
+
+using Action = CommandLineRequest::Action;
+
+CommandLineRequest parse(const QStringList& arguments) {
+    return parseCommandLine(QStringList{QStringLiteral("verrindel")} + arguments);
+}
+
+struct RequestCase {
+    const char* name;
+    QStringList arguments; // after the program's name
+    Action action;
+    QStringList files;
+};
+
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandLineRequests : public ::testing::TestWithParam<RequestCase> {};
+
+TEST_P(CommandLineRequests, TellWhatIsAskedForAndTheFiles) {
+    const CommandLineRequest r = parse(GetParam().arguments);
+    EXPECT_EQ(int(r.action), int(GetParam().action));
+    EXPECT_EQ(r.files, GetParam().files);
+    EXPECT_EQ(r.error, QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CommandLineRequests,
+    ::testing::Values(
+        RequestCase{"Nothing", {}, Action::StartEditor, {}},
+        RequestCase{"OneFile", {"index.html"}, Action::StartEditor, {"index.html"}},
+        RequestCase{"DashedFile", {"--", "-odd.html"}, Action::StartEditor, {"-odd.html"}},
+        RequestCase{"QtOption", {"-style", "Fusion", "a.html"}, Action::StartEditor, {"a.html"}},
+        RequestCase{"QtOptionsDoubleDashed",
+                    {"--platform=xcb", "--reverse", "a.html"},
+                    Action::StartEditor,
+                    {"a.html"}},
+        RequestCase{"ShortHelp", {"-h"}, Action::Help, {}},
+        RequestCase{"HelpFirst", {"--validate", "a.html", "--help"}, Action::Help, {"a.html"}},
+        RequestCase{"ShortVersion", {"-v"}, Action::Version, {}},
+        RequestCase{"VersionNext", {"--version", "--validate", "a"}, Action::Version, {"a"}},
+        RequestCase{"ValidateInOrder",
+                    {"--validate", "b.html", "a.html", "b.html"},
+                    Action::Validate,
+                    {"b.html", "a.html", "b.html"}},
+        RequestCase{"ValidateLast", {"a", "--validate", "b"}, Action::Validate, {"a", "b"}},
+        RequestCase{
+            "ValidateDashedFile", {"--validate", "--", "--help"}, Action::Validate, {"--help"}}),
+    [](const ::testing::TestParamInfo<RequestCase>& info) { return std::string(info.param.name); });
+
+struct ErrorCase {
+    const char* name;
+    QStringList arguments;
+    const char* message; // between "verrindel: " and "; see --help"
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandLineErrors : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CommandLineErrors, AreOneLineEndingInSeeHelp) {
+    const CommandLineRequest r = parse(GetParam().arguments);
+    EXPECT_EQ(int(r.action), int(Action::Error));
+    EXPECT_EQ(r.error, QStringLiteral("verrindel: ") + QString::fromUtf8(GetParam().message) +
+                           QStringLiteral("; see --help"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CommandLineErrors,
+    ::testing::Values(
+        ErrorCase{"UnknownLongOption", {"--frobnicate", "a"}, "unknown option '--frobnicate'"},
+        ErrorCase{"UnknownShortOption", {"-x"}, "unknown option '-x'"},
+        ErrorCase{"UnknownOptionWithValue", {"--colour=red"}, "unknown option '--colour'"},
+        ErrorCase{"ValidateWithoutFile", {"--validate"}, "--validate needs at least one FILE"},
+        ErrorCase{
+            "ValidateGivenAValue", {"--validate=a.html"}, "unexpected value after '--validate'"},
+        ErrorCase{"QtOptionWithoutItsValue", {"-style"}, "missing value after '-style'"}),
+    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+
+TEST(CommandLineReport, IsThePathThenTheReportInLfLines) {
+    EXPECT_EQ(commandLineReport("a.html", "No Errors Detected!"), "a.html:\nNo Errors Detected!\n");
+    EXPECT_EQ(commandLineReport("dir/b c.html", "First...\r\n\r\nSecond...\r\n\r\n"),
+              "dir/b c.html:\nFirst...\n\nSecond...\n\n");
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program answering its command line with no display: --help, --version, a wrong
+// option, and --validate, whose reports are the validator window's for the same files.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <algorithm>
+
+#include "mainwindowtest.h"
+#include "testutil.h"
+#include "validator/checks.h"
+#include "validator/frmvalidator.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CommandLine : public MainWindowTest {
+protected:
+    // Runs the program in the temporary folder with no display of any kind to connect to.
+    Outcome run(const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(QString::fromLatin1(name));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(VR_EXECUTABLE), arguments);
+        EXPECT_TRUE(p.waitForFinished(60000)) << "the program did not finish";
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << p.readAllStandardError().constData();
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    void write(const char* name, const QByteArray& bytes) {
+        ASSERT_TRUE(writeBytes(path(name), bytes));
+    }
+
+    // The report the validator window shows after File > Open of `name` and Validate.
+    QString windowReport(const char* name) {
+        dlg.chooseFile(path(name));
+        trigger("mnuOpen");
+        EXPECT_EQ(w->windowTitle(), path(name));
+        trigger("mnuValidate");
+        frmValidator* v = frmValidator::instance();
+        if (!v)
+            return QStringLiteral("<no validator>");
+        v->cmdValidate_Click();
+        const QString report = v->report();
+        v->unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return report;
+    }
+
+    // A file's block of --validate output, written out from the window's report.
+    static QString block(const char* name, QString report) {
+        report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (!report.endsWith(u'\n'))
+            report += u'\n';
+        return QString::fromLatin1(name) + QStringLiteral(":\n") + report;
+    }
+
+    static inline const QByteArray kClean =
+        "<html>\r\n<head><title>T</title></head>\r\n<body><p>Hi</p></body>\r\n</html>\r\n";
+    static inline const QByteArray kUnclosedBold =
+        "<html><head><title>T</title></head><body><b>x</body></html>\n";
+    static inline const QString kCleanBlock = QStringLiteral("clean.html:\nNo Errors Detected!\n");
+    static inline const QString kBoldBlock =
+        QStringLiteral("bold.html:\nI found 1 <b> open tag(s) without a close tag </b>\n\n");
+};
+
+TEST_F(CommandLine, HelpNeedsNoDisplay) {
+    const Outcome r = run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("Usage: ")) << r.out.toStdString();
+    for (const char* option : {"-h, --help", "-v, --version", "--validate", "[FILE...]"})
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(option))) << option;
+    EXPECT_FALSE(r.out.contains(u'\r'));
+    EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(CommandLine, VersionIsTheProjectsAndNeedsNoDisplay) {
+    const Outcome r = run({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("verrindel " VR_VERSION "\n"));
+    EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(CommandLine, UnknownOptionIsOneLineNamingItAndExitsTwo) {
+    const Outcome r = run({"--frobnicate", "page.html"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, QStringLiteral("verrindel: unknown option '--frobnicate'; see --help\n"));
+}
+
+TEST_F(CommandLine, ValidateCleanPage) {
+    write("clean.html", kClean);
+    const Outcome r = run({"--validate", "clean.html"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, kCleanBlock);
+    EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(CommandLine, ValidatePageWithFindings) {
+    write("bold.html", kUnclosedBold);
+    const Outcome r = run({"--validate", "bold.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, kBoldBlock);
+    EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(CommandLine, ValidateMissingFileNamesItAndTheReason) {
+    const Outcome r = run({"--validate", "missing.html"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, QStringLiteral("verrindel: missing.html: No such file or directory\n"));
+}
+
+TEST_F(CommandLine, ValidateSeveralFilesInOrderWithTheWorstExitStatus) {
+    write("clean.html", kClean);
+    write("bold.html", kUnclosedBold);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.html"));
+
+    Outcome r = run({"--validate", "clean.html", "bold.html", "clean.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, kCleanBlock + "\n" + kBoldBlock + "\n" + kCleanBlock);
+    EXPECT_EQ(r.err, QString());
+
+    // An unreadable file is reported, the others are still checked, and 2 wins over 1.
+    r = run({"--validate", "bold.html", "missing.html", "folder.html", "clean.html"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, kBoldBlock + "\n" + kCleanBlock);
+    const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("verrindel: missing.html: No such file or directory"));
+    EXPECT_TRUE(lines[1].startsWith("verrindel: folder.html: ")) << lines[1].toStdString();
+
+    r = run({"--validate", "clean.html", "clean.html"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, kCleanBlock + "\n" + kCleanBlock);
+}
+
+// Each file is written as bytes, opened with File > Open and validated in the window; the
+// command line prints the same report, for every form of file the editor reads.
+struct PageCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const PageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandLineAsWindow : public CommandLine, public ::testing::WithParamInterface<PageCase> {};
+
+TEST_P(CommandLineAsWindow, PrintsTheWindowsReport) {
+    const char* name = GetParam().name;
+    write(name, GetParam().bytes);
+    const QString report = windowReport(name);
+    const Outcome r = run({"--validate", QString::fromLatin1(name)});
+    EXPECT_EQ(r.out, block(name, report));
+    EXPECT_EQ(r.exitCode, report == QStringLiteral("No Errors Detected!") ? 0 : 1);
+    EXPECT_EQ(r.err, QString());
+}
+
+QByteArray utf16WithMark(const char16_t* text) {
+    QByteArray bytes("\xff\xfe");
+    for (const char16_t* c = text; *c; ++c)
+        bytes.append(char(*c & 0xff)).append(char(*c >> 8));
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CommandLineAsWindow,
+    ::testing::Values(
+        PageCase{"clean.html", "<html>\r\n<head><title>T</title></head>\r\n"
+                               "<body><p>Hi</p></body>\r\n</html>\r\n"},
+        PageCase{"lf.html", "<html>\n<body>\n<b>bold\n<!-- note\n<table><tr><td>x</td>\n"},
+        PageCase{"utf8mark.html", "\xef\xbb\xbf<html><body><p>caf\xc3\xa9</body></html>"},
+        PageCase{"cp1252.html", "<html><body><p>caf\xe9 \x93quoted\x94</i></body></html>\r\n"},
+        PageCase{"utf16.html",
+                 utf16WithMark(u"<html>\r\n<head><title>T</title></head>\r\n<body></body>")},
+        PageCase{"rich.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Cambria;}}\\f0 <html>\\par "
+                             "<body><b>x\\par }"}),
+    [](const ::testing::TestParamInfo<PageCase>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+TEST_F(CommandLine, RichTextIsCheckedByItsPlainTextNotItsMarkup) {
+    const QByteArray rtf = "{\\rtf1\\ansi \\'3chtml>\\par }";
+    write("page.rtf", rtf);
+    const Outcome r = run({"--validate", "page.rtf"});
+    EXPECT_EQ(r.out, block("page.rtf", windowReport("page.rtf")));
+    // The markup alone has a ">" without "<", which the plain text does not.
+    EXPECT_TRUE(validator::runAllChecks(QString::fromLatin1(rtf)).contains("Difference"));
+    EXPECT_FALSE(r.out.contains("Difference")) << r.out.toStdString();
+}
+
+} // namespace
