@@ -613,7 +613,7 @@ qint64 TxtCode::lastIndexOfAscii(char c) const {
 
 // ---- files, flags, font ------------------------------------------------------------------
 
-bool TxtCode::LoadFile(const QString& path, QString* error) {
+bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
     LoadedFile f = readDocumentFile(path);
     if (!f.ok) {
         if (error)
@@ -629,11 +629,14 @@ bool TxtCode::LoadFile(const QString& path, QString* error) {
         SetText(f.content);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    if (file)
+        *file = f.state;
     return true;
 }
 
-bool TxtCode::SaveFile(const QString& path, QString* error) const {
-    return writeDocumentFile(path, Text(), error);
+bool TxtCode::SaveFile(const QString& path, QString* error, FileState* file) const {
+    FileState state;
+    return writeDocumentFile(path, Text(), file ? file : &state, error);
 }
 
 bool TxtCode::Modified() const {
