@@ -2,8 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,54 +93,105 @@ bool statPath(const QString& path, struct stat* st) {
     return ::stat(QFile::encodeName(path).constData(), st) == 0;
 }
 
-// Replaces the file through a temporary file beside it, renamed over it on success.
-bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    // The reason of a failed write is taken at once: after the temporary file is removed
-    // the device no longer knows it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        *error = qt_error_string(errno);
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
+// Writes all of bytes to fd; false with errno set on failure.
+bool writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size_t(qMin<qsizetype>(size, 1 << 30)));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += put;
+        size -= put;
     }
     return true;
 }
 
-// Copies what is left of `from` (from its start) to `to`; false on a failed read or write.
-bool copyContent(QFile& from, QFile& to, QString* error) {
-    if (!from.seek(0) || !to.seek(0)) {
-        *error = from.errorString();
+// Copies everything of `from` to `to`, both from their start; false with errno set.
+bool copyAll(int from, int to) {
+    if (::lseek(from, 0, SEEK_SET) < 0 || ::lseek(to, 0, SEEK_SET) < 0)
         return false;
-    }
     QByteArray chunk(1 << 20, Qt::Uninitialized);
     for (;;) {
-        const qint64 got = from.read(chunk.data(), chunk.size());
+        const ssize_t got = ::read(from, chunk.data(), size_t(chunk.size()));
         if (got < 0) {
-            *error = from.errorString();
+            if (errno == EINTR)
+                continue;
             return false;
         }
         if (got == 0)
-            break;
-        if (to.write(chunk.constData(), got) != got) {
-            *error = to.errorString();
+            return true;
+        if (!writeAll(to, chunk.constData(), got))
             return false;
-        }
     }
-    if (!to.flush()) {
-        *error = to.errorString();
+}
+
+// fsync, where the file system offers it.
+bool syncFile(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+// Creates a new hidden file beside `target` (".name.<tag>-<random>"); its name goes to
+// *name. Returns the descriptor, or -1 with errno set.
+int createBeside(const QString& target, const char* tag, QByteArray* name) {
+    const QFileInfo info(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = QFile::encodeName(
+            QStringLiteral("%1/.%2.%3-%4")
+                .arg(info.absolutePath(), info.fileName(), QLatin1String(tag),
+                     QString::number(QRandomGenerator::global()->generate(), 36)));
+        const int fd = ::open(name->constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Replaces the file through a temporary file beside it, renamed over it only when the
+// whole text is written and synced, so that a failed write never touches the old file.
+// Written with the system calls themselves, so that a failure names its real reason
+// (no space left, read-only file system, permission denied).
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+    // A symbolic link stays a link: its target is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    struct stat old {};
+    const bool existed = statPath(target, &old);
+    if (existed && !S_ISREG(old.st_mode)) {
+        *error = notRegularReason(old.st_mode);
+        return false;
+    }
+    if (existed && ::access(QFile::encodeName(target).constData(), W_OK) != 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    QByteArray temp;
+    const int fd = createBeside(target, "new", &temp);
+    if (fd < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    int failure = 0;
+    if (!writeAll(fd, bytes.constData(), bytes.size()))
+        failure = errno;
+    if (!failure && existed) {
+        // The new file takes over the old one's permissions and, where allowed, owner.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+            // Keeping our own ownership is all that is possible.
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0)
+            failure = errno;
+    }
+    if (!failure && !syncFile(fd))
+        failure = errno;
+    if (::close(fd) != 0 && !failure)
+        failure = errno;
+    if (!failure && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
+        failure = errno;
+    if (failure) {
+        ::unlink(temp.constData());
+        *error = qt_error_string(failure);
         return false;
     }
     return true;
@@ -150,41 +200,46 @@ bool copyContent(QFile& from, QFile& to, QString* error) {
 // Writes over a file with several names in place, so that every name sees the new text.
 // Its old content is first copied aside; a failed write puts it back.
 bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) {
-    QFile target(path);
-    if (!target.open(QIODevice::ReadWrite)) {
-        *error = target.errorString();
-        return false;
-    }
-    const QFileInfo info(path);
-    QTemporaryFile aside(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                         QStringLiteral(".old-XXXXXX"));
-    if (!aside.open()) {
-        *error = aside.errorString();
-        return false;
-    }
-    if (!copyContent(target, aside, error) || ::fsync(aside.handle()) != 0) {
-        if (error->isEmpty())
-            *error = qt_error_string(errno);
-        return false;
-    }
-    const qint64 oldSize = target.size();
-    bool ok = target.seek(0) && target.write(bytes) == bytes.size() && target.flush() &&
-              target.resize(bytes.size());
-    if (ok && ::fsync(target.handle()) != 0 && errno != EINVAL) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
         *error = qt_error_string(errno);
-        ok = false;
-    } else if (!ok) {
-        *error = target.errorString();
+        return false;
     }
-    if (ok)
+    QByteArray asideName;
+    const int aside = createBeside(path, "old", &asideName);
+    if (aside < 0) {
+        *error = qt_error_string(errno);
+        ::close(fd);
+        return false;
+    }
+    int failure = 0;
+    if (!copyAll(fd, aside) || !syncFile(aside)) {
+        // Nothing was changed yet.
+        failure = errno;
+        ::close(aside);
+        ::unlink(asideName.constData());
+        ::close(fd);
+        *error = qt_error_string(failure);
+        return false;
+    }
+    if (::lseek(fd, 0, SEEK_SET) < 0 || !writeAll(fd, bytes.constData(), bytes.size()) ||
+        ::ftruncate(fd, bytes.size()) != 0 || !syncFile(fd))
+        failure = errno;
+    bool keepAside = false;
+    if (failure) {
+        const bool restored = ::ftruncate(fd, 0) == 0 && copyAll(aside, fd) && syncFile(fd);
+        keepAside = !restored;
+    }
+    ::close(aside);
+    ::close(fd);
+    if (!keepAside)
+        ::unlink(asideName.constData());
+    if (!failure)
         return true;
-    QString restoreError;
-    if (!target.resize(0) || !copyContent(aside, target, &restoreError) ||
-        !target.resize(oldSize)) {
-        // The old content stays in the copy beside the file.
-        aside.setAutoRemove(false);
+    *error = qt_error_string(failure);
+    if (keepAside) {
         *error += QStringLiteral("\nThe old content could not be put back; it is kept in %1.")
-                      .arg(QDir::toNativeSeparators(aside.fileName()));
+                      .arg(QDir::toNativeSeparators(QFile::decodeName(asideName)));
     }
     return false;
 }

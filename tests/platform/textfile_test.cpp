@@ -380,6 +380,22 @@ TEST(Stamps, AWriteOfOursIsNotAChange) {
     EXPECT_EQ(fileChangeSince(path, state.stamp), FileChange::Unchanged);
 }
 
+TEST(Writing, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "page.html", "old");
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QString link = dir.filePath(QStringLiteral("link.html"));
+    ASSERT_TRUE(QFile::link(path, link));
+    FileState state;
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(link, QStringLiteral("new"), &state, &error));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readBytes(path), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, // owner, group, other
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
 // ---- odd files ---------------------------------------------------------------------------
 
 TEST(OddFiles, ANamedPipeIsRefusedAtOnce) {
