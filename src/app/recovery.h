@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "platform/textfile.h"
+
+class QThread;
+class frmMain;
+
+// A document kept for recovery: what a recovery file holds.
+struct RecoveredDocument {
+    QString path; // empty for an untitled document
+    FileState state;
+    QByteArray text; // UTF-8, line breaks CR LF
+};
+
+// The bytes of a recovery file, and reading them back (false when they are not one).
+QByteArray recoveryFileBytes(const QString& path, const FileState& state, const QByteArray& text);
+bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
+
+// Keeps the main window's unsaved text in a recovery file, so that a crash, a kill or a
+// power cut loses at most the last seconds of typing.
+//
+// Each run owns one file, <id>.recovery, in the recovery folder, and holds <id>.lock for
+// as long as it runs. While the document has unsaved changes the file is rewritten a
+// moment after typing pauses, and never later than kMaxDelayMs after the first change
+// not yet kept. The window's thread only copies the editor's bytes; the file is written
+// (through QSaveFile, mode 0600) on a thread of its own. The file is removed when the
+// document is saved or replaced (the modified flag goes off), and when the run ends
+// normally (the user answered the close question).
+class Recovery : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kIdleDelayMs = 1000;
+    static constexpr int kMaxDelayMs = 4000;
+
+    // Starts keeping the window's document in `folder` (created, mode 0700).
+    explicit Recovery(frmMain* window, const QString& folder = defaultFolder());
+    // The run ended normally: its file and lock are removed.
+    ~Recovery() override;
+
+    // The user's data folder + "/recovery".
+    static QString defaultFolder();
+
+    // Offers each recovery file left by a run that did not end normally and whose owner
+    // is no longer running, newest first, until the user restores one. Yes puts the text
+    // back into the window (the file on disk is untouched); No deletes the recovery file.
+    // Returns true when a document was restored.
+    bool offerLeftovers();
+
+    // This run's recovery file.
+    QString filePath() const;
+    // True while recovery files can be written (the folder and the lock were made).
+    bool active() const { return active_; }
+    // Waits until every write and removal handed to the writing thread is done.
+    void waitForWrites();
+
+private:
+    void onTextChanged();
+    void onModificationChanged(bool modified);
+    void keepNow();
+    void discard();
+    void reportFailure(const QString& reason);
+    // Runs `job` on the writing thread, in the order of the calls.
+    void post(std::function<void()> job);
+
+    frmMain* window_;
+    QString folder_;
+    QString id_;
+    std::unique_ptr<QLockFile> lock_;
+    bool active_ = false;
+    bool reported_ = false;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 firstChangeMs_ = 0;
+    QThread* writer_ = nullptr;
+    QObject* writerContext_ = nullptr; // lives on the writing thread
+    std::shared_ptr<std::atomic<int>> pending_;
+};
