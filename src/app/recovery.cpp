@@ -51,32 +51,28 @@ bool parseStamp(const QByteArray& text, FileStamp* s) {
     return std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; });
 }
 
-// The editor's text as UTF-8, copied straight from its buffer: the two stretches around
-// the buffer's gap are read where they lie, so nothing is moved or converted.
-QByteArray editorBytes(const QsciScintilla* editor) {
-    const qint64 len = qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    const qint64 gap = qBound(
-        qint64(0), qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION)), len);
-    QByteArray out(len, Qt::Uninitialized);
-    auto copy = [&](qint64 from, qint64 count) {
-        if (count <= 0)
-            return;
-        const auto* p = reinterpret_cast<const char*>(editor->SendScintilla(
-            QsciScintillaBase::SCI_GETRANGEPOINTER, (unsigned long)from, (long)count));
-        std::memcpy(out.data() + from, p, size_t(count));
-    };
-    copy(0, gap);
-    copy(gap, len - gap);
-    return out;
-}
-
 QString lockPathFor(const QString& folder, const QString& id) {
     return folder + QLatin1Char('/') + id + QStringLiteral(".lock");
 }
 
 } // namespace
 
-QByteArray recoveryFileBytes(const QString& path, const FileState& state, const QByteArray& text) {
+void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to) {
+    // The buffer is two stretches around its gap; each is read where it lies (a range
+    // across the gap would make Scintilla move it).
+    const qint64 gap = qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION));
+    while (count > 0) {
+        const qint64 n = from < gap ? qMin(count, gap - from) : count;
+        const auto* p = reinterpret_cast<const char*>(editor->SendScintilla(
+            QsciScintillaBase::SCI_GETRANGEPOINTER, (unsigned long)from, (long)n));
+        std::memcpy(to, p, size_t(n));
+        to += n;
+        from += n;
+        count -= n;
+    }
+}
+
+QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length) {
     QByteArray out = kMagic;
     out += line("path", QUrl::toPercentEncoding(path));
     out += line("encoding", encodingName(state.form.encoding).toLatin1());
@@ -84,10 +80,13 @@ QByteArray recoveryFileBytes(const QString& path, const FileState& state, const 
     out += line("stray", state.form.strayBytes ? "1" : "0");
     out += line("linebreaks", state.form.lfLineBreaks ? "LF" : "CRLF");
     out += line("stamp", stampText(state.stamp));
-    out += line("length", QByteArray::number(text.size()));
+    out += line("length", QByteArray::number(length));
     out += '\n';
-    out += text;
     return out;
+}
+
+QByteArray recoveryFileBytes(const QString& path, const FileState& state, const QByteArray& text) {
+    return recoveryFileHeader(path, state, text.size()) + text;
 }
 
 bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document) {
@@ -141,6 +140,8 @@ Recovery::Recovery(frmMain* window, const QString& folder)
               .arg(QString::number(QRandomGenerator::global()->generate64(), 36));
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &Recovery::keepNow);
+    stepTimer_.setSingleShot(true);
+    connect(&stepTimer_, &QTimer::timeout, this, &Recovery::copyStep);
     clock_.start();
 
     writer_ = new QThread;
@@ -167,10 +168,15 @@ Recovery::Recovery(frmMain* window, const QString& folder)
     TxtCode* editor = window_->txtCode();
     connect(editor, &QsciScintilla::textChanged, this, &Recovery::onTextChanged);
     connect(editor, &QsciScintilla::modificationChanged, this, &Recovery::onModificationChanged);
+    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int, int, int, int, int, int, int) {
+                onEdited(position, type);
+            });
 }
 
 Recovery::~Recovery() {
     timer_.stop();
+    stepTimer_.stop();
     // Every write handed over is finished before the file is removed for good.
     while (pending_->load() > 0)
         QThread::msleep(2);
@@ -232,15 +238,56 @@ void Recovery::keepNow() {
         discard();
         return;
     }
+    // A copy under way takes in every later change anyway.
+    if (copying_)
+        return;
     // One file at a time: while the last one is still being written, try again shortly.
     if (pending_->load() > 0) {
         timer_.start(100);
         return;
     }
+    copying_ = true;
+    copied_ = 0;
+    copy_ = QByteArray();
+    copyStep();
+}
+
+void Recovery::onEdited(int position, int type) {
+    if (copying_ &&
+        (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)) &&
+        position < copied_)
+        copied_ = position;
+}
+
+void Recovery::copyStep() {
+    if (!copying_)
+        return;
+    TxtCode* editor = window_->txtCode();
+    const qint64 length = qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    if (copy_.size() < length) {
+        // Room for some typing during the copy; memory is only touched as it is filled.
+        copy_.resize(length + length / 64 + 65536);
+    }
+    constexpr qint64 kPiece = 256 << 10;
+    QElapsedTimer step;
+    step.start();
+    while (copied_ < length && step.elapsed() < kStepBudgetMs) {
+        const qint64 n = qMin(kPiece, length - copied_);
+        copyEditorBytes(editor, copied_, n, copy_.data() + copied_);
+        copied_ += n;
+    }
+    if (copied_ < length) {
+        stepTimer_.start(0);
+        return;
+    }
+    copying_ = false;
+    copy_.truncate(length);
+    QByteArray text = std::move(copy_);
+    copy_ = QByteArray();
+
     const Document* doc = window_->document();
     const QString caption = window_->windowTitle();
     const QString path = caption == Document::untitled() ? QString() : caption;
-    QByteArray text = editorBytes(editor);
     FileState state = doc->fileState();
     // The stamp goes along only when it belongs to the file the caption names.
     if (doc->stampedPath() != path)
@@ -248,18 +295,18 @@ void Recovery::keepNow() {
     const QString target = filePath();
     QPointer<Recovery> self(this);
     post([path, state, text = std::move(text), target, self]() mutable {
-        // The header and the text are put together here, off the window's thread.
-        const QByteArray bytes = recoveryFileBytes(path, state, text);
-        text = QByteArray();
+        const QByteArray header = recoveryFileHeader(path, state, text.size());
         QSaveFile file(target);
         QString failure;
         if (!file.open(QIODevice::WriteOnly)) {
             failure = file.errorString();
         } else {
             ::fchmod(file.handle(), 0600);
-            if (file.write(bytes) != bytes.size() || !file.commit())
+            if (file.write(header) != header.size() || file.write(text) != text.size() ||
+                !file.commit())
                 failure = file.errorString();
         }
+        text = QByteArray();
         if (!failure.isEmpty()) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -274,6 +321,9 @@ void Recovery::keepNow() {
 
 void Recovery::discard() {
     timer_.stop();
+    stepTimer_.stop();
+    copying_ = false;
+    copy_ = QByteArray();
     if (!active_)
         return;
     const QString target = filePath();

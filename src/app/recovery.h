@@ -12,6 +12,7 @@
 #include "platform/textfile.h"
 
 class QThread;
+class QsciScintilla;
 class frmMain;
 
 // A document kept for recovery: what a recovery file holds.
@@ -21,7 +22,13 @@ struct RecoveredDocument {
     QByteArray text; // UTF-8, line breaks CR LF
 };
 
-// The bytes of a recovery file, and reading them back (false when they are not one).
+// Copies the editor's bytes [from, from + count) (UTF-8, line breaks CR LF) straight from
+// its buffer to `to`; the buffer's gap is not moved.
+void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to);
+
+// The bytes of a recovery file (its header, then the text), and reading them back
+// (false when they are not one).
+QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length);
 QByteArray recoveryFileBytes(const QString& path, const FileState& state, const QByteArray& text);
 bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
 
@@ -31,8 +38,10 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
 // Each run owns one file, <id>.recovery, in the recovery folder, and holds <id>.lock for
 // as long as it runs. While the document has unsaved changes the file is rewritten a
 // moment after typing pauses, and never later than kMaxDelayMs after the first change
-// not yet kept. The window's thread only copies the editor's bytes; the file is written
-// (through QSaveFile, mode 0600) on a thread of its own. The file is removed when the
+// not yet kept. The window's thread only copies the editor's bytes, in steps of at most
+// kStepBudgetMs between which typing goes on (an edit in the part already copied makes
+// the copy go back to it); the file is written (through QSaveFile, mode 0600) on a
+// thread of its own. The file is removed when the
 // document is saved or replaced (the modified flag goes off), and when the run ends
 // normally (the user answered the close question).
 class Recovery : public QObject {
@@ -40,6 +49,7 @@ class Recovery : public QObject {
 public:
     static constexpr int kIdleDelayMs = 1000;
     static constexpr int kMaxDelayMs = 4000;
+    static constexpr int kStepBudgetMs = 4;
 
     // Starts keeping the window's document in `folder` (created, mode 0700).
     explicit Recovery(frmMain* window, const QString& folder = defaultFolder());
@@ -66,6 +76,8 @@ private:
     void onTextChanged();
     void onModificationChanged(bool modified);
     void keepNow();
+    void copyStep();
+    void onEdited(int position, int type);
     void discard();
     void reportFailure(const QString& reason);
     // Runs `job` on the writing thread, in the order of the calls.
@@ -80,6 +92,11 @@ private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 firstChangeMs_ = 0;
+    // The copy of the text being taken: bytes [0, copied_) match the editor's.
+    bool copying_ = false;
+    QByteArray copy_;
+    qint64 copied_ = 0;
+    QTimer stepTimer_;
     QThread* writer_ = nullptr;
     QObject* writerContext_ = nullptr; // lives on the writing thread
     std::shared_ptr<std::atomic<int>> pending_;
