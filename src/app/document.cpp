@@ -147,15 +147,22 @@ bool Document::QueryClose(bool* quitAtOnce) {
 bool Document::mayOverwrite(const QString& path) {
     if (path != stampedPath_ || !file_.stamp.valid)
         return true;
+    QString reason;
+    const FileChange change = fileChangeSince(path, file_.stamp, &reason);
     // A file deleted meanwhile is simply written again.
-    if (fileChangeSince(path, file_.stamp) != FileChange::Changed)
+    if (change == FileChange::Unchanged || change == FileChange::Missing)
         return true;
-    const auto answer = dialogs().message(
-        window_,
-        QStringLiteral("The file %1 was changed by another program since it was opened.\n\n"
-                       "Do you want to overwrite it?")
-            .arg(QDir::toNativeSeparators(path)),
-        QString(), Dialogs::Buttons::YesNo, Dialogs::Icon::Warning);
+    // What cannot be read to compare may have been changed too: the user decides.
+    const QString what =
+        change == FileChange::Changed
+            ? QStringLiteral("The file %1 was changed by another program since it was opened.")
+                  .arg(QDir::toNativeSeparators(path))
+            : QStringLiteral("The file %1 cannot be read to tell whether another program "
+                             "changed it since it was opened:\n%2")
+                  .arg(QDir::toNativeSeparators(path), reason);
+    const auto answer =
+        dialogs().message(window_, what + QStringLiteral("\n\nDo you want to overwrite it?"),
+                          QString(), Dialogs::Buttons::YesNo, Dialogs::Icon::Warning);
     return answer == Dialogs::Answer::Yes;
 }
 

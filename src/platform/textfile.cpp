@@ -310,10 +310,20 @@ bool writeDocumentFile(const QString& path, const QString& text, QString* errorS
     return false;
 }
 
-FileChange fileChangeSince(const QString& path, const FileStamp& stamp) {
+FileChange fileChangeSince(const QString& path, const FileStamp& stamp, QString* reason) {
     struct stat st {};
-    if (!statPath(path, &st))
-        return errno == ENOENT || errno == ENOTDIR ? FileChange::Missing : FileChange::Changed;
+    if (!statPath(path, &st)) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return FileChange::Missing;
+        if (reason)
+            *reason = qt_error_string(errno);
+        return FileChange::Unreadable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (reason)
+            *reason = notRegularReason(st.st_mode);
+        return FileChange::Unreadable;
+    }
     if (!stamp.valid || st.st_size != stamp.size)
         return FileChange::Changed;
     const qint64 modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
@@ -323,8 +333,11 @@ FileChange fileChangeSince(const QString& path, const FileStamp& stamp) {
         return FileChange::Unchanged;
     QByteArray bytes;
     QString error;
-    if (!readRegularFile(path, &bytes, &st, &error))
-        return FileChange::Changed;
+    if (!readRegularFile(path, &bytes, &st, &error)) {
+        if (reason)
+            *reason = error;
+        return FileChange::Unreadable;
+    }
     return bytes.size() == stamp.size && hashBytes(bytes.constData(), bytes.size()) == stamp.hash
                ? FileChange::Unchanged
                : FileChange::Changed;

@@ -59,14 +59,16 @@ bool writeDocumentFile(const QString& path, const QString& text, QString* errorS
 
 // Whether the file at path is still the one a stamp describes.
 enum class FileChange {
-    Unchanged, // same bytes (size and time agree, or the hash does)
-    Changed,   // other bytes, or it cannot be read to tell
-    Missing    // the file is gone
+    Unchanged,  // same bytes (size and time agree, or the hash does)
+    Changed,    // other bytes
+    Unreadable, // something else is there now, or it cannot be read to tell
+    Missing     // the file is gone
 };
 // Size and modification time decide at once when they differ, and when they agree and
 // were not taken within the file system's timestamp granularity of a write; otherwise the
 // file is read again and its hash compared.
-FileChange fileChangeSince(const QString& path, const FileStamp& stamp);
+// *reason (when given) receives why an Unreadable file could not be read.
+FileChange fileChangeSince(const QString& path, const FileStamp& stamp, QString* reason = nullptr);
 
 // The hash used in stamps.
 quint64 hashBytes(const char* data, qsizetype size);

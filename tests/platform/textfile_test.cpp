@@ -369,6 +369,11 @@ TEST(Stamps, TellUnchangedChangedAndMissingFiles) {
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Changed);
     QFile::remove(path);
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Missing);
+    // Something that is not a file any more cannot be compared.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QString reason;
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp, &reason), FileChange::Unreadable);
+    EXPECT_TRUE(reason.contains(QStringLiteral("named pipe")));
 }
 
 TEST(Stamps, AWriteOfOursIsNotAChange) {
