@@ -367,8 +367,10 @@ DecodedText decodeFileBytes(const QByteArray& bytes) {
     const qsizetype skip = mark ? 3 : 0;
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + skip;
     const qsizetype n = bytes.size() - skip;
-    // Stateless: an incomplete sequence at the end is an error, not pending input.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // Stateless: an incomplete sequence at the end is an error, not pending input. A
+    // second mark right after the first is text (U+FEFF), kept like any character.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(QByteArrayView(p, n));
     if (!utf8.hasError()) {
         d.form.byteOrderMark = mark;

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStringDecoder>
 #include <cstring>
 
 #include "platform/rtf.h"
@@ -250,13 +251,22 @@ int TxtCode::TextLength() const {
 
 // ---- text and selection ------------------------------------------------------------------
 
+namespace {
+// The editor's UTF-8 bytes as text. Unlike QString::fromUtf8, a U+FEFF at the start is
+// kept: it is a character of the document, not a byte-order mark.
+QString fromEditorBytes(const char* p, qint64 n) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(p, n));
+}
+} // namespace
+
 QString TxtCode::Text() const {
     const qint64 len = byteLength();
     if (len == 0)
         return QString();
     const char* p = reinterpret_cast<const char*>(
         SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)0, (long)len));
-    return QString::fromUtf8(p, len);
+    return fromEditorBytes(p, len);
 }
 
 void TxtCode::SetText(const QString& text) {
@@ -304,7 +314,7 @@ QString TxtCode::SelText() const {
         return QString();
     const char* p = reinterpret_cast<const char*>(
         SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)s, (long)(e - s)));
-    return QString::fromUtf8(p, e - s);
+    return fromEditorBytes(p, e - s);
 }
 
 void TxtCode::SetSelText(const QString& text) {

@@ -244,6 +244,23 @@ TEST_F(Shell, AUtf16FileSavesBackInUtf16WithItsMark) {
     EXPECT_EQ(readBytes(path("wide.html")), page + QByteArray("x\0", 2));
 }
 
+TEST_F(Shell, AZeroWidthNoBreakSpaceAtTheStartIsTextAndSavedBack) {
+    // After the mark, U+FEFF is a character of the page (UTF-8 and UTF-16).
+    for (const QByteArray& page :
+         {QByteArray("\xef\xbb\xbf\xef\xbb\xbf<p>"), QByteArray("\xff\xfe\xff\xfe<\0", 6)}) {
+        ASSERT_TRUE(writeBytes(path("zw.html"), page));
+        dlg.chooseFile(path("zw.html"));
+        trigger("mnuOpen");
+        EXPECT_EQ(editor()->Text().at(0), QChar(0xFEFF));
+        type(QStringLiteral("!"));
+        editor()->SetSelStart(editor()->TextLength() - 1);
+        editor()->SetSelLength(1);
+        editor()->SetSelText(QString());
+        trigger("mnuSave");
+        EXPECT_EQ(readBytes(path("zw.html")), page);
+    }
+}
+
 // Another program changes the open file; Save asks before writing over it.
 TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
     struct Case {

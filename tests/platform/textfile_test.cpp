@@ -225,6 +225,18 @@ const FormCase kForms[] = {
     {"MostlyUtf8MarkCrLf", "\xef\xbb\xbf\xc3\xa9\xff\xc3\xa8\xc3\xaa\xc3\xab\xe2\x82\r\n",
      Enc::Utf8, true, true, false,
      QString::fromUtf16(u"\u00e9\uefff\u00e8\u00ea\u00eb\uefe2\uef82\r\n"), "\xef\xbb\xbf"},
+    {"Utf8TwoMarks",
+     "\xef\xbb\xbf\xef\xbb\xbf"
+     "a\r\n",
+     Enc::Utf8, true, false, false, QChar(0xFEFF) + QStringLiteral("a\r\n"), "\xef\xbb\xbf"},
+    {"Utf8NoMarkButZeroWidthSpaceLater",
+     "a\xef\xbb\xbf\n",
+     Enc::Utf8,
+     false,
+     false,
+     true,
+     QString::fromUtf16(u"a\ufeff\r\n"),
+     {}},
     // Characters of the stand-in range would be ambiguous: kept byte for byte instead.
     {"StandInsInTheFile",
      "\xee\xbe\x80 \xe9 \xc3\xa9 \xc3\xa9",
