@@ -148,7 +148,6 @@ Recovery::Recovery(frmMain* window, const QString& folder)
     writer_->setObjectName(QStringLiteral("recovery writer"));
     writerContext_ = new QObject;
     writerContext_->moveToThread(writer_);
-    connect(writer_, &QThread::finished, writerContext_, &QObject::deleteLater);
     writer_->start(QThread::LowPriority);
 
     if (!QDir().mkpath(folder_)) {
@@ -182,6 +181,7 @@ Recovery::~Recovery() {
         QThread::msleep(2);
     writer_->quit();
     writer_->wait();
+    delete writerContext_;
     delete writer_;
     if (active_) {
         QFile::remove(filePath());

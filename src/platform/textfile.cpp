@@ -155,7 +155,13 @@ int createBeside(const QString& target, const char* tag, QByteArray* name) {
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
     // A symbolic link stays a link: its target is replaced.
     const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QString target = path;
+    if (info.isSymLink()) {
+        // The end of a chain of links; a link to nothing yet creates the file it names.
+        target = info.canonicalFilePath();
+        if (target.isEmpty())
+            target = info.symLinkTarget();
+    }
     struct stat old {};
     const bool existed = statPath(target, &old);
     if (existed && !S_ISREG(old.st_mode)) {

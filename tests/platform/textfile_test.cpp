@@ -402,12 +402,16 @@ TEST(Writing, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
     const QString path = writeBytes(dir, "page.html", "old");
     ASSERT_TRUE(
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    // A chain: link.html -> middle.html -> page.html.
+    const QString middle = dir.filePath(QStringLiteral("middle.html"));
+    ASSERT_TRUE(QFile::link(path, middle));
     const QString link = dir.filePath(QStringLiteral("link.html"));
-    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(QFile::link(middle, link));
     FileState state;
     QString error;
     ASSERT_TRUE(writeDocumentFile(link, QStringLiteral("new"), &state, &error));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(middle).isSymLink());
     EXPECT_EQ(readBytes(path), QByteArray("new"));
     EXPECT_EQ(QFile::permissions(path) & 0x7077, // owner, group, other
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
