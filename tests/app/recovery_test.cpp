@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <Qsci/qsciscintilla.h>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -316,6 +318,55 @@ TEST_F(RecoveryKeeping, TheFileHoldsThePathAndTheFormOfTheDocument) {
     EXPECT_TRUE(d.state.form.lfLineBreaks);
     EXPECT_EQ(d.state.form.encoding, FileForm::Encoding::Utf8);
     EXPECT_TRUE(d.state.stamp.valid);
+}
+
+TEST_F(RecoveryKeeping, TypingDuringTheCopyOfALargeTextGivesTheTextAsItStands) {
+    // Large enough that the copy takes several steps, with keys typed between them at the
+    // start, in the middle and at the end of the text.
+    const QByteArray line = "<p>a line of the page</p>\r\n";
+    QByteArray big;
+    while (big.size() < 24 * 1024 * 1024)
+        big += line;
+    TxtCode* ed = w.txtCode();
+    ed->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, (uintptr_t)big.size(), big.constData());
+    const qint64 middle = big.size() / 2;
+    // Keys go on past the moment the copy must start (kMaxDelayMs after the first one),
+    // so that they fall between its steps; once they stop, the copy can finish.
+    // One event-loop turn, then one key, as a user typing would interleave them.
+    QElapsedTimer since;
+    since.start();
+    int keys = 0;
+    while (!QFile::exists(recovery->filePath()) && since.elapsed() < 60000) {
+        QCoreApplication::processEvents();
+        if (since.elapsed() < Recovery::kMaxDelayMs + 1500) {
+            const qint64 len = ed->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+            // The middle of the page moves on by the keys typed before it.
+            const qint64 at[] = {0, (keys + 2) / 3 + middle, len};
+            ed->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, (unsigned long)at[keys % 3], "y");
+            ++keys;
+        }
+    }
+    ASSERT_TRUE(QFile::exists(recovery->filePath()));
+    recovery->waitForWrites();
+    const RecoveredDocument d = keptDocument();
+    // Whatever moment was kept, it is the text with some keys typed: the keys at the
+    // start, then the first half, the keys of the middle, the second half, the keys at
+    // the end.
+    qsizetype i = 0;
+    auto skipKeys = [&] {
+        while (i < d.text.size() && d.text[i] == 'y')
+            ++i;
+    };
+    skipKeys();
+    ASSERT_TRUE(d.text.mid(i, middle) == big.left(middle)) << "the first half, at " << i;
+    i += middle;
+    skipKeys();
+    ASSERT_TRUE(d.text.mid(i, big.size() - middle) == big.mid(middle))
+        << "the second half, at " << i;
+    i += big.size() - middle;
+    skipKeys();
+    EXPECT_EQ(i, d.text.size());
+    EXPECT_GT(keys, 0);
 }
 
 TEST(RecoveryFailures, AnUnwritableFolderIsReportedOnceAndEditingGoesOn) {
