@@ -168,8 +168,8 @@ Recovery::Recovery(frmMain* window, const QString& folder)
     connect(editor, &QsciScintilla::textChanged, this, &Recovery::onTextChanged);
     connect(editor, &QsciScintilla::modificationChanged, this, &Recovery::onModificationChanged);
     connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char*, int, int, int, int, int, int, int) {
-                onEdited(position, type);
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                onEdited(position, type, length);
             });
 }
 
@@ -247,16 +247,25 @@ void Recovery::keepNow() {
         return;
     }
     copying_ = true;
-    copied_ = 0;
-    copy_ = QByteArray();
+    head_ = QByteArray();
+    tail_ = QByteArray();
+    headCopied_ = tailCopied_ = 0;
+    lastEdit_ = qint64(window_->txtCode()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     copyStep();
 }
 
-void Recovery::onEdited(int position, int type) {
-    if (copying_ &&
-        (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)) &&
-        position < copied_)
-        copied_ = position;
+void Recovery::onEdited(int position, int type, int length) {
+    const bool inserted = type & QsciScintillaBase::SC_MOD_INSERTTEXT;
+    if (!copying_ || !(inserted || (type & QsciScintillaBase::SC_MOD_DELETETEXT)))
+        return;
+    // The head stays good up to the edit; the tail from the end of what was put in (or
+    // from where text was taken out), counted from the end of the text.
+    const qint64 total =
+        qint64(window_->txtCode()->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    headCopied_ = qMin(headCopied_, qint64(position));
+    const qint64 after = position + (inserted ? length : 0);
+    tailCopied_ = qMin(tailCopied_, qMax<qint64>(0, total - after));
+    lastEdit_ = after;
 }
 
 void Recovery::copyStep() {
@@ -264,26 +273,51 @@ void Recovery::copyStep() {
         return;
     TxtCode* editor = window_->txtCode();
     const qint64 length = qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
-    if (copy_.size() < length) {
-        // Room for some typing during the copy; memory is only touched as it is filled.
-        copy_.resize(length + length / 64 + 65536);
+    // Room for some typing during the copy; memory is only touched as it is filled.
+    const qint64 room = length + length / 64 + 65536;
+    if (head_.size() < length)
+        head_.resize(room);
+    if (tail_.size() < length) {
+        // The tail lies at the end of its buffer; a bigger buffer takes it along.
+        QByteArray bigger(room, Qt::Uninitialized);
+        std::memcpy(bigger.data() + room - tailCopied_,
+                    tail_.constData() + tail_.size() - tailCopied_, size_t(tailCopied_));
+        tail_ = std::move(bigger);
     }
+    // The copy grows from both ends towards the place of the last edit, where typing goes
+    // on: an edit there leaves both ends as they are.
     constexpr qint64 kPiece = 256 << 10;
     QElapsedTimer step;
     step.start();
-    while (copied_ < length && step.elapsed() < kStepBudgetMs) {
-        const qint64 n = qMin(kPiece, length - copied_);
-        copyEditorBytes(editor, copied_, n, copy_.data() + copied_);
-        copied_ += n;
-    }
-    if (copied_ < length) {
-        stepTimer_.start(0);
-        return;
+    for (;;) {
+        const qint64 gapStart = headCopied_, gapEnd = length - tailCopied_;
+        if (gapEnd - gapStart <= kPiece) {
+            copyEditorBytes(editor, gapStart, gapEnd - gapStart, head_.data() + gapStart);
+            headCopied_ = gapEnd;
+            break;
+        }
+        if (step.elapsed() >= kStepBudgetMs) {
+            stepTimer_.start(0);
+            return;
+        }
+        const qint64 edit = qBound(gapStart, lastEdit_, gapEnd);
+        if (edit - gapStart >= gapEnd - edit) {
+            copyEditorBytes(editor, gapStart, kPiece, head_.data() + gapStart);
+            headCopied_ += kPiece;
+        } else {
+            copyEditorBytes(editor, gapEnd - kPiece, kPiece,
+                            tail_.data() + tail_.size() - tailCopied_ - kPiece);
+            tailCopied_ += kPiece;
+        }
     }
     copying_ = false;
-    copy_.truncate(length);
-    QByteArray text = std::move(copy_);
-    copy_ = QByteArray();
+    head_.truncate(headCopied_);
+    QByteArray text = std::move(head_);
+    // The tail stays at the end of its buffer; its size tells where it starts.
+    const qint64 tailSize = tailCopied_;
+    QByteArray tail = std::move(tail_);
+    head_ = QByteArray();
+    tail_ = QByteArray();
 
     const Document* doc = window_->document();
     const QString caption = window_->windowTitle();
@@ -294,8 +328,9 @@ void Recovery::copyStep() {
         state.stamp = FileStamp();
     const QString target = filePath();
     QPointer<Recovery> self(this);
-    post([path, state, text = std::move(text), target, self]() mutable {
-        const QByteArray header = recoveryFileHeader(path, state, text.size());
+    post([path, state, text = std::move(text), tail = std::move(tail), tailSize, target,
+          self]() mutable {
+        const QByteArray header = recoveryFileHeader(path, state, text.size() + tailSize);
         QSaveFile file(target);
         QString failure;
         if (!file.open(QIODevice::WriteOnly)) {
@@ -303,10 +338,12 @@ void Recovery::copyStep() {
         } else {
             ::fchmod(file.handle(), 0600);
             if (file.write(header) != header.size() || file.write(text) != text.size() ||
+                file.write(tail.constData() + tail.size() - tailSize, tailSize) != tailSize ||
                 !file.commit())
                 failure = file.errorString();
         }
         text = QByteArray();
+        tail = QByteArray();
         if (!failure.isEmpty()) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -323,7 +360,8 @@ void Recovery::discard() {
     timer_.stop();
     stepTimer_.stop();
     copying_ = false;
-    copy_ = QByteArray();
+    head_ = QByteArray();
+    tail_ = QByteArray();
     if (!active_)
         return;
     const QString target = filePath();

@@ -39,9 +39,10 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
 // as long as it runs. While the document has unsaved changes the file is rewritten a
 // moment after typing pauses, and never later than kMaxDelayMs after the first change
 // not yet kept. The window's thread only copies the editor's bytes, in steps of at most
-// kStepBudgetMs between which typing goes on (an edit in the part already copied makes
-// the copy go back to it); the file is written (through QSaveFile, mode 0600) on a
-// thread of its own. The file is removed when the
+// kStepBudgetMs between which typing goes on; the copy grows from both ends of the text
+// towards the place of the last edit, so typing there does not undo it (an edit in a
+// part already copied sends that end back). The file is written (through QSaveFile,
+// mode 0600) on a thread of its own. The file is removed when the
 // document is saved or replaced (the modified flag goes off), and when the run ends
 // normally (the user answered the close question).
 class Recovery : public QObject {
@@ -77,7 +78,7 @@ private:
     void onModificationChanged(bool modified);
     void keepNow();
     void copyStep();
-    void onEdited(int position, int type);
+    void onEdited(int position, int type, int length);
     void discard();
     void reportFailure(const QString& reason);
     // Runs `job` on the writing thread, in the order of the calls.
@@ -92,10 +93,14 @@ private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 firstChangeMs_ = 0;
-    // The copy of the text being taken: bytes [0, copied_) match the editor's.
+    // The copy of the text being taken, from both ends: head_[0, headCopied_) is the
+    // start of the editor's text, the last tailCopied_ bytes of tail_ its end.
     bool copying_ = false;
-    QByteArray copy_;
-    qint64 copied_ = 0;
+    QByteArray head_;
+    QByteArray tail_;
+    qint64 headCopied_ = 0;
+    qint64 tailCopied_ = 0;
+    qint64 lastEdit_ = 0; // where the copy's two ends meet
     QTimer stepTimer_;
     QThread* writer_ = nullptr;
     QObject* writerContext_ = nullptr; // lives on the writing thread

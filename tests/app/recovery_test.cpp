@@ -369,6 +369,36 @@ TEST_F(RecoveryKeeping, TypingDuringTheCopyOfALargeTextGivesTheTextAsItStands) {
     EXPECT_GT(keys, 0);
 }
 
+TEST_F(RecoveryKeeping, TheCopyOfALargeTextFinishesWhileTypingGoesOnInOnePlace) {
+    const QByteArray line = "<p>a line of the page</p>\r\n";
+    QByteArray big;
+    while (big.size() < 24 * 1024 * 1024)
+        big += line;
+    TxtCode* ed = w.txtCode();
+    for (const qint64 at : {qint64(0), qint64(big.size() / 2)}) {
+        SCOPED_TRACE(at);
+        ed->SetText(QString());
+        ed->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, (uintptr_t)big.size(), big.constData());
+        QFile::remove(recovery->filePath());
+        // A key at the same place after every turn of the event loop, without a pause.
+        QElapsedTimer since;
+        since.start();
+        int keys = 0;
+        while (!QFile::exists(recovery->filePath()) && since.elapsed() < 30000) {
+            QCoreApplication::processEvents();
+            ed->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, (unsigned long)at, "y");
+            ++keys;
+        }
+        ASSERT_TRUE(QFile::exists(recovery->filePath())) << "never kept while typing";
+        recovery->waitForWrites();
+        const RecoveredDocument d = keptDocument();
+        const qsizetype typed = d.text.size() - big.size();
+        EXPECT_GT(typed, 0);
+        EXPECT_LE(typed, keys);
+        EXPECT_TRUE(d.text == big.left(at) + QByteArray(typed, 'y') + big.mid(at));
+    }
+}
+
 TEST(RecoveryFailures, AnUnwritableFolderIsReportedOnceAndEditingGoesOn) {
     ScriptedDialogs dlg;
     QTemporaryDir dir;
