@@ -134,10 +134,11 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document) {
 
 Recovery::Recovery(frmMain* window, const QString& folder)
     : QObject(window), window_(window), folder_(folder),
-      pending_(std::make_shared<std::atomic<int>>(0)) {
-    id_ = QStringLiteral("%1-%2")
+      // The process id tells runs apart on one machine; the random part, a reused id.
+      id_(QStringLiteral("%1-%2")
               .arg(QCoreApplication::applicationPid())
-              .arg(QString::number(QRandomGenerator::global()->generate64(), 36));
+              .arg(QString::number(QRandomGenerator::global()->generate64(), 36))),
+      pending_(std::make_shared<std::atomic<int>>(0)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &Recovery::keepNow);
     stepTimer_.setSingleShot(true);
