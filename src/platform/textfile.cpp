@@ -212,7 +212,11 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* error) 
         return false;
     }
     QByteArray asideName;
-    const int aside = createBeside(path, "old", &asideName);
+    int aside = createBeside(path, "old", &asideName);
+    // A folder we may not write in still lets us write the file itself: the copy goes to
+    // the temporary folder instead.
+    if (aside < 0 && errno == EACCES)
+        aside = createBeside(QDir::temp().filePath(QFileInfo(path).fileName()), "old", &asideName);
     if (aside < 0) {
         *error = qt_error_string(errno);
         ::close(fd);
