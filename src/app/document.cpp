@@ -182,7 +182,7 @@ bool Document::writeTo(const QString& path) {
         file_.switchedToUtf8 = false;
         dialogs().inform(window_,
                          QStringLiteral("The text holds characters that Windows-1252 cannot "
-                                        "store, so the file %1 is now saved as UTF-8 so that "
+                                        "store. The file %1 is now saved as UTF-8, so that "
                                         "nothing is lost.")
                              .arg(QDir::toNativeSeparators(path)),
                          QString(), Dialogs::Icon::Information);
