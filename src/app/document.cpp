@@ -41,6 +41,9 @@ void Document::New() {
     editor_->SetSelText(QString());
     window_->setWindowTitle(untitled());
     editor_->SetModified(false);
+    // A new document is written as UTF-8 without mark, with CR LF.
+    file_ = FileState();
+    stampedPath_.clear();
 }
 
 void Document::Open() {
@@ -57,14 +60,36 @@ void Document::Open() {
 
 bool Document::OpenPath(const QString& path) {
     QString error;
-    if (!editor_->LoadFile(path, &error)) {
+    FileState loaded;
+    if (!editor_->LoadFile(path, &error, &loaded)) {
         reportFileError(QStringLiteral("open"), path, error);
         return false;
     }
     cmdg_->FileName = path;
     window_->setWindowTitle(QDir::toNativeSeparators(path));
     editor_->SetModified(false);
+    file_ = loaded;
+    stampedPath_ = path;
+    if (loaded.strayBytes > 0) {
+        dialogs().inform(window_,
+                         QStringLiteral("The file %1 holds %2 byte(s) that are not valid UTF-8. "
+                                        "Each is shown as a stand-in character (U+EF80 to "
+                                        "U+EFFF) and kept as it is when the file is saved.")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(loaded.strayBytes),
+                         QString(), Dialogs::Icon::Information);
+    }
     return true;
+}
+
+void Document::restore(const QString& text, const QString& path, const FileState& state) {
+    editor_->SetText(text);
+    window_->setWindowTitle(path.isEmpty() ? untitled() : QDir::toNativeSeparators(path));
+    if (!path.isEmpty())
+        cmdg_->FileName = path;
+    file_ = state;
+    stampedPath_ = path;
+    editor_->SetModified(true);
 }
 
 bool Document::Save() {
@@ -120,12 +145,50 @@ bool Document::QueryClose(bool* quitAtOnce) {
     }
 }
 
-bool Document::writeTo(const QString& path) {
-    QString error;
-    if (editor_->SaveFile(path, &error))
+bool Document::mayOverwrite(const QString& path) {
+    if (path != stampedPath_ || !file_.stamp.valid)
         return true;
-    reportFileError(QStringLiteral("save"), path, error);
-    return false;
+    QString reason;
+    const FileChange change = fileChangeSince(path, file_.stamp, &reason);
+    // A file deleted meanwhile is simply written again.
+    if (change == FileChange::Unchanged || change == FileChange::Missing)
+        return true;
+    // What cannot be read to compare may have been changed too: the user decides.
+    const QString what =
+        change == FileChange::Changed
+            ? QStringLiteral("The file %1 was changed by another program since it was opened.")
+                  .arg(QDir::toNativeSeparators(path))
+            : QStringLiteral("The file %1 cannot be read to tell whether another program "
+                             "changed it since it was opened:\n%2")
+                  .arg(QDir::toNativeSeparators(path), reason);
+    const auto answer =
+        dialogs().message(window_, what + QStringLiteral("\n\nDo you want to overwrite it?"),
+                          QString(), Dialogs::Buttons::YesNo, Dialogs::Icon::Warning);
+    return answer == Dialogs::Answer::Yes;
+}
+
+bool Document::writeTo(const QString& path) {
+    if (!mayOverwrite(path))
+        return false;
+    QString error;
+    FileState written = file_;
+    if (!editor_->SaveFile(path, &error, &written)) {
+        reportFileError(QStringLiteral("save"), path, error);
+        return false;
+    }
+    file_ = written;
+    stampedPath_ = path;
+    if (written.switchedToUtf8) {
+        // Told once: from now on the document's form is UTF-8.
+        file_.switchedToUtf8 = false;
+        dialogs().inform(window_,
+                         QStringLiteral("The text holds characters that Windows-1252 cannot "
+                                        "store. The file %1 is now saved as UTF-8, so that "
+                                        "nothing is lost.")
+                             .arg(QDir::toNativeSeparators(path)),
+                         QString(), Dialogs::Icon::Information);
+    }
+    return true;
 }
 
 void Document::reportFileError(const QString& what, const QString& path, const QString& reason) {

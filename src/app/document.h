@@ -3,13 +3,16 @@
 
 #include <QString>
 
+#include "platform/textfile.h"
+
 class QMainWindow;
 class TxtCode;
 class Cmdg;
 
 // The life of the one open document: New, Open, Save, Save As and the close question.
 // The document is the editor's text; its state is the window caption ("Untitled" or the
-// opened path), the common dialog's file name and the editor's modified flag.
+// opened path), the common dialog's file name and the editor's modified flag, and the
+// form and stamp of the file it was last read from or written to.
 class Document {
 public:
     Document(QMainWindow* window, TxtCode* editor, Cmdg* cmdg);
@@ -29,13 +32,28 @@ public:
     // the user chose to end the program without saving.
     bool QueryClose(bool* quitAtOnce);
 
+    // The form the document is written in (encoding, mark, line breaks).
+    const FileForm& form() const { return file_.form; }
+    // The file whose stamp the document holds (the last one read or written), or empty.
+    const QString& stampedPath() const { return stampedPath_; }
+    const FileState& fileState() const { return file_; }
+
+    // Puts back a document kept for recovery: its text, the caption (its path, or
+    // "Untitled"), its form and stamp; the modified flag is set, the file is untouched.
+    void restore(const QString& text, const QString& path, const FileState& state);
+
 private:
     // The question asked before New and Open; false when the document must stay.
     bool askToKeepChanges();
     bool writeTo(const QString& path);
+    // Before writing over the file last read or written: false when it was changed by
+    // another program and the user chose not to overwrite it.
+    bool mayOverwrite(const QString& path);
     void reportFileError(const QString& what, const QString& path, const QString& reason);
 
     QMainWindow* window_;
     TxtCode* editor_;
     Cmdg* cmdg_;
+    FileState file_;
+    QString stampedPath_;
 };

@@ -27,8 +27,9 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     window.show();
-    // `verrindel FILE` opens FILE as Open does; a file that cannot be read is reported
-    // and the editor stays untitled.
-    openStartupFile(window, QApplication::arguments());
+    // Unsaved text of a run that ended abnormally is offered back; otherwise
+    // `verrindel FILE` opens FILE as Open does (a file that cannot be read is reported and
+    // the editor stays untitled).
+    startDocument(window, QApplication::arguments());
     return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include "app/commandline.h"
 #include "app/document.h"
 #include "app/frmmain.h"
+#include "app/recovery.h"
 
 QString startupFilePath(const QStringList& arguments, const QString& workingDirectory) {
     const QStringList files = parseCommandLine(arguments).files;
@@ -29,4 +30,11 @@ bool openStartupFile(frmMain& window, const QStringList& arguments) {
     if (path.isEmpty())
         return false;
     return window.document()->OpenPath(path);
+}
+
+void startDocument(frmMain& window, const QStringList& arguments) {
+    // Owned by the window; it removes this run's recovery file when the run ends normally.
+    auto* recovery = new Recovery(&window);
+    if (!recovery->offerLeftovers())
+        openStartupFile(window, arguments);
 }

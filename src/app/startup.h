@@ -16,3 +16,8 @@ QString startupFilePath(const QStringList& arguments, const QString& workingDire
 // full path and the modified flag false. A file that cannot be read leaves the window
 // untitled and is reported as a failed Open is. Returns true when a file was loaded.
 bool openStartupFile(frmMain& window, const QStringList& arguments);
+
+// Starts the run's document: from now on its unsaved text is kept for recovery (in the
+// user's data folder), the text an earlier run left unsaved is offered back, and unless
+// such a text was restored, the command line's file is opened as openStartupFile does.
+void startDocument(frmMain& window, const QStringList& arguments);

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/cmdg.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "platform/dialogs.h"
 
 bool Cmdg::ShowOpen() {
-    auto chosen = dialogs().openFile(owner_, DialogTitle, Filter, FileName);
+    auto chosen = dialogs().openFile(owner_, DialogTitle, Filter, initialPath());
     if (!chosen)
         return false;
     FileName = *chosen;
@@ -14,11 +15,21 @@ bool Cmdg::ShowOpen() {
 }
 
 bool Cmdg::ShowSave() {
-    auto chosen = dialogs().saveFile(owner_, DialogTitle, Filter, FileName);
+    auto chosen = dialogs().saveFile(owner_, DialogTitle, Filter, initialPath());
     if (!chosen)
         return false;
     FileName = withDefaultExt(*chosen);
     return true;
+}
+
+QString Cmdg::initialPath() const {
+    if (FileName.isEmpty())
+        return FileName;
+    const QFileInfo info(FileName);
+    if (info.absoluteDir().exists())
+        return FileName;
+    // The folder is gone (removed or unmounted): offer the same name in the home folder.
+    return QDir::home().filePath(info.fileName());
 }
 
 bool Cmdg::ShowColor() {

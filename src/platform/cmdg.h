@@ -27,6 +27,9 @@ public:
     bool ShowPrinter(QPrinter* printer);
 
 private:
+    // The path the file dialogs open with: FileName, or its name in the home folder when
+    // its folder no longer exists.
+    QString initialPath() const;
     QString withDefaultExt(const QString& path) const;
     QWidget* owner_;
 };

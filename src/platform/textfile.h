@@ -4,19 +4,45 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/fileform.h"
+
 // Reading and writing document files.
 //
-// A file whose first bytes are "{\rtf" is rich text. Any other file is text: UTF-8 when
-// it is valid UTF-8 (a byte-order mark is skipped), otherwise Windows-1252, so that every
-// byte of an older or binary file becomes some character. Every line end (CR LF, lone CR,
-// lone LF) becomes CR LF. Files are written as UTF-8 without byte-order mark, exactly the
-// characters of the text, through a temporary file renamed over the target.
+// A file whose first bytes are "{\rtf" is rich text. Any other file is text, decoded as
+// decodeFileBytes() tells, with every line end (CR LF, lone CR, lone LF) made CR LF. Only
+// regular files are read: a named pipe, socket, device or folder is refused at once.
+// A document is written back in the form its file was read in. A file with one name is
+// replaced through a temporary file renamed over it; a file with several hard links is
+// written in place, after its old content was copied aside, so that every name sees the
+// new text and a failed write puts the old content back.
+
+// What is known of a file's bytes when we last read or wrote them: enough to tell
+// whether another program changed the file since.
+struct FileStamp {
+    bool valid = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    quint64 inode = 0;
+    quint64 device = 0;
+    quint64 hash = 0;     // hash of the bytes
+    qint64 takenAtNs = 0; // when the stamp was taken, on the same clock
+};
+
+// A document's file as we know it: the form to write it in, its stamp, and what the
+// last read or write found out that the user should be told.
+struct FileState {
+    FileForm form;
+    FileStamp stamp;
+    qsizetype strayBytes = 0;    // after a read: bytes kept as stand-ins
+    bool switchedToUtf8 = false; // after a write: Windows-1252 could not hold the text
+};
 
 struct LoadedFile {
     bool ok = false;
     QString errorString; // the system's reason when !ok
     bool rich = false;   // content is RTF (each byte as one Latin-1 character)
     QString content;     // the text (line ends CR LF) or the RTF
+    FileState state;     // a rich-text file is written back as UTF-8 text with CR LF
 };
 
 // Reads a document file whole.
@@ -27,16 +53,28 @@ LoadedFile readDocumentFile(const QString& path);
 // *errorString to the system's reason. Needs no window.
 bool readDocumentText(const QString& path, QString* text, QString* errorString);
 
-// Decodes file bytes: UTF-8 when valid, else Windows-1252.
-QString decodeText(const QByteArray& bytes);
+// Writes text (line breaks CR LF) to path in state->form. When that form is Windows-1252
+// and cannot hold the text, writes UTF-8 without mark instead, sets state->form to it and
+// state->switchedToUtf8. On success state->stamp describes the written file. On failure
+// returns false with the system's reason in *errorString; the old file is unchanged.
+bool writeDocumentFile(const QString& path, const QString& text, FileState* state,
+                       QString* errorString);
 
-// Windows-1252 decoding; the five bytes the code page leaves undefined map to the
-// control characters of the same value, so that no byte is lost.
-QString decodeWindows1252(const QByteArray& bytes);
-
-// Every CR LF, lone CR and lone LF becomes CR LF.
-QString toCrLf(const QString& text);
-
-// Writes text as UTF-8 to path, replacing the file only when the whole write succeeded.
-// On failure returns false and sets *errorString to the system's reason.
+// Writes text as UTF-8 without mark, line breaks as they are in text.
 bool writeDocumentFile(const QString& path, const QString& text, QString* errorString);
+
+// Whether the file at path is still the one a stamp describes.
+enum class FileChange {
+    Unchanged,  // same bytes (size and time agree, or the hash does)
+    Changed,    // other bytes
+    Unreadable, // something else is there now, or it cannot be read to tell
+    Missing     // the file is gone
+};
+// Size and modification time decide at once when they differ, and when they agree and
+// were not taken within the file system's timestamp granularity of a write; otherwise the
+// file is read again and its hash compared.
+// *reason (when given) receives why an Unreadable file could not be read.
+FileChange fileChangeSince(const QString& path, const FileStamp& stamp, QString* reason = nullptr);
+
+// The hash used in stamps.
+quint64 hashBytes(const char* data, qsizetype size);

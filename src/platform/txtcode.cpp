@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStringDecoder>
 #include <cstring>
 
 #include <Qsci/qscicommandset.h>
@@ -326,13 +327,22 @@ int TxtCode::TextLength() const {
 
 // ---- text and selection ------------------------------------------------------------------
 
+namespace {
+// The editor's UTF-8 bytes as text. Unlike QString::fromUtf8, a U+FEFF at the start is
+// kept: it is a character of the document, not a byte-order mark.
+QString fromEditorBytes(const char* p, qint64 n) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(p, n));
+}
+} // namespace
+
 QString TxtCode::Text() const {
     const qint64 len = byteLength();
     if (len == 0)
         return QString();
     const char* p = reinterpret_cast<const char*>(
         SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)0, (long)len));
-    return QString::fromUtf8(p, len);
+    return fromEditorBytes(p, len);
 }
 
 void TxtCode::SetText(const QString& text) {
@@ -380,7 +390,7 @@ QString TxtCode::SelText() const {
         return QString();
     const char* p = reinterpret_cast<const char*>(
         SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)s, (long)(e - s)));
-    return QString::fromUtf8(p, e - s);
+    return fromEditorBytes(p, e - s);
 }
 
 void TxtCode::SetSelText(const QString& text) {
@@ -689,7 +699,7 @@ qint64 TxtCode::lastIndexOfAscii(char c) const {
 
 // ---- files, flags, font ------------------------------------------------------------------
 
-bool TxtCode::LoadFile(const QString& path, QString* error) {
+bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
     LoadedFile f = readDocumentFile(path);
     if (!f.ok) {
         if (error)
@@ -705,11 +715,14 @@ bool TxtCode::LoadFile(const QString& path, QString* error) {
         SetText(f.content);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    if (file)
+        *file = f.state;
     return true;
 }
 
-bool TxtCode::SaveFile(const QString& path, QString* error) const {
-    return writeDocumentFile(path, Text(), error);
+bool TxtCode::SaveFile(const QString& path, QString* error, FileState* file) const {
+    FileState state;
+    return writeDocumentFile(path, Text(), file ? file : &state, error);
 }
 
 bool TxtCode::Modified() const {

@@ -7,6 +7,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "platform/charformat.h"
+#include "platform/textfile.h"
 
 // What a key-down handler sees; setting `consumed` swallows the key (key code 0).
 struct KeyDownEvent {
@@ -89,9 +90,11 @@ public:
 
     // Loads a document file (rich text shown formatted, other files as text with line
     // ends CR LF); on failure the document is unchanged and *error holds the reason.
-    bool LoadFile(const QString& path, QString* error);
-    // Writes the plain text (UTF-8, no byte-order mark) atomically.
-    bool SaveFile(const QString& path, QString* error) const;
+    // *file, when given, receives the form the file was read in and its stamp.
+    bool LoadFile(const QString& path, QString* error, FileState* file = nullptr);
+    // Writes the plain text in the form of *file (without one: UTF-8 without byte-order
+    // mark, CR LF) and updates *file; see writeDocumentFile.
+    bool SaveFile(const QString& path, QString* error, FileState* file = nullptr) const;
 
     bool Modified() const;
     void SetModified(bool modified);

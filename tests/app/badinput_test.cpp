@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/frmmain.h"
 #include "mainwindowtest.h"
@@ -106,6 +108,8 @@ TEST_F(BadInput, AReadOnlyFolderRefusesTheSaveAndKeepsEverything) {
     trigger("mnuSaveAs");
     ASSERT_EQ(dlg.messages().size(), 1);
     EXPECT_TRUE(dlg.messages()[0].contains(ro.path("page.html")));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("Read-only file system")))
+        << dlg.messages()[0].toStdString();
     EXPECT_TRUE(state() == before);
     EXPECT_FALSE(QFile::exists(ro.path("page.html")));
 }
@@ -122,11 +126,71 @@ TEST_F(BadInput, AFullDiskRefusesTheSaveAndLeavesTheOldFileWhole) {
     trigger("mnuSave");
     ASSERT_EQ(dlg.messages().size(), 1);
     EXPECT_TRUE(dlg.messages()[0].contains(tiny.path("page.html")));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
+        << dlg.messages()[0].toStdString();
     EXPECT_TRUE(state() == before);
     EXPECT_EQ(readBytes(tiny.path("page.html")), QByteArray("old content"));
     // Nothing is left behind on the full disk.
     EXPECT_EQ(QDir(QFileInfo(tiny.path("page.html")).absolutePath()).entryList(QDir::Files).size(),
               1);
+
+    // Save As over another existing file names the same reason.
+    ASSERT_TRUE(writeBytes(tiny.path("other.html"), "other"));
+    dlg.clear();
+    dlg.chooseFile(tiny.path("other.html"));
+    trigger("mnuSaveAs");
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(tiny.path("other.html")));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
+        << dlg.messages()[0].toStdString();
+    EXPECT_EQ(readBytes(tiny.path("other.html")), QByteArray("other"));
+}
+
+TEST_F(BadInput, AFullDiskRefusesTheWriteOfAFileWithSeveralNamesAndPutsItBack) {
+    TinyMount tiny(QStringLiteral("size=64k"));
+    if (!tiny.ok())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const QByteArray old(20 * 1024, 'o');
+    ASSERT_TRUE(writeBytes(tiny.path("page.html"), old));
+    ASSERT_EQ(::link(QFile::encodeName(tiny.path("page.html")).constData(),
+                     QFile::encodeName(tiny.path("second.html")).constData()),
+              0);
+    open(tiny.path("page.html"));
+    editor()->SetText(QString(80 * 1024, QChar(u'n')));
+    const State before = state();
+    trigger("mnuSave");
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
+        << dlg.messages()[0].toStdString();
+    EXPECT_TRUE(state() == before);
+    EXPECT_EQ(readBytes(tiny.path("page.html")), old);
+    EXPECT_EQ(readBytes(tiny.path("second.html")), old);
+}
+
+TEST_F(BadInput, ANamedPipeIsRefusedWithoutWaiting) {
+    editor()->SetText(QStringLiteral("my work"));
+    editor()->SetModified(false);
+    const State before = state();
+    const QString fifo = path("pipe.html");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    open(fifo);
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(fifo));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("named pipe")));
+    EXPECT_TRUE(state() == before);
+}
+
+TEST_F(BadInput, SaveWritesAFileWithSeveralNamesSoThatEveryNameSeesTheText) {
+    ASSERT_TRUE(writeBytes(path("page.html"), "<p>old</p>\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("page.html")).constData(),
+                     QFile::encodeName(path("alias.html")).constData()),
+              0);
+    open(path("page.html"));
+    editor()->SetSelStart(editor()->TextLength());
+    editor()->SetSelText(QStringLiteral("<p>new</p>\r\n"));
+    trigger("mnuSave");
+    EXPECT_TRUE(dlg.messages().isEmpty());
+    EXPECT_EQ(readBytes(path("alias.html")), QByteArray("<p>old</p>\n<p>new</p>\n"));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "app/document.h"
 #include "app/frmmain.h"
@@ -112,6 +113,9 @@ class UnreadableStartupFile : public StartupFile,
 
 TEST_P(UnreadableStartupFile, StartsUntitledWithTheMessageOfAFailedOpen) {
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("a folder")));
+    // Reading a pipe would wait for a writer for good: it is refused at once.
+    ASSERT_EQ(
+        mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.html"))).constData(), 0600), 0);
     const QString path = dir.filePath(GetParam().relativePath);
     const QString expected = messageOfFailedOpen(path);
     ASSERT_FALSE(expected.isEmpty());
@@ -128,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
     Files, UnreadableStartupFile,
     ::testing::Values(UnreadableCase{"Missing", QStringLiteral("missing.html")},
                       UnreadableCase{"InMissingFolder", QStringLiteral("nowhere/page.html")},
-                      UnreadableCase{"Folder", QStringLiteral("a folder")}),
+                      UnreadableCase{"Folder", QStringLiteral("a folder")},
+                      UnreadableCase{"NamedPipe", QStringLiteral("pipe.html")}),
     [](const ::testing::TestParamInfo<UnreadableCase>& info) {
         return std::string(info.param.name);
     });

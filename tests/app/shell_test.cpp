@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -154,18 +155,196 @@ TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog)
     EXPECT_TRUE(editor()->Modified());
     trigger("mnuSave");
     EXPECT_EQ(dlg.calls.size(), 1) << "a named document saves without a dialog";
+    // The file's line breaks were LF: so they stay.
     EXPECT_EQ(readBytes(path("page.html")),
-              QByteArray("<html>\r\n<body>caf\xc3\xa9</body>\r\n</html>!"));
+              QByteArray("<html>\n<body>caf\xc3\xa9</body>\n</html>!"));
     EXPECT_FALSE(editor()->Modified());
 }
 
-TEST_F(Shell, AWindows1252FileOpensAndSavesAsUtf8WithoutLoss) {
+TEST_F(Shell, AWindows1252FileSavesBackAsWindows1252UntilItHoldsOtherCharacters) {
     ASSERT_TRUE(writeBytes(path("old.html"), "<p>na\xefve \x80 5</p>"));
     dlg.chooseFile(path("old.html"));
     trigger("mnuOpen");
     EXPECT_EQ(editor()->Text(), QString::fromUtf8("<p>na\xc3\xafve \xe2\x82\xac 5</p>"));
     trigger("mnuSave");
-    EXPECT_EQ(readBytes(path("old.html")), QByteArray("<p>na\xc3\xafve \xe2\x82\xac 5</p>"));
+    EXPECT_EQ(readBytes(path("old.html")), QByteArray("<p>na\xefve \x80 5</p>"));
+    EXPECT_TRUE(dlg.messages().isEmpty());
+
+    // A character the code page cannot store: written as UTF-8, and the user is told once.
+    type(QString::fromUtf16(u" \u4e2d"));
+    trigger("mnuSave");
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(path("old.html")));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(dlg.lastMessage()->buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Information);
+    EXPECT_EQ(readBytes(path("old.html")),
+              QByteArray("<p>na\xc3\xafve \xe2\x82\xac 5</p> \xe4\xb8\xad"));
+    EXPECT_FALSE(editor()->Modified());
+    type(QStringLiteral("!"));
+    trigger("mnuSave");
+    EXPECT_EQ(dlg.messages().size(), 1) << "later saves write UTF-8 without a word";
+    EXPECT_TRUE(readBytes(path("old.html")).endsWith("\xe4\xb8\xad!"));
+}
+
+TEST_F(Shell, EnterInAnLfFileGivesLfOnDiskAndSaveAsKeepsTheStyle) {
+    ASSERT_TRUE(writeBytes(path("lf.html"), "<p>one</p>\n"));
+    dlg.chooseFile(path("lf.html"));
+    trigger("mnuOpen");
+    editor()->SetFocus();
+    editor()->SetSelStart(editor()->TextLength());
+    QTest::keyClicks(editor(), QStringLiteral("<p>two</p>"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<p>one</p>\r\n<p>two</p>\r\n"));
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("lf.html")), QByteArray("<p>one</p>\n<p>two</p>\n"));
+    dlg.chooseFile(path("copy.html"));
+    trigger("mnuSaveAs");
+    EXPECT_EQ(readBytes(path("copy.html")), QByteArray("<p>one</p>\n<p>two</p>\n"));
+    // A new document is written with CR LF, as before.
+    trigger("mnuNew");
+    type(QStringLiteral("a\r\nb"));
+    dlg.chooseFile(path("new.html"));
+    trigger("mnuSaveAs");
+    EXPECT_EQ(readBytes(path("new.html")), QByteArray("a\r\nb"));
+}
+
+TEST_F(Shell, AMostlyUtf8FileIsShownAsUtf8WithOneMessageAndSavedUnchanged) {
+    // UTF-8 with one Windows-1252 byte ("caf\xe9"), 210 bytes.
+    QByteArray page = "<p>Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x94 caf\xe9</p>\n";
+    while (page.size() < 210)
+        page += "<p>\xc2\xab na\xc3\xafve \xc2\xbb</p>\n";
+    ASSERT_TRUE(writeBytes(path("menu.html"), page));
+    dlg.chooseFile(path("menu.html"));
+    trigger("mnuOpen");
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(path("menu.html")));
+    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral(" 1 byte")));
+    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Information);
+    EXPECT_TRUE(
+        editor()->Text().startsWith(QString::fromUtf16(u"<p>Caf\u00e9 \u20ac \u2014 caf\uefe9")));
+    EXPECT_FALSE(editor()->Modified());
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("menu.html")), page);
+    dlg.chooseFile(path("copy.html"));
+    trigger("mnuSaveAs");
+    EXPECT_EQ(readBytes(path("copy.html")), page);
+    EXPECT_EQ(dlg.messages().size(), 1) << "told once, when the file was opened";
+}
+
+TEST_F(Shell, AUtf16FileSavesBackInUtf16WithItsMark) {
+    const QByteArray page("\xff\xfe<\0p\0>\0\xe9\0\r\0\n\0", 14);
+    ASSERT_TRUE(writeBytes(path("wide.html"), page));
+    dlg.chooseFile(path("wide.html"));
+    trigger("mnuOpen");
+    EXPECT_EQ(editor()->Text(), QString::fromUtf16(u"<p>\u00e9\r\n"));
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("wide.html")), page);
+    type(QStringLiteral("x"));
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("wide.html")), page + QByteArray("x\0", 2));
+}
+
+TEST_F(Shell, AZeroWidthNoBreakSpaceAtTheStartIsTextAndSavedBack) {
+    // After the mark, U+FEFF is a character of the page (UTF-8 and UTF-16).
+    for (const QByteArray& page :
+         {QByteArray("\xef\xbb\xbf\xef\xbb\xbf<p>"), QByteArray("\xff\xfe\xff\xfe<\0", 6)}) {
+        ASSERT_TRUE(writeBytes(path("zw.html"), page));
+        dlg.chooseFile(path("zw.html"));
+        trigger("mnuOpen");
+        EXPECT_EQ(editor()->Text().at(0), QChar(0xFEFF));
+        type(QStringLiteral("!"));
+        editor()->SetSelStart(editor()->TextLength() - 1);
+        editor()->SetSelLength(1);
+        editor()->SetSelText(QString());
+        trigger("mnuSave");
+        EXPECT_EQ(readBytes(path("zw.html")), page);
+    }
+}
+
+// Another program changes the open file; Save asks before writing over it.
+TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
+    struct Case {
+        const char* what;
+        bool deleteIt;
+        Dialogs::Answer answer;
+        bool written;
+    } cases[] = {{"Yes overwrites", false, Dialogs::Answer::Yes, true},
+                 {"No keeps the other program's text", false, Dialogs::Answer::No, false},
+                 {"a deleted file is written again", true, Dialogs::Answer::Cancel, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dlg.clear();
+        ASSERT_TRUE(writeBytes(path("page.html"), "<p>mine</p>"));
+        dlg.chooseFile(path("page.html"));
+        trigger("mnuOpen");
+        type(QStringLiteral("!"));
+        if (c.deleteIt)
+            QFile::remove(path("page.html"));
+        else
+            ASSERT_TRUE(writeBytes(path("page.html"), "<p>them</p>"));
+        if (!c.deleteIt)
+            dlg.answer(c.answer);
+        trigger("mnuSave");
+        if (c.deleteIt) {
+            EXPECT_TRUE(dlg.messages().isEmpty());
+        } else {
+            ASSERT_EQ(dlg.messages().size(), 1);
+            const ScriptedDialogs::Call* q = dlg.lastMessage();
+            EXPECT_TRUE(q->text.contains(path("page.html")));
+            EXPECT_TRUE(q->text.contains(QStringLiteral("changed by another program")));
+            EXPECT_EQ(q->buttons, Dialogs::Buttons::YesNo);
+            EXPECT_EQ(q->icon, Dialogs::Icon::Warning);
+        }
+        EXPECT_EQ(readBytes(path("page.html")),
+                  c.written ? QByteArray("<p>mine</p>!") : QByteArray("<p>them</p>"));
+        EXPECT_EQ(editor()->Modified(), !c.written);
+        EXPECT_EQ(caption(), path("page.html"));
+        EXPECT_EQ(editor()->Text(), QStringLiteral("<p>mine</p>!"));
+        // Once written, the file is ours again: the next Save asks nothing.
+        if (c.written) {
+            dlg.clear();
+            type(QStringLiteral("?"));
+            trigger("mnuSave");
+            EXPECT_TRUE(dlg.messages().isEmpty());
+        }
+        editor()->SetModified(false);
+    }
+}
+
+TEST_F(Shell, NoToTheOverwriteQuestionKeepsTheDocumentAtNewAndAtClose) {
+    ASSERT_TRUE(writeBytes(path("page.html"), "<p>mine</p>"));
+    dlg.chooseFile(path("page.html"));
+    trigger("mnuOpen");
+    type(QStringLiteral("!"));
+    ASSERT_TRUE(writeBytes(path("page.html"), "<p>them, longer</p>"));
+    // New: Yes to "Save changes", the same file in the Save dialog, No to overwriting.
+    dlg.answer(Dialogs::Answer::Yes);
+    dlg.chooseFile(path("page.html"));
+    dlg.answer(Dialogs::Answer::No);
+    trigger("mnuNew");
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<p>mine</p>!"));
+    EXPECT_EQ(caption(), path("page.html"));
+    // The close question: Yes, then No to overwriting: the window stays.
+    dlg.answer(Dialogs::Answer::Yes);
+    dlg.answer(Dialogs::Answer::No);
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(readBytes(path("page.html")), QByteArray("<p>them, longer</p>"));
+    EXPECT_TRUE(editor()->Modified());
+}
+
+TEST_F(Shell, TheSaveDialogOffersTheHomeFolderWhenTheDocumentsFolderIsGone) {
+    QDir(dir.path()).mkdir(QStringLiteral("site"));
+    const QString page = dir.filePath(QStringLiteral("site/page.html"));
+    ASSERT_TRUE(writeBytes(page, "<p>x</p>"));
+    dlg.chooseFile(page);
+    trigger("mnuOpen");
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("site"))).removeRecursively());
+    dlg.cancelFile();
+    trigger("mnuSaveAs");
+    ASSERT_EQ(dlg.calls.last().kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(dlg.calls.last().initialPath, QDir::home().filePath(QStringLiteral("page.html")));
+    EXPECT_EQ(w->cmdg()->FileName, page) << "a cancelled dialog leaves the name as it was";
 }
 
 TEST_F(Shell, NewAsksOnlyWhenModifiedAndClearsOnNo) {

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/textfile.h"
 
@@ -114,18 +116,353 @@ TEST(Writing, AFailedWriteLeavesTheOldFileWhole) {
     EXPECT_TRUE(QFileInfo(target).isDir());
 }
 
-TEST(Writing, Windows1252DocumentSavesAsUtf8WithoutLoss) {
+TEST(Writing, Windows1252DocumentSavesBackAsWindows1252) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "old.html",
-                                    "<p>\xe0 la cr\xe8me br\xfbl\xe9"
-                                    "e</p>\r\n");
-    const LoadedFile f = readDocumentFile(path);
+    const QByteArray old("<p>\xe0 la cr\xe8me br\xfbl\xe9"
+                         "e</p>\r\n");
+    const QString path = writeBytes(dir, "old.html", old);
+    LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.state.form.encoding, FileForm::Encoding::Windows1252);
     QString error;
-    ASSERT_TRUE(writeDocumentFile(path, f.content, &error));
-    EXPECT_EQ(readBytes(path), QByteArray("<p>\xc3\xa0 la cr\xc3\xa8me br\xc3\xbbl\xc3\xa9"
-                                          "e</p>\r\n"));
+    ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error));
+    EXPECT_FALSE(f.state.switchedToUtf8);
+    EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(readDocumentFile(path).content, f.content);
+}
+
+// ---- file forms: every form read and written back byte for byte ------------------------
+
+using Enc = FileForm::Encoding;
+
+struct FormCase {
+    const char* name;
+    QByteArray bytes;  // the file
+    Enc encoding;      // as read
+    bool mark;         // UTF-8 byte-order mark
+    bool stray;        // mostly UTF-8
+    bool lf;           // LF line breaks
+    QString text;      // Text after reading (CR LF)
+    QByteArray header; // bytes before the repeatable body (the mark)
+};
+
+void PrintTo(const FormCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+QByteArray utf16(const char16_t* s, bool bigEndian) {
+    QByteArray out;
+    for (; *s; ++s) {
+        const char hi = char(*s >> 8), lo = char(*s & 0xFF);
+        out.append(bigEndian ? hi : lo).append(bigEndian ? lo : hi);
+    }
+    return out;
+}
+
+QByteArray utf32(const char32_t* s, bool bigEndian) {
+    QByteArray out;
+    for (; *s; ++s) {
+        char b[4] = {char(*s & 0xFF), char(*s >> 8 & 0xFF), char(*s >> 16 & 0xFF), char(*s >> 24)};
+        if (bigEndian)
+            std::swap(b[0], b[3]), std::swap(b[1], b[2]);
+        out.append(b, 4);
+    }
+    return out;
+}
+
+// A UTF-8 page with one Windows-1252 byte in it ("caf\xe9"), as older tools leave them.
+const QByteArray kMostlyUtf8 = "<p>Caf\xc3\xa9 \xe2\x82\xac 5 \xe2\x80\x94 caf\xe9 au lait</p>\n"
+                               "<p>\xc2\xab na\xc3\xafve \xc2\xbb</p>\n";
+
+const FormCase kForms[] = {
+    {"AsciiLf",
+     "<p>a</p>\n<p>b</p>\n",
+     Enc::Utf8,
+     false,
+     false,
+     true,
+     QStringLiteral("<p>a</p>\r\n<p>b</p>\r\n"),
+     {}},
+    {"AsciiCrLf",
+     "<p>a</p>\r\n<p>b</p>\r\n",
+     Enc::Utf8,
+     false,
+     false,
+     false,
+     QStringLiteral("<p>a</p>\r\n<p>b</p>\r\n"),
+     {}},
+    {"Utf8Lf",
+     "caf\xc3\xa9\n\xe2\x82\xac\n",
+     Enc::Utf8,
+     false,
+     false,
+     true,
+     QString::fromUtf8("caf\xc3\xa9\r\n\xe2\x82\xac\r\n"),
+     {}},
+    {"Utf8MarkCrLf", "\xef\xbb\xbf\xc3\xa9\r\nx\r\n", Enc::Utf8, true, false, false,
+     QString::fromUtf8("\xc3\xa9\r\nx\r\n"), "\xef\xbb\xbf"},
+    {"Utf8MarkLf", "\xef\xbb\xbf<p>\xf0\x9f\x98\x80</p>\n", Enc::Utf8, true, false, true,
+     QString::fromUtf8("<p>\xf0\x9f\x98\x80</p>\r\n"), "\xef\xbb\xbf"},
+    {"Utf16LeCrLf", "\xff\xfe" + utf16(u"<p>\u00e9\u20ac</p>\r\n", false), Enc::Utf16LE, false,
+     false, false, QString::fromUtf16(u"<p>\u00e9\u20ac</p>\r\n"), "\xff\xfe"},
+    {"Utf16BeLf", "\xfe\xff" + utf16(u"a\U0001F600\nb\n", true), Enc::Utf16BE, false, false, true,
+     QString::fromUtf16(u"a\U0001F600\r\nb\r\n"), "\xfe\xff"},
+    {"Utf32LeCrLf", QByteArray("\xff\xfe\0\0", 4) + utf32(U"x\u00e9\U0001F600\r\n", false),
+     Enc::Utf32LE, false, false, false, QString::fromUtf16(u"x\u00e9\U0001F600\r\n"),
+     QByteArray("\xff\xfe\0\0", 4)},
+    {"Utf32BeLf", QByteArray("\0\0\xfe\xff", 4) + utf32(U"<b>\u20ac</b>\n", true), Enc::Utf32BE,
+     false, false, true, QString::fromUtf16(u"<b>\u20ac</b>\r\n"), QByteArray("\0\0\xfe\xff", 4)},
+    {"Windows1252Lf",
+     "caf\xe9 \x80\n\x81\x8d\x8f\x90\x9d \x93q\x94\n",
+     Enc::Windows1252,
+     false,
+     false,
+     true,
+     QString::fromUtf16(u"caf\u00e9 \u20ac\r\n\u0081\u008d\u008f\u0090\u009d \u201cq\u201d\r\n"),
+     {}},
+    {"Windows1252CrLf",
+     "na\xefve\r\n",
+     Enc::Windows1252,
+     false,
+     false,
+     false,
+     QString::fromUtf16(u"na\u00efve\r\n"),
+     {}},
+    {"MostlyUtf8Lf",
+     kMostlyUtf8,
+     Enc::Utf8,
+     false,
+     true,
+     true,
+     QString::fromUtf16(u"<p>Caf\u00e9 \u20ac 5 \u2014 caf\uefe9 au lait</p>\r\n"
+                        u"<p>\u00ab na\u00efve \u00bb</p>\r\n"),
+     {}},
+    {"MostlyUtf8MarkCrLf", "\xef\xbb\xbf\xc3\xa9\xff\xc3\xa8\xc3\xaa\xc3\xab\xe2\x82\r\n",
+     Enc::Utf8, true, true, false,
+     QString::fromUtf16(u"\u00e9\uefff\u00e8\u00ea\u00eb\uefe2\uef82\r\n"), "\xef\xbb\xbf"},
+    {"Utf8TwoMarks",
+     "\xef\xbb\xbf\xef\xbb\xbf"
+     "a\r\n",
+     Enc::Utf8, true, false, false, QChar(0xFEFF) + QStringLiteral("a\r\n"), "\xef\xbb\xbf"},
+    {"Utf8NoMarkButZeroWidthSpaceLater",
+     "a\xef\xbb\xbf\n",
+     Enc::Utf8,
+     false,
+     false,
+     true,
+     QString::fromUtf16(u"a\ufeff\r\n"),
+     {}},
+    // Characters of the stand-in range would be ambiguous: kept byte for byte instead.
+    {"StandInsInTheFile",
+     "\xee\xbe\x80 \xe9 \xc3\xa9 \xc3\xa9",
+     Enc::Windows1252,
+     false,
+     false,
+     false,
+     QString::fromUtf16(u"\u00ee\u00be\u20ac \u00e9 \u00c3\u00a9 \u00c3\u00a9"),
+     {}},
+    // Broken UTF-16 (odd length) is not taken as UTF-16: every byte is kept.
+    {"OddUtf16", QByteArray("\xff\xfep<\0", 5), Enc::Windows1252, false, false, false,
+     QString::fromUtf16(u"\u00ff\u00fep<\u0000", 5), "\xff\xfep"},
+};
+
+class FormRoundTrip : public ::testing::TestWithParam<FormCase> {};
+
+TEST_P(FormRoundTrip, ReadsTheFormAndWritesTheSameBytes) {
+    const FormCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "page.html", c.bytes);
+    LoadedFile f = readDocumentFile(path);
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.state.form.encoding, c.encoding)
+        << encodingName(f.state.form.encoding).toStdString();
+    EXPECT_EQ(f.state.form.byteOrderMark, c.mark);
+    EXPECT_EQ(f.state.form.strayBytes, c.stray);
+    EXPECT_EQ(f.state.form.lfLineBreaks, c.lf);
+    EXPECT_EQ(f.content, c.text);
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error)) << error.toStdString();
+    EXPECT_FALSE(f.state.switchedToUtf8);
+    EXPECT_EQ(readBytes(path), c.bytes);
+}
+
+TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
+    const FormCase& c = GetParam();
+    const QByteArray body = c.bytes.mid(c.header.size());
+    QByteArray big = c.header;
+    while (big.size() < (1 << 20))
+        big += body;
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "big.html", big);
+    LoadedFile f = readDocumentFile(path);
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.state.form.encoding, c.encoding);
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error));
+    const QByteArray back = readBytes(path);
+    EXPECT_EQ(back.size(), big.size());
+    EXPECT_TRUE(back == big);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormRoundTrip, ::testing::ValuesIn(kForms),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FileForms, StrayBytesAreCountedAndEditsAroundThemKeepThem) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "menu.html", kMostlyUtf8);
+    LoadedFile f = readDocumentFile(path);
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.state.strayBytes, 1);
+    const QString edited = QStringLiteral("<h1>Menu</h1>\r\n") + f.content;
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, edited, &f.state, &error));
+    EXPECT_EQ(readBytes(path), "<h1>Menu</h1>\n" + kMostlyUtf8);
+}
+
+TEST(FileForms, OnlyFilesWithoutEnoughValidUtf8FallBackToWindows1252) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        Enc encoding;
+    } cases[] = {
+        {"no multi-byte sequence at all", "caf\xe9 cr\xe8me " + QByteArray(5000, 'x'),
+         Enc::Windows1252},
+        {"more stray bytes than characters", "\xc3\xa9 \xe9\xe8\xe0 \xe9", Enc::Windows1252},
+        {"more characters than stray bytes", "\xc3\xa9\xc3\xa8 \xe9", Enc::Utf8},
+        {"one stray byte in a thousand", "\xc3\xa9\xe9\xe9" + QByteArray(3000, 'x'), Enc::Utf8},
+        {"valid UTF-8", "\xc3\xa9", Enc::Utf8},
+    };
+    for (const Case& c : cases) {
+        const DecodedText d = decodeFileBytes(c.bytes);
+        EXPECT_EQ(d.form.encoding, c.encoding) << c.what;
+    }
+}
+
+TEST(FileForms, MixedOrCrLineBreaksAreWrittenCrLf) {
+    for (const QByteArray& bytes :
+         {QByteArray("a\nb\r\nc\n"), QByteArray("a\rb\r"), QByteArray("no break at all")}) {
+        QTemporaryDir dir;
+        const QString path = writeBytes(dir, "x.html", bytes);
+        LoadedFile f = readDocumentFile(path);
+        EXPECT_FALSE(f.state.form.lfLineBreaks) << bytes.constData();
+        QString error;
+        ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error));
+        EXPECT_EQ(
+            readBytes(path),
+            QByteArray(bytes).replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n"));
+    }
+}
+
+TEST(FileForms, AnLfFileKeepsLoneCarriageReturnsOfTheText) {
+    FileForm lf;
+    lf.lfLineBreaks = true;
+    QByteArray bytes;
+    ASSERT_TRUE(encodeFileBytes(QStringLiteral("a\r\nb\rc\r\r\n"), lf, &bytes));
+    EXPECT_EQ(bytes, QByteArray("a\nb\rc\r\n"));
+}
+
+TEST(FileForms, Windows1252TextThatGainsOtherCharactersIsWrittenAsUtf8) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "old.html", "caf\xe9\n");
+    LoadedFile f = readDocumentFile(path);
+    ASSERT_EQ(f.state.form.encoding, Enc::Windows1252);
+    const QString text = f.content + QString::fromUtf16(u"\u4e2d\u6587 \u20ac\r\n");
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, text, &f.state, &error));
+    EXPECT_TRUE(f.state.switchedToUtf8);
+    EXPECT_EQ(f.state.form.encoding, Enc::Utf8);
+    EXPECT_TRUE(f.state.form.lfLineBreaks);
+    EXPECT_EQ(readBytes(path), QByteArray("caf\xc3\xa9\n\xe4\xb8\xad\xe6\x96\x87 \xe2\x82\xac\n"));
+    // Later writes stay UTF-8 and do not switch again.
+    ASSERT_TRUE(writeDocumentFile(path, text, &f.state, &error));
+    EXPECT_FALSE(f.state.switchedToUtf8);
+    EXPECT_EQ(readDocumentFile(path).content, text);
+}
+
+// ---- stamps: changes by other programs --------------------------------------------------
+
+TEST(Stamps, TellUnchangedChangedAndMissingFiles) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "page.html", "<p>one</p>");
+    const LoadedFile f = readDocumentFile(path);
+    ASSERT_TRUE(f.state.stamp.valid);
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
+    // The same size, written at once: only the bytes can tell.
+    writeBytes(dir, "page.html", "<p>two</p>");
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Changed);
+    writeBytes(dir, "page.html", "<p>one</p>");
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
+    writeBytes(dir, "page.html", "<p>one, longer</p>");
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Changed);
+    QFile::remove(path);
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Missing);
+    // Something that is not a file any more cannot be compared.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QString reason;
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp, &reason), FileChange::Unreadable);
+    EXPECT_TRUE(reason.contains(QStringLiteral("named pipe")));
+}
+
+TEST(Stamps, AWriteOfOursIsNotAChange) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.html"));
+    FileState state;
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("x\r\n"), &state, &error));
+    EXPECT_EQ(fileChangeSince(path, state.stamp), FileChange::Unchanged);
+}
+
+TEST(Writing, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "page.html", "old");
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    // A chain: link.html -> middle.html -> page.html.
+    const QString middle = dir.filePath(QStringLiteral("middle.html"));
+    ASSERT_TRUE(QFile::link(path, middle));
+    const QString link = dir.filePath(QStringLiteral("link.html"));
+    ASSERT_TRUE(QFile::link(middle, link));
+    FileState state;
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(link, QStringLiteral("new"), &state, &error));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(middle).isSymLink());
+    EXPECT_EQ(readBytes(path), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, // owner, group, other
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
+// ---- odd files ---------------------------------------------------------------------------
+
+TEST(OddFiles, ANamedPipeIsRefusedAtOnce) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opening a pipe for reading would wait for a writer: it must come back at once.
+    const LoadedFile f = readDocumentFile(fifo);
+    EXPECT_FALSE(f.ok);
+    EXPECT_TRUE(f.errorString.contains(QStringLiteral("named pipe")))
+        << f.errorString.toStdString();
+}
+
+TEST(OddFiles, AFileWithSeveralNamesIsWrittenInPlaceForAllOfThem) {
+    QTemporaryDir dir;
+    const QString path = writeBytes(dir, "page.html", "old text\n");
+    const QString other = dir.filePath(QStringLiteral("other-name.html"));
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    LoadedFile f = readDocumentFile(path);
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("new text, longer\r\n"), &f.state, &error));
+    EXPECT_EQ(readBytes(path), QByteArray("new text, longer\n"));
+    EXPECT_EQ(readBytes(other), QByteArray("new text, longer\n"));
+    ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("short\r\n"), &f.state, &error));
+    EXPECT_EQ(readBytes(other), QByteArray("short\n"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+    // No copy is left beside the file.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
 }
 
 TEST(LineEnds, ToCrLfIsIdempotent) {

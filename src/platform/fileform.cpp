@@ -1,0 +1,453 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/fileform.h"
+
+#include <QStringDecoder>
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+
+using Encoding = FileForm::Encoding;
+
+const char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct NamedEncoding {
+    Encoding encoding;
+    const char* name;
+};
+const NamedEncoding kEncodingNames[] = {
+    {Encoding::Utf8, "UTF-8"},        {Encoding::Utf16LE, "UTF-16 LE"},
+    {Encoding::Utf16BE, "UTF-16 BE"}, {Encoding::Utf32LE, "UTF-32 LE"},
+    {Encoding::Utf32BE, "UTF-32 BE"}, {Encoding::Windows1252, "Windows-1252"}};
+
+// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte at p does not
+// start one. Overlong forms, surrogates and values past U+10FFFF are invalid.
+int utf8SequenceLength(const uchar* p, qsizetype left) {
+    const uchar b = p[0];
+    if (b < 0x80)
+        return 1;
+    auto cont = [&](qsizetype i, uchar lo = 0x80, uchar hi = 0xBF) {
+        return i < left && p[i] >= lo && p[i] <= hi;
+    };
+    if (b >= 0xC2 && b <= 0xDF)
+        return cont(1) ? 2 : 0;
+    if (b == 0xE0)
+        return cont(1, 0xA0) && cont(2) ? 3 : 0;
+    if ((b >= 0xE1 && b <= 0xEC) || b == 0xEE || b == 0xEF)
+        return cont(1) && cont(2) ? 3 : 0;
+    if (b == 0xED)
+        return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;
+    if (b == 0xF0)
+        return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
+    if (b >= 0xF1 && b <= 0xF3)
+        return cont(1) && cont(2) && cont(3) ? 4 : 0;
+    if (b == 0xF4)
+        return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
+    return 0;
+}
+
+char32_t utf8Value(const uchar* p, int length) {
+    switch (length) {
+    case 1:
+        return p[0];
+    case 2:
+        return char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F);
+    case 3:
+        return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    default:
+        return char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+               char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+    }
+}
+
+struct Utf8Census {
+    qsizetype invalid = 0;
+    qsizetype multiByte = 0;
+    bool standInsPresent = false; // valid characters from the stand-in range
+};
+
+Utf8Census takeCensus(const uchar* p, qsizetype n) {
+    Utf8Census c;
+    for (qsizetype i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int len = utf8SequenceLength(p + i, n - i);
+        if (len == 0) {
+            ++c.invalid;
+            ++i;
+            continue;
+        }
+        ++c.multiByte;
+        if (len == 3 && isStrayByteStandIn(char16_t(utf8Value(p + i, 3))))
+            c.standInsPresent = true;
+        i += len;
+    }
+    return c;
+}
+
+// UTF-8 with each invalid byte as its stand-in character.
+QString decodeWithStandIns(const uchar* p, qsizetype n) {
+    QString text(n, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype o = 0;
+    for (qsizetype i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            out[o++] = p[i++];
+            continue;
+        }
+        const int len = utf8SequenceLength(p + i, n - i);
+        if (len == 0) {
+            out[o++] = char16_t(kStrayByteBase + p[i++]);
+            continue;
+        }
+        const char32_t v = utf8Value(p + i, len);
+        if (v >= 0x10000) {
+            out[o++] = QChar::highSurrogate(v);
+            out[o++] = QChar::lowSurrogate(v);
+        } else {
+            out[o++] = char16_t(v);
+        }
+        i += len;
+    }
+    text.truncate(o);
+    return text;
+}
+
+bool decodeUtf16(const QByteArray& bytes, bool bigEndian, QString* text) {
+    const qsizetype n = (bytes.size() - 2) / 2;
+    if ((bytes.size() - 2) % 2 != 0)
+        return false;
+    QString out(n, Qt::Uninitialized);
+    if (bigEndian)
+        qFromBigEndian<quint16>(bytes.constData() + 2, n, out.data());
+    else
+        qFromLittleEndian<quint16>(bytes.constData() + 2, n, out.data());
+    // Unpaired surrogates cannot be shown or kept: such a file is not taken as UTF-16.
+    const QChar* s = out.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i].isHighSurrogate()) {
+            if (i + 1 >= n || !s[i + 1].isLowSurrogate())
+                return false;
+            ++i;
+        } else if (s[i].isLowSurrogate()) {
+            return false;
+        }
+    }
+    *text = std::move(out);
+    return true;
+}
+
+bool decodeUtf32(const QByteArray& bytes, bool bigEndian, QString* text) {
+    if ((bytes.size() - 4) % 4 != 0)
+        return false;
+    const qsizetype n = (bytes.size() - 4) / 4;
+    QString out(n * 2, Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    qsizetype k = 0;
+    const char* p = bytes.constData() + 4;
+    for (qsizetype i = 0; i < n; ++i, p += 4) {
+        const quint32 v = bigEndian ? qFromBigEndian<quint32>(p) : qFromLittleEndian<quint32>(p);
+        if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+            return false;
+        if (v >= 0x10000) {
+            o[k++] = QChar::highSurrogate(v);
+            o[k++] = QChar::lowSurrogate(v);
+        } else {
+            o[k++] = char16_t(v);
+        }
+    }
+    out.truncate(k);
+    *text = std::move(out);
+    return true;
+}
+
+bool hasLfStyle(const QString& text) {
+    return !text.contains(u'\r') && text.contains(u'\n');
+}
+
+// Calls sink(c) for every UTF-16 unit of the text that goes to the file: a CR followed by
+// LF is left out when the file's line breaks are LF.
+template <class Sink> void forEachUnit(const QString& text, bool lf, Sink sink) {
+    const qsizetype n = text.size();
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0; i < n; ++i) {
+        if (lf && s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n')
+            continue;
+        sink(s[i]);
+    }
+}
+
+// Calls sink(codePoint) for each character; an unpaired surrogate becomes U+FFFD.
+template <class Sink> void forEachCodePoint(const QString& text, bool lf, Sink sink) {
+    char16_t high = 0;
+    forEachUnit(text, lf, [&](char16_t c) {
+        if (high) {
+            const char16_t h = high;
+            high = 0;
+            if (QChar::isLowSurrogate(c)) {
+                sink(QChar::surrogateToUcs4(h, c));
+                return;
+            }
+            sink(char32_t(0xFFFD));
+        }
+        if (QChar::isHighSurrogate(c))
+            high = c;
+        else if (QChar::isLowSurrogate(c))
+            sink(char32_t(0xFFFD));
+        else
+            sink(char32_t(c));
+    });
+    if (high)
+        sink(char32_t(0xFFFD));
+}
+
+void appendUtf8(QByteArray& out, char32_t v) {
+    if (v < 0x80) {
+        out.append(char(v));
+    } else if (v < 0x800) {
+        out.append(char(0xC0 | (v >> 6)));
+        out.append(char(0x80 | (v & 0x3F)));
+    } else if (v < 0x10000) {
+        out.append(char(0xE0 | (v >> 12)));
+        out.append(char(0x80 | ((v >> 6) & 0x3F)));
+        out.append(char(0x80 | (v & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (v >> 18)));
+        out.append(char(0x80 | ((v >> 12) & 0x3F)));
+        out.append(char(0x80 | ((v >> 6) & 0x3F)));
+        out.append(char(0x80 | (v & 0x3F)));
+    }
+}
+
+// Drops the CR of every CR LF pair, in place.
+void crLfToLf(QByteArray& bytes) {
+    char* s = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype o = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n')
+            continue;
+        s[o++] = s[i];
+    }
+    bytes.truncate(o);
+}
+
+QByteArray encodeUtf8(const QString& text, const FileForm& form) {
+    QByteArray out;
+    if (form.byteOrderMark)
+        out = QByteArray("\xEF\xBB\xBF");
+    if (!form.strayBytes) {
+        QByteArray body = text.toUtf8();
+        if (form.lfLineBreaks)
+            crLfToLf(body);
+        if (out.isEmpty())
+            return body;
+        out += body;
+        return out;
+    }
+    out.reserve(out.size() + text.size() + text.size() / 8);
+    forEachCodePoint(text, form.lfLineBreaks, [&](char32_t v) {
+        if (v <= 0xFFFF && isStrayByteStandIn(char16_t(v)))
+            out.append(char(v - kStrayByteBase));
+        else
+            appendUtf8(out, v);
+    });
+    return out;
+}
+
+QByteArray encodeUtf16(const QString& text, bool lf, bool bigEndian) {
+    QByteArray out;
+    out.reserve(2 + text.size() * 2);
+    auto put = [&](char16_t c) {
+        char two[2];
+        if (bigEndian)
+            qToBigEndian<quint16>(c, two);
+        else
+            qToLittleEndian<quint16>(c, two);
+        out.append(two, 2);
+    };
+    put(0xFEFF);
+    // Written unit by unit: a lone surrogate cannot come from a file we read, and the
+    // editor never makes one.
+    forEachUnit(text, lf, put);
+    return out;
+}
+
+QByteArray encodeUtf32(const QString& text, bool lf, bool bigEndian) {
+    QByteArray out;
+    out.reserve(4 + text.size() * 4);
+    auto put = [&](char32_t v) {
+        char four[4];
+        if (bigEndian)
+            qToBigEndian<quint32>(v, four);
+        else
+            qToLittleEndian<quint32>(v, four);
+        out.append(four, 4);
+    };
+    put(0xFEFF);
+    forEachCodePoint(text, lf, put);
+    return out;
+}
+
+int windows1252Byte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i) {
+        if (kWindows1252High[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+bool encodeWindows1252(const QString& text, bool lf, QByteArray* out) {
+    out->resize(text.size());
+    char* o = out->data();
+    qsizetype k = 0;
+    bool ok = true;
+    forEachUnit(text, lf, [&](char16_t c) {
+        const int b = c < 0x80 ? c : windows1252Byte(c);
+        if (b < 0)
+            ok = false;
+        o[k++] = char(b);
+    });
+    out->truncate(k);
+    return ok;
+}
+
+} // namespace
+
+QString encodingName(FileForm::Encoding encoding) {
+    for (const auto& e : kEncodingNames) {
+        if (e.encoding == encoding)
+            return QString::fromLatin1(e.name);
+    }
+    return QString();
+}
+
+bool encodingFromName(const QString& name, FileForm::Encoding* encoding) {
+    for (const auto& e : kEncodingNames) {
+        if (name == QLatin1String(e.name)) {
+            *encoding = e.encoding;
+            return true;
+        }
+    }
+    return false;
+}
+
+DecodedText decodeFileBytes(const QByteArray& bytes) {
+    DecodedText d;
+    auto finish = [&](QString text) {
+        d.form.lfLineBreaks = hasLfStyle(text);
+        d.text = std::move(text);
+        return d;
+    };
+    QString wide;
+    if (bytes.startsWith(QByteArray("\xFF\xFE\0\0", 4)) && decodeUtf32(bytes, false, &wide)) {
+        d.form.encoding = Encoding::Utf32LE;
+        return finish(std::move(wide));
+    }
+    if (bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)) && decodeUtf32(bytes, true, &wide)) {
+        d.form.encoding = Encoding::Utf32BE;
+        return finish(std::move(wide));
+    }
+    if (bytes.startsWith("\xFF\xFE") && decodeUtf16(bytes, false, &wide)) {
+        d.form.encoding = Encoding::Utf16LE;
+        return finish(std::move(wide));
+    }
+    if (bytes.startsWith("\xFE\xFF") && decodeUtf16(bytes, true, &wide)) {
+        d.form.encoding = Encoding::Utf16BE;
+        return finish(std::move(wide));
+    }
+
+    const bool mark = bytes.startsWith("\xEF\xBB\xBF");
+    const qsizetype skip = mark ? 3 : 0;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + skip;
+    const qsizetype n = bytes.size() - skip;
+    // Stateless: an incomplete sequence at the end is an error, not pending input. A
+    // second mark right after the first is text (U+FEFF), kept like any character.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
+    QString text = utf8.decode(QByteArrayView(p, n));
+    if (!utf8.hasError()) {
+        d.form.byteOrderMark = mark;
+        return finish(std::move(text));
+    }
+    text = QString();
+    const Utf8Census census = takeCensus(p, n);
+    // Characters of the stand-in range already in the file would be written back as
+    // single bytes: such a file is kept byte for byte as Windows-1252 instead.
+    const bool mostlyUtf8 = census.multiByte > 0 && !census.standInsPresent &&
+                            (census.multiByte > census.invalid || census.invalid * 1000 <= n);
+    if (mostlyUtf8) {
+        d.form.byteOrderMark = mark;
+        d.form.strayBytes = true;
+        d.strayBytes = census.invalid;
+        return finish(decodeWithStandIns(p, n));
+    }
+    d.form.encoding = Encoding::Windows1252;
+    return finish(decodeWindows1252(bytes));
+}
+
+QString decodeWindows1252(const QByteArray& bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QString toCrLf(const QString& text) {
+    // Fast path: already CR LF everywhere (the common case for files we wrote).
+    const qsizetype n = text.size();
+    const QChar* s = text.constData();
+    bool clean = true;
+    for (qsizetype i = 0; i < n && clean; ++i) {
+        if (s[i] == u'\r')
+            clean = i + 1 < n && s[i + 1] == u'\n' ? (++i, true) : false;
+        else if (s[i] == u'\n')
+            clean = false;
+    }
+    if (clean)
+        return text;
+    QString out;
+    out.reserve(n + n / 16 + 2);
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i] == u'\r') {
+            out += QLatin1String("\r\n");
+            if (i + 1 < n && s[i + 1] == u'\n')
+                ++i;
+        } else if (s[i] == u'\n') {
+            out += QLatin1String("\r\n");
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* bytes) {
+    const bool lf = form.lfLineBreaks;
+    switch (form.encoding) {
+    case Encoding::Utf8:
+        *bytes = encodeUtf8(text, form);
+        return true;
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        *bytes = encodeUtf16(text, lf, form.encoding == Encoding::Utf16BE);
+        return true;
+    case Encoding::Utf32LE:
+    case Encoding::Utf32BE:
+        *bytes = encodeUtf32(text, lf, form.encoding == Encoding::Utf32BE);
+        return true;
+    case Encoding::Windows1252:
+        return encodeWindows1252(text, lf, bytes);
+    }
+    return false;
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The form a text file is stored in: its encoding, byte-order mark and line-break style.
+// Inside the editor the text always has CR LF line breaks; a document remembers the form
+// its file was read in and is written back in that same form, so that opening and saving
+// an unchanged document gives the identical file.
+struct FileForm {
+    enum class Encoding { Utf8, Utf16LE, Utf16BE, Utf32LE, Utf32BE, Windows1252 };
+
+    Encoding encoding = Encoding::Utf8;
+    // UTF-8 only: the file starts with EF BB BF. UTF-16 and UTF-32 files always have one.
+    bool byteOrderMark = false;
+    // UTF-8 only: the file held bytes that are not valid UTF-8; each is shown as its
+    // stand-in character and written back as the same byte.
+    bool strayBytes = false;
+    // Every line break of the file was LF: CR LF pairs of the text are written as LF.
+    bool lfLineBreaks = false;
+
+    bool operator==(const FileForm& o) const {
+        return encoding == o.encoding && byteOrderMark == o.byteOrderMark &&
+               strayBytes == o.strayBytes && lfLineBreaks == o.lfLineBreaks;
+    }
+    bool operator!=(const FileForm& o) const { return !(*this == o); }
+};
+
+// A short readable name of a form ("UTF-8", "UTF-16 LE", "Windows-1252", ...).
+QString encodingName(FileForm::Encoding encoding);
+// The encoding named by encodingName; false when the name is none of them.
+bool encodingFromName(const QString& name, FileForm::Encoding* encoding);
+
+// A byte that is not valid UTF-8 (always 80..FF) is shown as U+EF80 + (byte - 80), a
+// private-use range set aside for exactly this.
+constexpr char16_t kStrayByteBase = 0xEF00;
+inline bool isStrayByteStandIn(char16_t c) {
+    return c >= 0xEF80 && c <= 0xEFFF;
+}
+
+// Text decoded from a file's bytes: line breaks still as in the file.
+struct DecodedText {
+    QString text;
+    FileForm form;
+    qsizetype strayBytes = 0; // bytes shown as stand-ins (strayBytes form only)
+};
+
+// Decodes a text file's bytes and tells the form it was in:
+// - a UTF-32 or UTF-16 byte-order mark: that encoding (when the rest is valid for it);
+// - valid UTF-8 (with or without its mark): UTF-8;
+// - mostly UTF-8 (valid multi-byte sequences outnumber the invalid bytes, or at most one
+//   byte in 1,000 is invalid, and there is at least one multi-byte sequence): UTF-8 with
+//   each invalid byte as its stand-in;
+// - anything else: Windows-1252, every byte one character.
+// The line-break style is LF when the text has at least one LF and no CR.
+DecodedText decodeFileBytes(const QByteArray& bytes);
+
+// Windows-1252 decoding; the five bytes the code page leaves undefined map to the
+// control characters of the same value, so that no byte is lost.
+QString decodeWindows1252(const QByteArray& bytes);
+
+// Every CR LF, lone CR and lone LF becomes CR LF.
+QString toCrLf(const QString& text);
+
+// Encodes text whose line breaks are CR LF into the bytes of a file of the given form
+// (the mark included, CR LF pairs as LF for an LF file, lone CRs kept). Returns false,
+// leaving *bytes undefined, only when the form is Windows-1252 and the text holds a
+// character that code page cannot store.
+bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* bytes);

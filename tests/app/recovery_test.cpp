@@ -1,0 +1,464 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Unsaved text survives a killed program: the real editor is started as a child process,
+// typed into, killed with SIGKILL, and the next start offers the text back.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <Qsci/qsciscintilla.h>
+#include <csignal>
+#include <sys/stat.h>
+
+#include "app/document.h"
+#include "app/frmmain.h"
+#include "app/recovery.h"
+#include "app/startup.h"
+#include "platform/txtcode.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+namespace {
+
+// Runs a program and returns what it printed; empty when it failed.
+QString run(const QString& program, const QStringList& args, int ms = 20000) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(ms) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// The real editor in a child process, with its own home and data folder.
+class EditorProcess {
+public:
+    EditorProcess(const QString& home, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QStringLiteral(VR_EDITOR_PATH), args);
+        process_.waitForStarted();
+    }
+    ~EditorProcess() { kill(); }
+
+    // The editor's visible window whose caption is `caption`, found through xdotool.
+    QString window(const QString& caption) const {
+        QString found;
+        waitUntil(
+            [&] {
+                const QStringList ids =
+                    run(QStringLiteral("xdotool"),
+                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--pid"), QString::number(process_.processId())})
+                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                for (const QString& id : ids) {
+                    if (run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), id}) ==
+                        caption) {
+                        found = id;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            30000);
+        return found;
+    }
+    // Types into the window as a user at the keyboard would.
+    bool type(const QString& window, const QString& text) const {
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        return QProcess::execute(QStringLiteral("xdotool"),
+                                 {QStringLiteral("type"), QStringLiteral("--delay"),
+                                  QStringLiteral("30"), QStringLiteral("--window"), window,
+                                  text}) == 0;
+    }
+    bool key(const QString& window, const QString& keys) const {
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}) == 0;
+    }
+    bool running() const { return process_.state() == QProcess::Running; }
+    void kill() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        ::kill(pid_t(process_.processId()), SIGKILL);
+        process_.waitForFinished(10000);
+    }
+
+private:
+    QProcess process_;
+};
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            GTEST_SKIP() << "xdotool is needed to type into the child process";
+        ASSERT_TRUE(home.isValid());
+        // This process looks for recovery files where the child keeps them.
+        oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+        folder = Recovery::defaultFolder();
+        ASSERT_TRUE(folder.startsWith(home.path()));
+        ASSERT_TRUE(writeBytes(page(), original));
+    }
+    void TearDown() override {
+        if (oldDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldDataHome);
+    }
+
+    QString page() const { return home.filePath(QStringLiteral("page.html")); }
+    QStringList recoveryFiles() const {
+        return QDir(folder).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+    }
+    // Waits until some recovery file holds `text`.
+    bool waitForKept(const QByteArray& text) const {
+        return waitUntil(
+            [&] {
+                for (const QString& f : recoveryFiles()) {
+                    RecoveredDocument d;
+                    if (parseRecoveryFile(readBytes(folder + QLatin1Char('/') + f), &d) &&
+                        d.text == text)
+                        return true;
+                }
+                return false;
+            },
+            20000);
+    }
+    // Starts the real editor on page(), types `text` at the start, waits until the
+    // recovery file holds it.
+    std::unique_ptr<EditorProcess> startAndType(const QString& text) {
+        auto child = std::make_unique<EditorProcess>(home.path(), QStringList{page()});
+        const QString win = child->window(page());
+        EXPECT_FALSE(win.isEmpty()) << "the editor's window did not appear";
+        EXPECT_TRUE(child->type(win, text));
+        EXPECT_TRUE(waitForKept(text.toUtf8() + "<p>one</p>\r\n"));
+        return child;
+    }
+
+    QTemporaryDir home;
+    QByteArray oldDataHome;
+    QString folder;
+    const QByteArray original = "<p>one</p>\n";
+};
+
+TEST_F(RecoveryTest, AKilledEditorsTypingIsOfferedBackAtTheNextStart) {
+    {
+        auto child = startAndType(QStringLiteral("abc"));
+        child->kill();
+    }
+    EXPECT_EQ(readBytes(page()), original) << "the file itself is untouched";
+    ASSERT_EQ(recoveryFiles().size(), 1);
+    const QString left = folder + QLatin1Char('/') + recoveryFiles()[0];
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(left).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // The next start, through the start-up of the program, answered Yes.
+    {
+        ScriptedDialogs dlg;
+        frmMain w;
+        w.show();
+        dlg.answer(Dialogs::Answer::Yes);
+        startDocument(w, {QStringLiteral("verrindel")});
+        ASSERT_EQ(dlg.messages().size(), 1);
+        const ScriptedDialogs::Call* q = dlg.lastMessage();
+        EXPECT_TRUE(q->text.contains(page()));
+        EXPECT_EQ(q->buttons, Dialogs::Buttons::YesNo);
+        EXPECT_EQ(q->icon, Dialogs::Icon::Question);
+        EXPECT_EQ(w.txtCode()->Text(), QStringLiteral("abc<p>one</p>\r\n"));
+        EXPECT_EQ(w.windowTitle(), page());
+        EXPECT_TRUE(w.txtCode()->Modified());
+        EXPECT_EQ(readBytes(page()), original);
+
+        // Saving writes the file in its own form (LF) and ends the recovery file.
+        w.context().action("mnuSave")->trigger();
+        EXPECT_EQ(dlg.messages().size(), 1);
+        EXPECT_EQ(readBytes(page()), QByteArray("abc<p>one</p>\n"));
+        EXPECT_TRUE(waitUntil([&] { return recoveryFiles().isEmpty(); }));
+    }
+    // A third start asks nothing, and the killed run's lock is cleared away.
+    ScriptedDialogs dlg;
+    frmMain w;
+    startDocument(w, {QStringLiteral("verrindel")});
+    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.lock")}, QDir::Files).size(), 1)
+        << "only this run's own lock";
+}
+
+TEST_F(RecoveryTest, TheRealEditorRestoresWithYesAndSavesTheText) {
+    startAndType(QStringLiteral("xyz"))->kill();
+    // The second run is the real editor too: Return answers its question with Yes.
+    EditorProcess second(home.path(), {});
+    const QString box = second.window(QStringLiteral("VERRiNDEL"));
+    ASSERT_FALSE(box.isEmpty());
+    ASSERT_TRUE(second.key(box, QStringLiteral("Return")));
+    const QString win = second.window(page());
+    ASSERT_FALSE(win.isEmpty()) << "the caption names the restored document";
+    EXPECT_EQ(readBytes(page()), original);
+    ASSERT_TRUE(second.key(win, QStringLiteral("ctrl+s")));
+    EXPECT_TRUE(waitUntil([&] { return readBytes(page()) == "xyz<p>one</p>\n"; }));
+}
+
+TEST_F(RecoveryTest, ACopyStillRunningKeepsItsFileAndNoDiscardsALeftOne) {
+    auto first = startAndType(QStringLiteral("mine"));
+    ASSERT_TRUE(first->running());
+    {
+        ScriptedDialogs dlg;
+        frmMain w;
+        startDocument(w, {QStringLiteral("verrindel")});
+        EXPECT_TRUE(dlg.calls.isEmpty()) << "the running copy's file is not offered";
+        EXPECT_EQ(recoveryFiles().size(), 1);
+    }
+    first->kill();
+    ScriptedDialogs dlg;
+    frmMain w;
+    dlg.answer(Dialogs::Answer::No);
+    startDocument(w, {QStringLiteral("verrindel"), page()});
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(recoveryFiles().isEmpty()) << "No deletes the recovery file";
+    // The command line's file opens as usual.
+    EXPECT_EQ(w.windowTitle(), page());
+    EXPECT_FALSE(w.txtCode()->Modified());
+}
+
+// ---- in this process: when the file is written and removed ------------------------------
+
+class RecoveryKeeping : public ::testing::Test {
+public: // the cases of a table reach the window and the dialogs
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        w.show();
+        recovery = new Recovery(&w, dir.filePath(QStringLiteral("recovery")));
+        ASSERT_TRUE(recovery->active());
+    }
+    void type(const QString& text) {
+        w.txtCode()->SetSelStart(w.txtCode()->TextLength());
+        w.txtCode()->SetSelText(text);
+    }
+    bool kept() {
+        recovery->waitForWrites();
+        return QFile::exists(recovery->filePath());
+    }
+    bool waitKept() {
+        return waitUntil([&] { return kept(); }, 4 * Recovery::kMaxDelayMs);
+    }
+    RecoveredDocument keptDocument() {
+        RecoveredDocument d;
+        EXPECT_TRUE(parseRecoveryFile(readBytes(recovery->filePath()), &d));
+        return d;
+    }
+
+    ScriptedDialogs dlg;
+    QTemporaryDir dir;
+    frmMain w;
+    Recovery* recovery = nullptr;
+};
+
+TEST_F(RecoveryKeeping, AnUntitledDocumentIsKeptAndRemovedWhenReplacedSavedOrEnded) {
+    struct Case {
+        const char* what;
+        std::function<void(RecoveryKeeping&)> end;
+    } cases[] = {
+        {"New",
+         [](RecoveryKeeping& t) {
+             t.dlg.answer(Dialogs::Answer::No);
+             t.w.context().action("mnuNew")->trigger();
+         }},
+        {"Save As",
+         [](RecoveryKeeping& t) {
+             t.dlg.chooseFile(t.dir.filePath(QStringLiteral("saved.html")));
+             t.w.context().action("mnuSaveAs")->trigger();
+         }},
+        {"undo to the saved text",
+         [](RecoveryKeeping& t) {
+             t.w.txtCode()->SetModified(false); // as a save does
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        type(QStringLiteral("unsaved \u00e9\r\n"));
+        ASSERT_TRUE(waitKept());
+        const RecoveredDocument d = keptDocument();
+        EXPECT_TRUE(d.path.isEmpty());
+        EXPECT_TRUE(d.text.endsWith("unsaved \xc3\xa9\r\n"));
+        c.end(*this);
+        EXPECT_TRUE(waitUntil([&] { return !kept(); }));
+    }
+    // The run ends normally: nothing is left, the lock included.
+    type(QStringLiteral("more"));
+    ASSERT_TRUE(waitKept());
+    delete recovery;
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("recovery"))).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(RecoveryKeeping, TheFileHoldsThePathAndTheFormOfTheDocument) {
+    const QString page = dir.filePath(QStringLiteral("page.html"));
+    ASSERT_TRUE(writeBytes(page, "\xef\xbb\xbfline\n"));
+    dlg.chooseFile(page);
+    w.context().action("mnuOpen")->trigger();
+    type(QStringLiteral("x"));
+    ASSERT_TRUE(waitKept());
+    const RecoveredDocument d = keptDocument();
+    EXPECT_EQ(d.path, page);
+    EXPECT_EQ(d.text, QByteArray("line\r\nx"));
+    EXPECT_TRUE(d.state.form.byteOrderMark);
+    EXPECT_TRUE(d.state.form.lfLineBreaks);
+    EXPECT_EQ(d.state.form.encoding, FileForm::Encoding::Utf8);
+    EXPECT_TRUE(d.state.stamp.valid);
+}
+
+TEST_F(RecoveryKeeping, TypingDuringTheCopyOfALargeTextGivesTheTextAsItStands) {
+    // Large enough that the copy takes several steps, with keys typed between them at the
+    // start, in the middle and at the end of the text.
+    const QByteArray line = "<p>a line of the page</p>\r\n";
+    QByteArray big;
+    while (big.size() < 24 * 1024 * 1024)
+        big += line;
+    TxtCode* ed = w.txtCode();
+    ed->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, (uintptr_t)big.size(), big.constData());
+    const qint64 middle = big.size() / 2;
+    // Keys go on past the moment the copy must start (kMaxDelayMs after the first one),
+    // so that they fall between its steps; once they stop, the copy can finish.
+    // One event-loop turn, then one key, as a user typing would interleave them.
+    QElapsedTimer since;
+    since.start();
+    int keys = 0;
+    while (!QFile::exists(recovery->filePath()) && since.elapsed() < 60000) {
+        QCoreApplication::processEvents();
+        if (since.elapsed() < Recovery::kMaxDelayMs + 1500) {
+            const qint64 len = ed->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+            // The middle of the page moves on by the keys typed before it.
+            const qint64 at[] = {0, (keys + 2) / 3 + middle, len};
+            ed->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, (unsigned long)at[keys % 3], "y");
+            ++keys;
+        }
+    }
+    ASSERT_TRUE(QFile::exists(recovery->filePath()));
+    recovery->waitForWrites();
+    const RecoveredDocument d = keptDocument();
+    // Whatever moment was kept, it is the text with some keys typed: the keys at the
+    // start, then the first half, the keys of the middle, the second half, the keys at
+    // the end.
+    qsizetype i = 0;
+    auto skipKeys = [&] {
+        while (i < d.text.size() && d.text[i] == 'y')
+            ++i;
+    };
+    skipKeys();
+    ASSERT_TRUE(d.text.mid(i, middle) == big.left(middle)) << "the first half, at " << i;
+    i += middle;
+    skipKeys();
+    ASSERT_TRUE(d.text.mid(i, big.size() - middle) == big.mid(middle))
+        << "the second half, at " << i;
+    i += big.size() - middle;
+    skipKeys();
+    EXPECT_EQ(i, d.text.size());
+    EXPECT_GT(keys, 0);
+}
+
+TEST_F(RecoveryKeeping, TheCopyOfALargeTextFinishesWhileTypingGoesOnInOnePlace) {
+    const QByteArray line = "<p>a line of the page</p>\r\n";
+    QByteArray big;
+    while (big.size() < 24 * 1024 * 1024)
+        big += line;
+    TxtCode* ed = w.txtCode();
+    for (const qint64 at : {qint64(0), qint64(big.size() / 2)}) {
+        SCOPED_TRACE(at);
+        ed->SetText(QString());
+        ed->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, (uintptr_t)big.size(), big.constData());
+        QFile::remove(recovery->filePath());
+        // A key at the same place after every turn of the event loop, without a pause.
+        QElapsedTimer since;
+        since.start();
+        int keys = 0;
+        while (!QFile::exists(recovery->filePath()) && since.elapsed() < 30000) {
+            QCoreApplication::processEvents();
+            ed->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, (unsigned long)at, "y");
+            ++keys;
+        }
+        ASSERT_TRUE(QFile::exists(recovery->filePath())) << "never kept while typing";
+        recovery->waitForWrites();
+        const RecoveredDocument d = keptDocument();
+        const qsizetype typed = d.text.size() - big.size();
+        EXPECT_GT(typed, 0);
+        EXPECT_LE(typed, keys);
+        EXPECT_TRUE(d.text == big.left(at) + QByteArray(typed, 'y') + big.mid(at));
+    }
+}
+
+TEST(RecoveryFailures, AnUnwritableFolderIsReportedOnceAndEditingGoesOn) {
+    ScriptedDialogs dlg;
+    QTemporaryDir dir;
+    // A regular file where the folder should be.
+    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("recovery")), "x"));
+    frmMain w;
+    auto* recovery = new Recovery(&w, dir.filePath(QStringLiteral("recovery")));
+    EXPECT_FALSE(recovery->active());
+    ASSERT_EQ(dlg.messages().size(), 1);
+    EXPECT_TRUE(dlg.messages()[0].contains(dir.filePath(QStringLiteral("recovery"))));
+    w.txtCode()->SetSelText(QStringLiteral("still typing"));
+    QTest::qWait(50);
+    EXPECT_EQ(w.txtCode()->Text(), QStringLiteral("still typing"));
+    EXPECT_EQ(dlg.messages().size(), 1);
+    EXPECT_FALSE(recovery->offerLeftovers());
+}
+
+TEST(RecoveryFailures, AFailedWriteIsReportedOnceAndTheDocumentStays) {
+    ScriptedDialogs dlg;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    frmMain w;
+    auto* recovery = new Recovery(&w, folder);
+    ASSERT_TRUE(recovery->active());
+    // The folder disappears under the running program (a file takes its place).
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(writeBytes(folder, "x"));
+    w.txtCode()->SetSelText(QStringLiteral("one"));
+    ASSERT_TRUE(waitUntil([&] { return !dlg.messages().isEmpty(); }, 3 * Recovery::kMaxDelayMs));
+    EXPECT_TRUE(dlg.messages()[0].contains(folder));
+    // The next failed write says nothing more.
+    w.txtCode()->SetSelText(QStringLiteral("two"));
+    QTest::qWait(Recovery::kIdleDelayMs + 1000);
+    recovery->waitForWrites();
+    EXPECT_EQ(dlg.messages().size(), 1);
+    EXPECT_EQ(w.txtCode()->Text(), QStringLiteral("onetwo"));
+    EXPECT_TRUE(w.txtCode()->Modified());
+}
+
+TEST(RecoveryFiles, ReadBackWhatWasWrittenAndRefuseOtherBytes) {
+    FileState state;
+    state.form.encoding = FileForm::Encoding::Utf16BE;
+    state.form.lfLineBreaks = true;
+    state.stamp.valid = true;
+    state.stamp.size = 12;
+    state.stamp.hash = 0xFEDCBA9876543210ull;
+    const QString odd = QStringLiteral("/tmp/a%b\nc d.html");
+    const QByteArray text("a\r\n\n\nb\0c", 8);
+    RecoveredDocument d;
+    ASSERT_TRUE(parseRecoveryFile(recoveryFileBytes(odd, state, text), &d));
+    EXPECT_EQ(d.path, odd);
+    EXPECT_EQ(d.text, text);
+    EXPECT_TRUE(d.state.form == state.form);
+    EXPECT_EQ(d.state.stamp.hash, state.stamp.hash);
+    EXPECT_EQ(d.state.stamp.size, 12);
+    QByteArray cut = recoveryFileBytes(odd, state, text);
+    cut.chop(1);
+    EXPECT_FALSE(parseRecoveryFile(cut, &d)) << "a short file is not taken";
+    EXPECT_FALSE(parseRecoveryFile("<html>", &d));
+}
+
+} // namespace
