@@ -36,10 +36,14 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = verrindel ] || fail "package name is '$(field Package)'"
 depends=$(field Depends)
 # Found by dpkg-shlibdeps from the executable (versions included), and the run-time extras.
-for pkg in libqt6widgets6 libqt6webenginewidgets6 'libqscintilla2-qt6-[0-9]+' libqt6printsupport6 \
+# QScintilla is linked in (built from its source with our patches): no package of it.
+for pkg in libqt6widgets6 libqt6webenginewidgets6 libqt6printsupport6 \
            libstdc\\+\\+6 fonts-crosextra-caladea fonts-dejavu-core qt6-image-formats-plugins; do
   grep -qE "(^|, )$pkg( \\(|,|$)" <<<"$depends" || fail "Depends lacks $pkg: $depends"
 done
+if grep -qE 'libqscintilla2' <<<"$depends"; then
+  fail "Depends names the QScintilla library: $depends"
+fi
 grep -qE 'libqt6widgets6 \(>= [0-9]' <<<"$depends" || fail "Depends carries no computed versions"
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
