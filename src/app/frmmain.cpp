@@ -112,7 +112,7 @@ void frmMain::tsMain_Click(int index) {
     } else if (index == 1) {
         fraPreview_->show();
         fraCode_->hide();
-        preview_->show(txtCode_->Text());
+        preview_->show(txtCode_->Text(), document_->filePath());
     }
 }
 
