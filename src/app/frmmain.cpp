@@ -12,6 +12,7 @@
 
 #include "app/document.h"
 #include "app/editcommands.h"
+#include "app/livepreview.h"
 #include "app/menus.h"
 #include "app/preview.h"
 #include "app/statuspanels.h"
@@ -39,6 +40,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     Form_Load();
     connectFileMenu();
+    livePreview_ = std::make_unique<LivePreview>(ctx_.action("mnuLivePreview"), txtCode_, this,
+                                                 [this] { return document_->filePath(); });
     installEditCommands(ctx_);
     assist::install(ctx_);
     validator::install(ctx_);
@@ -131,6 +134,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    livePreview_->closeWindow();
     if (quitAtOnce)
         emit quitRequested();
 }

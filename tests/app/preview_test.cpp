@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMenu>
 #include <QNetworkInterface>
+#include <QScreen>
 #include <QSettings>
 #include <QTabBar>
 #include <QTcpServer>
@@ -21,7 +23,9 @@
 #include <sys/stat.h>
 
 #include "app/document.h"
+#include "app/frmlivepreview.h"
 #include "app/frmmain.h"
+#include "app/livepreview.h"
 #include "app/preview.h"
 #include "app/previewbrowser.h"
 #include "app/previewscheme.h"
@@ -67,15 +71,21 @@ bool writePicture(const QString& path, int width, int height) {
 class PreviewTab : public MainWindowTest {
 protected:
     void SetUp() override {
+        // Where the live window remembers its place: a folder of this test's own.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         MainWindowTest::SetUp();
         w->preview()->setProgramFolder(dir.path());
     }
+    // The main window goes while the settings folder is still there.
+    void TearDown() override { w.reset(); }
     void clickTab(int index) {
         QTabBar* tabs = w->tsMain();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     }
     QString previewFile() const { return dir.filePath(QStringLiteral("meh.html")); }
     QWebEngineView* browser() const { return w->preview()->browser(); }
+
+    QTemporaryDir settingsDir;
 };
 
 TEST_F(PreviewTab, CodePreviewCodeWritesRendersAndDeletesThePreviewFile) {
@@ -288,6 +298,10 @@ const ReadAttempt kReadAttempts[] = {
     {"FileUrlFromUntitledPage", false, "file://%OUT%/secret.txt", false},
 };
 
+void PrintTo(const ReadAttempt& a, std::ostream* os) {
+    *os << a.address;
+}
+
 class HostilePage : public PreviewTab, public ::testing::WithParamInterface<ReadAttempt> {};
 
 TEST_P(HostilePage, ReadsOnlyItsOwnFolder) {
@@ -350,6 +364,204 @@ INSTANTIATE_TEST_SUITE_P(Addresses, HostilePage, ::testing::ValuesIn(kReadAttemp
                              return std::string(info.param.name);
                          });
 
+TEST_F(SavedSite, LiveWindowShowsTheFoldersPicturesAndStylesToo) {
+    typePage();
+    w->context().action("mnuLivePreview")->trigger();
+    frmLivePreview* live = w->livePreview()->window();
+    ASSERT_NE(live, nullptr);
+    ASSERT_TRUE(waitForPage(live->wbLivePreview, QStringLiteral("site")));
+    EXPECT_EQ(whatLoaded(live->wbLivePreview),
+              QStringLiteral("5x3|rgb(1, 2, 3)|\"\u00e9\"|\u00e9"));
+    EXPECT_FALSE(QFile::exists(previewFile())) << "the live window writes no preview file";
+}
+
+// The live preview window as the user drives it: the View menu, typing in the editor,
+// scrolling the page, closing either window.
+class LiveWindow : public PreviewTab {
+protected:
+    void SetUp() override {
+        PreviewTab::SetUp();
+        w->activateWindow();
+        editor()->setFocus();
+        ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == editor(); }));
+    }
+    QAction* command() const { return w->context().action("mnuLivePreview"); }
+    frmLivePreview* live() const { return w->livePreview()->window(); }
+    // The text the live window's page shows.
+    QString pageText() const {
+        return evalJs(live()->wbLivePreview,
+                      QStringLiteral("document.body ? document.body.textContent : ''"))
+            .toString();
+    }
+    bool showsText(const QString& text) const {
+        return waitUntil([&] { return pageText().contains(text); }, 30000);
+    }
+    // The keyboard is still the editor's and the main window the active one.
+    bool editorHasFocus() const {
+        return QApplication::focusWidget() == editor() && QApplication::activeWindow() == w.get();
+    }
+    // The live windows that exist, open or not yet deleted.
+    static int liveWindows() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        int n = 0;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            n += qobject_cast<frmLivePreview*>(t) != nullptr;
+        return n;
+    }
+    void typeAtEnd(const QString& text) {
+        editor()->SetSelStart(editor()->TextLength());
+        QTest::keyClicks(editor(), text);
+    }
+};
+
+TEST_F(LiveWindow, CtrlShiftPOpensItBesideTheEditorWithoutTakingTheFocus) {
+    QAction* a = command();
+    EXPECT_EQ(a->text(), QStringLiteral("Live Preview"));
+    EXPECT_TRUE(a->isCheckable());
+    EXPECT_FALSE(a->isChecked());
+    EXPECT_EQ(a->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    EXPECT_TRUE(w->context().menu("mnuView")->actions().contains(a));
+    EXPECT_EQ(w->context().menu("mnuView")->title(), QStringLiteral("View"));
+    EXPECT_EQ(liveWindows(), 0) << "nothing exists before the command";
+
+    editor()->SetText(QStringLiteral("<title>one</title><p>first words</p>"));
+    QTest::keyClick(editor(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_NE(live(), nullptr);
+    EXPECT_TRUE(a->isChecked());
+    EXPECT_EQ(live()->objectName(), QStringLiteral("frmLivePreview"));
+    EXPECT_EQ(live()->windowTitle(), QStringLiteral("Live Preview"));
+    EXPECT_TRUE(live()->isWindow());
+    EXPECT_EQ(live()->parentWidget(), nullptr);
+    EXPECT_FALSE(live()->isModal());
+    EXPECT_TRUE(live()->isVisible());
+    EXPECT_EQ(live()->wbLivePreview->objectName(), QStringLiteral("wbLivePreview"));
+    EXPECT_TRUE(w->isEnabled()) << "the main window is never disabled";
+    QScreen* screen = QGuiApplication::primaryScreen();
+    EXPECT_TRUE(screen->availableGeometry().contains(live()->geometry()));
+    EXPECT_TRUE(showsText(QStringLiteral("first words"))) << pageText().toStdString();
+    EXPECT_TRUE(editorHasFocus());
+    // The typing goes on in the editor.
+    typeAtEnd(QStringLiteral("x"));
+    EXPECT_TRUE(editor()->Text().endsWith(QLatin1Char('x')));
+    EXPECT_EQ(editor()->Text().count(QLatin1Char('x')), 1);
+}
+
+TEST_F(LiveWindow, FollowsThreeEditsWhileTheFocusStaysInTheEditor) {
+    editor()->SetText(QStringLiteral("<body>start"));
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    ASSERT_TRUE(showsText(QStringLiteral("start")));
+    QString shown = QStringLiteral("start");
+    for (const QString& word :
+         {QStringLiteral(" alpha"), QStringLiteral(" beta"), QStringLiteral(" gamma")}) {
+        typeAtEnd(word);
+        shown += word;
+        EXPECT_TRUE(showsText(shown)) << pageText().toStdString();
+        EXPECT_TRUE(editorHasFocus()) << word.toStdString();
+    }
+    EXPECT_EQ(pageText(), QStringLiteral("start alpha beta gamma"));
+    // A command's insertion and a new document are followed too.
+    w->context().action("mnuSelect")->trigger();
+    editor()->SetSelText(QStringLiteral("<p>replaced</p>"));
+    EXPECT_TRUE(showsText(QStringLiteral("replaced")));
+    editor()->SetModified(false);
+    w->context().action("mnuNew")->trigger();
+    EXPECT_TRUE(waitUntil([&] { return pageText().isEmpty(); }, 30000));
+}
+
+TEST_F(LiveWindow, KeepsItsScrollPositionAcrossRefreshes) {
+    // The second page tells the browser to leave scroll positions to its own scripts.
+    for (const QString& script :
+         {QString(), QStringLiteral("<script>history.scrollRestoration = 'manual';</script>")}) {
+        editor()->SetText(script + QStringLiteral("<body style='height: 6000px'><p>top</p>"));
+        command()->trigger();
+        ASSERT_NE(live(), nullptr);
+        QWebEngineView* view = live()->wbLivePreview;
+        ASSERT_TRUE(showsText(QStringLiteral("top")));
+        evalJs(view, QStringLiteral("window.scrollTo(0, 1500)"));
+        auto scrollY = [&] { return evalJs(view, QStringLiteral("window.scrollY")).toInt(); };
+        ASSERT_TRUE(waitUntil([&] {
+            return scrollY() == 1500 && qRound(view->page()->scrollPosition().y()) == 1500;
+        }));
+        // Two refreshes, the second typed while the first may still be loading.
+        typeAtEnd(QStringLiteral(" one"));
+        ASSERT_TRUE(showsText(QStringLiteral("top one")));
+        typeAtEnd(QStringLiteral(" two"));
+        ASSERT_TRUE(showsText(QStringLiteral("top one two")));
+        EXPECT_TRUE(waitUntil([&] { return scrollY() == 1500; }))
+            << scrollY() << " " << script.toStdString();
+        command()->trigger();
+    }
+}
+
+TEST_F(LiveWindow, ClosingItUnchecksTheCommandAndLeavesNothingBehind) {
+    editor()->SetText(QStringLiteral("<p>hello</p>"));
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    ASSERT_TRUE(showsText(QStringLiteral("hello")));
+    live()->close(); // the window's close control
+    EXPECT_FALSE(command()->isChecked());
+    EXPECT_EQ(live(), nullptr);
+    EXPECT_EQ(liveWindows(), 0) << "the window and its browser are gone";
+    typeAtEnd(QStringLiteral("more"));
+    QTest::qWait(2 * LivePreview::kPauseMs);
+    EXPECT_EQ(liveWindows(), 0) << "typing brings nothing back";
+
+    // Open again, shown the current text; the command unchecked closes it.
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    EXPECT_TRUE(showsText(QStringLiteral("hellomore")));
+    command()->trigger();
+    EXPECT_FALSE(command()->isChecked());
+    EXPECT_EQ(liveWindows(), 0);
+}
+
+TEST_F(LiveWindow, RemembersItsSizeAndPosition) {
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    const QRect chosen(120, 140, 520, 410);
+    live()->setGeometry(chosen);
+    ASSERT_TRUE(waitUntil([&] { return live()->geometry() == chosen; }));
+    command()->trigger();
+    ASSERT_EQ(live(), nullptr);
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return live()->geometry() == chosen; }))
+        << live()->geometry().x() << "," << live()->geometry().y() << " "
+        << live()->geometry().width() << "x" << live()->geometry().height();
+}
+
+TEST_F(LiveWindow, StaysUsableWhileAToolWindowDisablesTheMainWindow) {
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    trigger("mnuGoto");
+    QWidget* gotoWindow = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->objectName() == QStringLiteral("frmGoto") && t->isVisible())
+            gotoWindow = t;
+    ASSERT_NE(gotoWindow, nullptr);
+    EXPECT_FALSE(w->isEnabled());
+    EXPECT_TRUE(live()->isEnabled());
+    EXPECT_TRUE(live()->wbLivePreview->isEnabled());
+    gotoWindow->close();
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_NE(live(), nullptr);
+}
+
+TEST_F(LiveWindow, ClosesWithTheMainWindowButNotWhenTheCloseIsCancelled) {
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    dlg.answer(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(w->close());
+    EXPECT_NE(live(), nullptr);
+    EXPECT_TRUE(live()->isVisible());
+    dlg.answer(Dialogs::Answer::No);
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(live(), nullptr);
+    EXPECT_FALSE(command()->isChecked());
+    EXPECT_EQ(liveWindows(), 0);
+}
+
 } // namespace
 
 namespace {
@@ -382,6 +594,10 @@ const ResolveCase kResolveCases[] = {
     {"RelativePath", "meh.html", nullptr},
     {"NulCharacter", "%SITE%/meh.html\\0.png", nullptr},
 };
+
+void PrintTo(const ResolveCase& c, std::ostream* os) {
+    *os << c.path;
+}
 
 class PreviewScheme : public ::testing::TestWithParam<ResolveCase> {};
 
