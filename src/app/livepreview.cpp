@@ -16,10 +16,11 @@ LivePreview::LivePreview(QAction* command, TxtCode* editor, QWidget* mainWindow,
 }
 
 LivePreview::~LivePreview() {
-    // Closed here and deleted at once: its own deferred deletion could come too late.
-    frmLivePreview* window = window_.data();
+    // Closed here and deleted at once: a deferred deletion could come after the event
+    // loop's end, when the browser engine is gone.
     closeWindow();
-    delete window;
+    for (const QPointer<frmLivePreview>& window : closing_)
+        delete window.data();
 }
 
 void LivePreview::mnuLivePreview_Click(bool checked) {
@@ -52,7 +53,9 @@ void LivePreview::windowClosed() {
         disconnect(c);
     watching_.clear();
     pause_.stop();
-    // The window deletes itself once closed.
+    // The window deletes itself once closed; until then it is only waiting for that.
+    closing_.removeAll(nullptr);
+    closing_ << window_;
     window_ = nullptr;
     command_->setChecked(false);
 }

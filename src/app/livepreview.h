@@ -42,6 +42,7 @@ private:
     QWidget* mainWindow_;
     std::function<QString()> documentPath_;
     QPointer<frmLivePreview> window_;
+    QList<QPointer<frmLivePreview>> closing_; // closed, their deletion not yet done
     QTimer pause_;
     QList<QMetaObject::Connection> watching_;
 };

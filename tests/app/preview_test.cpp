@@ -548,6 +548,21 @@ TEST_F(LiveWindow, StaysUsableWhileAToolWindowDisablesTheMainWindow) {
     EXPECT_NE(live(), nullptr);
 }
 
+TEST_F(LiveWindow, NoWindowOutlivesTheMainWindow) {
+    // One window closed (its deletion still pending) and one open, then the main window
+    // goes without the event loop running again, as at the end of the program.
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    live()->close();
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    w.reset();
+    int left = 0;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        left += qobject_cast<frmLivePreview*>(t) != nullptr;
+    EXPECT_EQ(left, 0);
+}
+
 TEST_F(LiveWindow, ClosesWithTheMainWindowButNotWhenTheCloseIsCancelled) {
     command()->trigger();
     ASSERT_NE(live(), nullptr);
