@@ -18,6 +18,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSettings>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -410,6 +411,46 @@ int main(int argc, char* argv[]) {
     }
     window.tsMain()->setCurrentIndex(0);
     settle();
+
+    // The live preview window beside the main window, after an edit typed on the Code tab.
+    if (QAction* live = s.action("mnuLivePreview")) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+        live->trigger();
+        QWidget* preview = Session::topLevel(QStringLiteral("frmLivePreview"));
+        auto* liveView = preview ? preview->findChild<QWebEngineView*>() : nullptr;
+        bool liveLoaded = false;
+        if (liveView) {
+            // Side by side: the main window narrowed to make room on the screen.
+            window.setGeometry(QRect(QPoint(20, 120), QSize(760, 700)));
+            preview->setGeometry(QRect(QPoint(800, 120), QSize(560, 700)));
+            QObject::connect(liveView, &QWebEngineView::loadFinished,
+                             [&liveLoaded](bool ok) { liveLoaded = liveLoaded || ok; });
+            waitFor([&] { return liveLoaded; }, 15000);
+            liveLoaded = false;
+            const QString typed = QStringLiteral(" and the orchard");
+            const int at = qMax(0, int(editor->Text().indexOf(QStringLiteral("</h1>"))));
+            editor->SetSelStart(at);
+            editor->SetSelLength(0);
+            editor->setFocus();
+            QTest::keyClicks(editor, typed);
+            waitFor([&] { return liveLoaded; }, 15000);
+            settle(1500);
+            if (liveLoaded)
+                s.shoot(QStringLiteral("live-preview.png"),
+                        QStringLiteral("the live preview window"), {&window, preview});
+            // The later pictures show the page as it was.
+            editor->SetSelStart(at);
+            editor->SetSelLength(int(typed.size()));
+            editor->SetSelText(QString());
+        }
+        if (!liveLoaded)
+            s.skip(QStringLiteral("the live preview window (the page did not load)"));
+        live->trigger();
+        window.setGeometry(QRect(QPoint(200, 120), QSize(1000, 700)));
+        settle();
+    } else {
+        s.skip(QStringLiteral("the live preview window"));
+    }
 
     // The validator with the report of a run.
     if (QWidget* validator = s.open("mnuValidate", "frmValidator")) {

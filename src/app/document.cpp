@@ -21,6 +21,11 @@ QString Document::fileFilter() {
         "*.xhtml;*xht;*.hta|CSS Files (*.css)|*.css|All Files (*.*)|*.*");
 }
 
+QString Document::filePath() const {
+    const QString caption = window_->windowTitle();
+    return caption == untitled() ? QString() : QDir::fromNativeSeparators(caption);
+}
+
 bool Document::askToKeepChanges() {
     if (!editor_->Modified())
         return true;

@@ -18,6 +18,8 @@ public:
     Document(QMainWindow* window, TxtCode* editor, Cmdg* cmdg);
 
     static QString untitled() { return QStringLiteral("Untitled"); }
+    // The document's file as the caption names it; empty while the caption is "Untitled".
+    QString filePath() const;
     static QString fileFilter();
 
     void New();

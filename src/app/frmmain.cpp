@@ -13,6 +13,7 @@
 
 #include "app/document.h"
 #include "app/editcommands.h"
+#include "app/livepreview.h"
 #include "app/menus.h"
 #include "app/preview.h"
 #include "app/statuspanels.h"
@@ -40,6 +41,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     Form_Load();
     connectFileMenu();
+    livePreview_ = std::make_unique<LivePreview>(ctx_.action("mnuLivePreview"), txtCode_, this,
+                                                 [this] { return document_->filePath(); });
     installEditCommands(ctx_);
     assist::install(ctx_);
     validator::install(ctx_);
@@ -113,7 +116,7 @@ void frmMain::tsMain_Click(int index) {
     } else if (index == 1) {
         fraPreview_->show();
         fraCode_->hide();
-        preview_->show(txtCode_->Text());
+        preview_->show(txtCode_->Text(), document_->filePath());
     }
 }
 
@@ -132,6 +135,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    livePreview_->closeWindow();
     if (quitAtOnce)
         emit quitRequested();
 }

@@ -11,6 +11,7 @@ class QMenu;
 class QTabBar;
 class Cmdg;
 class Document;
+class LivePreview;
 class Preview;
 class StatusPanels;
 class TxtCode;
@@ -32,6 +33,7 @@ public:
     QMenu* PopMenu() const { return popMenu_; }
     Document* document() const { return document_.get(); }
     Preview* preview() const { return preview_.get(); }
+    LivePreview* livePreview() const { return livePreview_.get(); }
     StatusPanels* statusPanels() const { return status_; }
     const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
     const AppContext& context() const { return ctx_; }
@@ -59,6 +61,7 @@ private:
     QMenu* popMenu_ = nullptr;
     std::unique_ptr<Document> document_;
     std::unique_ptr<Preview> preview_;
+    std::unique_ptr<LivePreview> livePreview_;
     StatusPanels* status_ = nullptr;
     SyntaxColourTable syntaxColours_{};
     AppContext ctx_;

@@ -129,6 +129,9 @@ const Row kMenuTree[] = {
     {1, "mnuBlockquote", "<blockquote>", nullptr},
     {1, "mnuCite", "<cite>", nullptr},
     {1, "mnuQ", "<q>", nullptr},
+
+    {0, "mnuView", "View", nullptr},
+    {1, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

@@ -5,6 +5,6 @@ class QMainWindow;
 class QMenu;
 
 // Builds the menu bar of the main window (File, Edit, Tags, Semantics, Headings,
-// Paragraphs, Formatting, Quotations) and the editor's popup menu. Every item is a
+// Paragraphs, Formatting, Quotations, View) and the editor's popup menu. Every item is a
 // QAction and every menu a QMenu whose objectName is its given name. Returns PopMenu.
 QMenu* buildMenus(QMainWindow* window);

@@ -7,12 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
-#include "app/previewscheme.h"
+#include "app/previewbrowser.h"
 #include "platform/dialogs.h"
 #include "platform/textfile.h"
 
@@ -28,26 +24,17 @@ QString Preview::previewFilePath() const {
     return fallback + QStringLiteral("/meh.html");
 }
 
-QWebEngineView* Preview::ensureBrowser() {
+PreviewBrowser* Preview::ensureBrowser() {
     if (!view_) {
-        view_ = new QWebEngineView(frame_);
+        view_ = new PreviewBrowser(frame_);
         view_->setObjectName(QStringLiteral("wbPreview"));
-        // A profile of the preview's own, kept in memory, serving the preview folder.
-        profile_ = new QWebEngineProfile(view_);
-        scheme_ = new PreviewSchemeHandler(profile_);
-        profile_->installUrlSchemeHandler(PreviewSchemeHandler::schemeName(), scheme_);
-        view_->setPage(new QWebEnginePage(profile_, view_));
-        // The page is the user's own, but it may come from anywhere: its scripts run as in
-        // a browser, yet it may not read other local files. Its own pictures and style
-        // sheets still load.
-        view_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
         frame_->layout()->addWidget(view_);
     }
     return view_;
 }
 
-void Preview::show(const QString& text) {
-    QWebEngineView* view = ensureBrowser();
+void Preview::show(const QString& text, const QString& documentPath) {
+    PreviewBrowser* view = ensureBrowser();
     view->show();
     lastFile_ = previewFilePath();
     QString error;
@@ -59,9 +46,9 @@ void Preview::show(const QString& text) {
         view->setHtml(QString());
         return;
     }
-    const QFileInfo file(lastFile_);
-    scheme_->setRoot(file.absolutePath());
-    view->load(PreviewSchemeHandler::urlFor(file.fileName()));
+    // The page's relative addresses resolve in the document's folder, not beside the
+    // preview file.
+    view->showFile(lastFile_, documentPath);
 }
 
 void Preview::removeFile() {

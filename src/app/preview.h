@@ -4,9 +4,7 @@
 #include <QString>
 
 class QWidget;
-class QWebEngineView;
-class QWebEngineProfile;
-class PreviewSchemeHandler;
+class PreviewBrowser;
 
 // The Preview tab: writes the document to the preview file and shows it in the browser.
 class Preview {
@@ -20,22 +18,22 @@ public:
     // The folder taken as the program's folder (the executable's by default).
     void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-    // Writes `text` to the preview file and makes the browser load it. On a failed write
-    // shows a message; the browser then shows an empty page.
-    void show(const QString& text);
+    // Writes `text` to the preview file and makes the browser show it as the page of the
+    // document at `documentPath` (empty for an untitled document), whose folder its
+    // relative addresses resolve in. On a failed write shows a message; the browser then
+    // shows an empty page.
+    void show(const QString& text, const QString& documentPath = QString());
     // Deletes the preview file (nothing happens when there is none).
     void removeFile();
 
-    QWebEngineView* browser() const { return view_; }
+    PreviewBrowser* browser() const { return view_; }
     QString lastFile() const { return lastFile_; }
 
 private:
-    QWebEngineView* ensureBrowser();
+    PreviewBrowser* ensureBrowser();
 
     QWidget* frame_;
-    QWebEngineView* view_ = nullptr;
-    QWebEngineProfile* profile_ = nullptr;
-    PreviewSchemeHandler* scheme_ = nullptr;
+    PreviewBrowser* view_ = nullptr;
     QString lastFile_;
     QString programFolder_;
 };

@@ -1,30 +1,49 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QWebEngineUrlSchemeHandler>
 
 #include "app/previewschemeregistration.h"
 
 // The preview page is served from its own URL scheme rather than as a file:// page, so
-// that its relative pictures, style sheets and scripts load from the preview folder while
-// the page itself has no access to any other local file.
+// that its relative pictures, style sheets and scripts load from the document's folder
+// while the page itself has no access to any other local file.
+//
+// The scheme's URL space mirrors the file system: a document with a file is shown under
+// its own path (verrindel-preview:/home/ann/site/index.html), so relative addresses,
+// "..", and root-relative ones resolve exactly as they would for the file in a browser.
+// The bytes of that one URL are the editor's text (the preview file, or text handed over
+// in memory); every other URL is a file read-only from the document's folder tree, or
+// nothing. An untitled document is shown as /meh.html and nothing else is served.
 class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
 public:
     explicit PreviewSchemeHandler(QObject* parent = nullptr) : QWebEngineUrlSchemeHandler(parent) {}
 
     static QByteArray schemeName() { return previewSchemeName(); }
-    // The URL under which a file of the served folder is shown.
-    static QUrl urlFor(const QString& fileName);
+    // The URL of the page that shows the document at `documentPath` (empty: untitled).
+    static QUrl pageUrl(const QString& documentPath);
 
-    // The folder whose files are served; nothing outside it ever is.
-    void setRoot(const QString& folder) { root_ = folder; }
-    // The file a request path maps to, or an empty string when it lies outside the root.
-    static QString resolve(const QString& root, const QString& urlPath);
+    // The page is the preview file `file` (UTF-8), shown as the document at
+    // `documentPath`; files of that document's folder tree are served beside it.
+    void setPageFile(const QString& documentPath, const QString& file);
+    // The same, with the page's UTF-8 bytes held here instead of in a file.
+    void setPageBytes(const QString& documentPath, const QByteArray& html);
+
+    // The regular file that a request path names inside `folder`'s tree, as a canonical
+    // path; empty when there is no such file or it lies outside the tree (through "..",
+    // a symbolic link, or any other spelling) or under a hidden name (".git", ".ssh").
+    static QString resolve(const QString& folder, const QString& urlPath);
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 
 private:
-    QString root_;
+    void setDocument(const QString& documentPath);
+
+    QString pagePath_; // the decoded URL path of the page
+    QString pageFile_; // where the page's bytes are, or empty when they are pageBytes_
+    QByteArray pageBytes_;
+    QString folder_; // the document's folder, empty for an untitled document
 };

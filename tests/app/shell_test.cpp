@@ -57,7 +57,7 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"File", "Edit", "Tags", "Semantics", "Headings", "Paragraphs",
-                                   "Formatting", "Quotations"}));
+                                   "Formatting", "Quotations", "View"}));
     auto items = [&](const char* menu) {
         QStringList out;
         for (QAction* a : w->context().menu(menu)->actions())
