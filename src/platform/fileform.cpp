@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fileform.h"
 
+#include "platform/codepage.h"
+
 #include <QStringDecoder>
 #include <QtEndian>
 #include <cstring>
@@ -9,10 +11,7 @@ namespace {
 
 using Encoding = FileForm::Encoding;
 
-const char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+using codepage::kCp1252High;
 
 struct NamedEncoding {
     Encoding encoding;
@@ -295,13 +294,10 @@ QByteArray encodeUtf32(const QString& text, bool lf, bool bigEndian) {
 }
 
 int windows1252Byte(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    if (c < 0x80)
         return c;
-    for (int i = 0; i < 32; ++i) {
-        if (kWindows1252High[i] == c)
-            return 0x80 + i;
-    }
-    return -1;
+    const int b = codepage::cp1252Byte(c);
+    return b ? b : -1;
 }
 
 bool encodeWindows1252(const QString& text, bool lf, QByteArray* out) {
@@ -398,7 +394,7 @@ QString decodeWindows1252(const QByteArray& bytes) {
     QChar* out = text.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
     }
     return text;
 }
