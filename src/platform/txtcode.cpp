@@ -14,41 +14,9 @@
 #include "platform/textfile.h"
 #include "platform/txtcodeaccessible.h"
 
+#include <algorithm>
+
 namespace {
-
-// Style numbers Scintilla leaves to us: 0..31 and 40..255 (32..39 are its own).
-constexpr int kStyleCount = 256;
-bool usableStyle(int s) {
-    return s < 32 || s > 39;
-}
-
-// The style-table key of a format: the fixed-size fields as raw code units, then the font
-// name. Every field has a fixed width, so two formats share a key only when they are equal;
-// building it costs one small allocation, where formatted numbers cost several.
-QString formatKey(const CharFormat& f) {
-    quint64 sizeBits = 0;
-    static_assert(sizeof(sizeBits) == sizeof(f.size), "a double is 64 bits");
-    std::memcpy(&sizeBits, &f.size, sizeof sizeBits);
-    const char16_t fixed[] = {
-        char16_t(quint32(f.color)),
-        char16_t(quint32(f.color) >> 16),
-        char16_t(quint32(f.highlight)),
-        char16_t(quint32(f.highlight) >> 16),
-        char16_t(int(f.bold) | int(f.italic) << 1 | int(f.underline) << 2),
-        char16_t(sizeBits),
-        char16_t(sizeBits >> 16),
-        char16_t(sizeBits >> 32),
-        char16_t(sizeBits >> 48),
-        char16_t(quint32(f.up)),
-        char16_t(quint32(f.up) >> 16),
-    };
-    constexpr qsizetype n = sizeof fixed / sizeof fixed[0];
-    QString key;
-    key.reserve(n + f.font.size());
-    key.append(reinterpret_cast<const QChar*>(fixed), n);
-    key.append(f.font);
-    return key;
-}
 
 // The styles of the last few formats looked up: the runs of a document mostly alternate
 // among a handful of formats, and comparing two formats is cheaper than a table lookup.
@@ -75,17 +43,6 @@ private:
     int next_ = 0;
 };
 
-// UTF-16 units of the UTF-8 sequence that starts with this byte (0 for a trailing byte).
-inline int utf16UnitsOfLead(unsigned char b) {
-    if (b < 0x80)
-        return 1;
-    if (b < 0xC0)
-        return 0;
-    if (b < 0xF0)
-        return 1;
-    return 2;
-}
-
 } // namespace
 
 TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
@@ -111,10 +68,7 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
 
     editorFont_ = QFont(QStringLiteral("Cambria"));
     editorFont_.setPointSizeF(9.75);
-    styles_.resize(kStyleCount);
     CharFormat plain;
-    styles_[0] = plain;
-    styleIndex_.insert(formatKey(plain), 0);
     defineStyle(STYLE_DEFAULT, plain);
     defineStyle(0, plain);
 
@@ -136,25 +90,11 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
 // ---- styles ------------------------------------------------------------------------------
 
 int TxtCode::styleFor(const CharFormat& format) {
-    const QString key = formatKey(format);
-    auto it = styleIndex_.constFind(key);
-    if (it != styleIndex_.constEnd())
-        return it.value();
-    const int used = styleIndex_.size();
-    int next = used < 32 ? used : used + 8;
-    if (next >= kStyleCount) {
-        // Every style is taken: keep the colour if some style has it, else plain.
-        for (int s = 0; s < kStyleCount; ++s)
-            if (usableStyle(s) && styles_[s].color == format.color &&
-                styles_[s].highlight == format.highlight)
-                return s;
-        return 0;
-    }
-    Q_ASSERT(usableStyle(next));
-    styles_[next] = format;
-    styleIndex_.insert(key, next);
-    defineStyle(next, format);
-    return next;
+    bool added = false;
+    const int style = styles_.styleFor(format, &added);
+    if (added)
+        defineStyle(style, format);
+    return style;
 }
 
 void TxtCode::defineStyle(int style, const CharFormat& f) {
@@ -172,8 +112,7 @@ void TxtCode::defineStyle(int style, const CharFormat& f) {
 
 void TxtCode::refreshAllStyles() {
     defineStyle(STYLE_DEFAULT, CharFormat());
-    for (auto it = styleIndex_.constBegin(); it != styleIndex_.constEnd(); ++it)
-        defineStyle(it.value(), styles_[it.value()]);
+    styles_.forEach([this](int style, const CharFormat& f) { defineStyle(style, f); });
 }
 
 qint64 TxtCode::byteLength() const {
@@ -421,7 +360,7 @@ template <class Change> void TxtCode::restyle(qint64 start, qint64 end, Change c
     for (char& c : st) {
         const int old = static_cast<unsigned char>(c);
         if (old != lastOld) {
-            CharFormat f = styles_[old];
+            CharFormat f = styles_.format(old);
             change(f);
             lastOld = old;
             lastNew = styleFor(f);
@@ -431,13 +370,16 @@ template <class Change> void TxtCode::restyle(qint64 start, qint64 end, Change c
     setStyles(start, st);
 }
 
+const CharFormat& TxtCode::formatOfByte(qint64 bytePos) const {
+    return styles_.format(
+        static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)bytePos)));
+}
+
 void TxtCode::SetSelColor(BgrColor color) {
     const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
     const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
     if (e <= s) {
-        CharFormat f = s > 0 ? styles_[static_cast<unsigned char>(
-                                   SendScintilla(SCI_GETSTYLEAT, (unsigned long)(s - 1)))]
-                             : CharFormat();
+        CharFormat f = s > 0 ? formatOfByte(s - 1) : CharFormat();
         f.color = color;
         pendingStyle_ = styleFor(f);
         pendingPos_ = s;
@@ -450,21 +392,17 @@ BgrColor TxtCode::SelColor() const {
     const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
     const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
     if (e <= s && pendingStyle_ >= 0 && pendingPos_ == s)
-        return styles_[pendingStyle_].color;
+        return styles_.format(pendingStyle_).color;
     if (e <= s)
-        return s > 0 ? styles_[static_cast<unsigned char>(
-                                   SendScintilla(SCI_GETSTYLEAT, (unsigned long)(s - 1)))]
-                           .color
-                     : 0;
-    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)s))]
-        .color;
+        return s > 0 ? formatOfByte(s - 1).color : 0;
+    return formatOfByte(s).color;
 }
 
 CharFormat TxtCode::formatAt(int pos) const {
     const qint64 b = toBytePos(pos);
     if (b >= byteLength())
         return CharFormat();
-    return styles_[static_cast<unsigned char>(SendScintilla(SCI_GETSTYLEAT, (unsigned long)b))];
+    return formatOfByte(b);
 }
 
 void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
@@ -477,30 +415,13 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
     const char* text =
         len > 0 ? reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER)) : nullptr;
     constexpr int kWalkLimit = 4096;
-    int walkChar = 0;
-    qint64 walkByte = 0;
+    Utf16Walker walker(text, len);
     auto convert = [&](int pos) -> qint64 {
-        if (text && pos >= walkChar && pos - walkChar <= kWalkLimit) {
-            int c = walkChar;
-            qint64 b = walkByte;
-            while (c < pos && b < len) {
-                const int units = utf16UnitsOfLead(static_cast<unsigned char>(text[b]));
-                if (units == 0 || c + units > pos)
-                    break;
-                ++b;
-                while (b < len && (static_cast<unsigned char>(text[b]) & 0xC0) == 0x80)
-                    ++b;
-                c += units;
-            }
-            if (c == pos) {
-                walkChar = c;
-                walkByte = b;
-                return b;
-            }
-        }
+        if (text && pos >= walker.unit() && pos - walker.unit() <= kWalkLimit &&
+            walker.advanceTo(pos))
+            return walker.byte();
         const qint64 b = toBytePos(pos);
-        walkByte = b;
-        walkChar = toCharPos(b);
+        walker.reset(b, toCharPos(b));
         return b;
     };
     // Work on the bytes from the first to the last span in one buffer. Byte positions
@@ -532,7 +453,7 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
                 const quint64 key = colorKey | quint64(old);
                 auto it = recoloured.constFind(key);
                 if (it == recoloured.constEnd()) {
-                    CharFormat f = styles_[old];
+                    CharFormat f = styles_.format(old);
                     f.color = spans[i].color;
                     lastNew = styleFor(f);
                     recoloured.insert(key, lastNew);
@@ -560,24 +481,19 @@ RichDocument TxtCode::richDocument() const {
     if (len == 0)
         return doc;
     const QByteArray st = stylesOf(0, len);
-    const char* p =
-        reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len));
-    int pos16 = 0;
+    Utf16Walker walker(
+        reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len)), len);
     int runStyle = -1;
     FormatRun run;
-    for (qint64 i = 0; i < len; ++i) {
-        const int units = utf16UnitsOfLead(static_cast<unsigned char>(p[i]));
-        if (units == 0)
-            continue;
-        const int s = static_cast<unsigned char>(st[i]);
+    while (!walker.atEnd()) {
+        const int s = static_cast<unsigned char>(st[walker.byte()]);
         if (s != runStyle) {
             if (runStyle >= 0 && run.length > 0)
                 doc.runs.append(run);
-            run = FormatRun{pos16, 0, styles_[s]};
+            run = FormatRun{walker.unit(), 0, styles_.format(s)};
             runStyle = s;
         }
-        run.length += units;
-        pos16 += units;
+        run.length += walker.step();
     }
     if (runStyle >= 0 && run.length > 0)
         doc.runs.append(run);
@@ -590,42 +506,18 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
         return;
     const qint64 len = byteLength();
     QByteArray st(len, '\0');
-    // Walk the text once, advancing UTF-16 and byte positions together.
-    const QString& t = doc.text;
-    qint64 byte = 0;
-    int pos16 = 0;
+    // Walk the text once, UTF-16 and byte positions together.
+    Utf16Walker walker(reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER)), len);
     RecentStyles recent;
     for (const FormatRun& run : doc.runs) {
-        if (run.start < pos16 || run.length <= 0)
+        if (run.start < walker.unit() || run.length <= 0)
             continue;
-        while (pos16 < run.start && pos16 < t.size()) {
-            const char16_t c = t[pos16].unicode();
-            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() &&
-                QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
-                byte += 4;
-                pos16 += 2;
-            } else {
-                byte += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-                ++pos16;
-            }
-        }
+        walker.advancePast(run.start);
+        const qint64 from = walker.byte();
+        walker.advancePast(run.start + run.length);
         const char style =
             char(recent.styleOf(run.format, [this](const CharFormat& f) { return styleFor(f); }));
-        const int end = qMin<int>(run.start + run.length, t.size());
-        while (pos16 < end) {
-            const char16_t c = t[pos16].unicode();
-            int nb;
-            if (QChar::isHighSurrogate(c) && pos16 + 1 < t.size() &&
-                QChar::isLowSurrogate(t[pos16 + 1].unicode())) {
-                nb = 4;
-                pos16 += 2;
-            } else {
-                nb = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-                ++pos16;
-            }
-            for (int k = 0; k < nb && byte < len; ++k)
-                st[byte++] = style;
-        }
+        std::fill(st.data() + from, st.data() + walker.byte(), style);
     }
     setStyles(0, st);
 }

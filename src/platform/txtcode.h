@@ -8,6 +8,7 @@
 
 #include "platform/charformat.h"
 #include "platform/textfile.h"
+#include "platform/txtcodestyles.h"
 
 // What a key-down handler sees; setting `consumed` swallows the key (key code 0).
 struct KeyDownEvent {
@@ -141,6 +142,7 @@ protected:
 
 private:
     int styleFor(const CharFormat& format);
+    const CharFormat& formatOfByte(qint64 bytePos) const;
     void defineStyle(int style, const CharFormat& format);
     void refreshAllStyles();
     qint64 byteLength() const;
@@ -155,8 +157,7 @@ private:
     static int shiftState(Qt::KeyboardModifiers m);
 
     QFont editorFont_;
-    QVector<CharFormat> styles_;     // style number -> format
-    QHash<QString, int> styleIndex_; // format key -> style number
+    StyleTable styles_;
     // Insertion format set by SelColor at a bare caret: valid while the caret stays at
     // pendingPos_ and nothing else was edited.
     int pendingStyle_ = -1;
