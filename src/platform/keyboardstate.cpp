@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 
+#ifdef VR_HAVE_X11
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
@@ -30,3 +31,8 @@ LockState keyboardLockState() {
     state.scroll = indicator(dpy, "Scroll Lock");
     return state;
 }
+#else
+LockState keyboardLockState() {
+    return LockState();
+}
+#endif
