@@ -1,2 +1,2 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-vr_add_test(badinput_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/badinput_test.cpp)
+vr_add_test(badinput_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/badinput_test.cpp LABELS root)

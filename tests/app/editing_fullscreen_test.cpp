@@ -224,6 +224,10 @@ struct ConversionCase {
     bool grouped;
 };
 
+void PrintTo(const ConversionCase& c, std::ostream* os) {
+    *os << (c.grouped ? "grouped: " : "one block a line: ") << ::testing::PrintToString(c.document);
+}
+
 class ScreenTextTest : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(ScreenTextTest, LineBreaksBecomeLinesOfTheBoxAndCrLfComesBack) {

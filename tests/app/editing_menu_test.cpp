@@ -83,6 +83,10 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.item;
+}
+
 class EditorKeyTest : public EditMenuTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(EditorKeyTest, TheEditorTakesItsOwnKeysAheadOfTheMenu) {

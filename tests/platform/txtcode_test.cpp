@@ -35,6 +35,15 @@ QVector<int> boundaries(const QString& t) {
     return b;
 }
 
+// The places a caret may stand: every boundary but the middle of a CR LF.
+QVector<int> caretPositions(const QString& t) {
+    QVector<int> c;
+    for (int p : boundaries(t))
+        if (!(p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n'))
+            c << p;
+    return c;
+}
+
 void PrintTo(const MappingCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -68,9 +77,7 @@ TEST_P(PositionMapping, SelectingAnyRangeGivesThatSliceOfText) {
 
 TEST_P(PositionMapping, InsertingAtEveryPositionKeepsTheRest) {
     const QString t = GetParam().text;
-    for (int p : boundaries(t)) {
-        if (p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n')
-            continue;
+    for (int p : caretPositions(t)) {
         TxtCode ed;
         ed.SetText(t);
         ed.SetSelStart(p);
@@ -134,9 +141,7 @@ TEST_P(PositionMapping, AssistiveTechnologySeesTheOffsetsOfText) {
     EXPECT_EQ(a->role(), QAccessible::EditableText);
     EXPECT_EQ(text->characterCount(), t.size());
     EXPECT_EQ(text->text(0, t.size()), t);
-    for (int p : boundaries(t)) {
-        if (p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n')
-            continue;
+    for (int p : caretPositions(t)) {
         ed.SetSelStart(p);
         EXPECT_EQ(text->cursorPosition(), p);
         // The line holding the offset, its break included.
@@ -184,9 +189,7 @@ TEST_P(PositionMapping, InputMethodsSeeTheCaretLine) {
     const QString t = GetParam().text;
     TxtCode ed;
     ed.SetText(t);
-    for (int p : boundaries(t)) {
-        if (p > 0 && p < t.size() && t[p - 1] == u'\r' && t[p] == u'\n')
-            continue;
+    for (int p : caretPositions(t)) {
         ed.SetSelStart(p);
         const int line = ed.GetLineFromChar(p);
         const int start = ed.LineStart(line);
@@ -525,11 +528,7 @@ TEST(ModifiedFlag, FollowsEveryChangeAndIsClearedByTheProgram) {
 TEST(Files, LoadConvertsLineEndsAndSaveWritesUtf8) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.html"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("a\nb\rc\r\nd\xe9");
-    }
+    ASSERT_TRUE(writeBytes(path, "a\nb\rc\r\nd\xe9"));
     TxtCode ed;
     QString error;
     ASSERT_TRUE(ed.LoadFile(path, &error)) << error.toStdString();
@@ -544,11 +543,7 @@ TEST(Files, LoadConvertsLineEndsAndSaveWritesUtf8) {
 TEST(Files, LoadLeavesNothingToUndoAndLaterEditsUndoable) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.html"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("<p>loaded</p>");
-    }
+    ASSERT_TRUE(writeBytes(path, "<p>loaded</p>"));
     TxtCode ed;
     ed.SetText(QStringLiteral("before"));
     QString error;

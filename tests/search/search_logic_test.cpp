@@ -107,6 +107,10 @@ struct ReplaceCase {
     std::vector<std::pair<const char*, bool>> clicks;
 };
 
+void PrintTo(const ReplaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FinderReplaceTest : public ::testing::TestWithParam<ReplaceCase> {};
 
 TEST_P(FinderReplaceTest, OneOccurrencePerClick) {
@@ -180,6 +184,10 @@ struct PrefixCase {
     double value;
 };
 
+void PrintTo(const PrefixCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.text);
+}
+
 class NumericPrefixTest : public ::testing::TestWithParam<PrefixCase> {};
 
 TEST_P(NumericPrefixTest, ReadsTheLeadingNumber) {
@@ -206,6 +214,10 @@ struct LineCase {
     int lineCount;
     int line;
 };
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << "line " << c.n << " of " << c.lineCount;
+}
 
 class TargetLineTest : public ::testing::TestWithParam<LineCase> {};
 

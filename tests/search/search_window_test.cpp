@@ -192,6 +192,10 @@ struct OptionCase {
     int found; // -1: not found
 };
 
+void PrintTo(const OptionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FindOptionTest : public SearchWindowTest, public ::testing::WithParamInterface<OptionCase> {};
 
 TEST_P(FindOptionTest, TheTickedOptionsDecideWhatMatches) {
@@ -397,6 +401,10 @@ struct GotoCase {
     bool message;   // "Invalid line number." shown
     bool stillOpen; // the dialog stays open with its text
 };
+
+void PrintTo(const GotoCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GotoLineTest : public GotoTest, public ::testing::WithParamInterface<GotoCase> {};
 

@@ -237,6 +237,10 @@ struct CloseWay {
     bool byCancel;
 };
 
+void PrintTo(const CloseWay& c, std::ostream* os) {
+    *os << c.label;
+}
+
 class ValidatorClosing : public ValidatorWindow, public ::testing::WithParamInterface<CloseWay> {};
 
 TEST_P(ValidatorClosing, EnablesTheMainWindowAndUnloads) {

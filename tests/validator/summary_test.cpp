@@ -13,6 +13,10 @@ struct MinutesCase {
     const char* expected;
 };
 
+void PrintTo(const MinutesCase& c, std::ostream* os) {
+    *os << c.minutes << " minutes";
+}
+
 class Minutes : public ::testing::TestWithParam<MinutesCase> {};
 
 TEST_P(Minutes, RoundsToHundredthsAndDropsTrailingZeros) {
