@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QQueue>
-#include <functional>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 #include "platform/dialogs.h"
