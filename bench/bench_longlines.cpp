@@ -105,6 +105,20 @@ void bareEditor(const Size& size, const QString& line, const char* who) {
 }
 
 #ifndef VR_TYPING_STOCK
+// File > Syntax > Highlight Syntax, then UnHighlight Syntax, each to the end of its repaint.
+void highlightAndUnhighlight(frmMain& window, const char* who, const Size& size) {
+    for (const char* cmd : {"mnuHighlight", "mnuUnHighlight"}) {
+        QElapsedTimer h;
+        h.start();
+        window.context().action(cmd)->trigger();
+        QCoreApplication::processEvents();
+        window.txtCode()->viewport()->repaint();
+        const double ms = h.nsecsElapsed() / 1e6;
+        std::printf("%-6s %-6s %s: %9.1f ms\n", who, size.name, cmd, ms);
+        metricOf(who, cmd, size, ms);
+    }
+}
+
 void throughWindow(const Size& size, const QString& line) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("min.html"));
@@ -132,16 +146,7 @@ void throughWindow(const Size& size, const QString& line) {
     const double scroll = scrollToEnd(ed);
     std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);
     metricOf("window", "scroll_ms", size, scroll);
-    for (const char* cmd : {"mnuHighlight", "mnuUnHighlight"}) {
-        QElapsedTimer h;
-        h.start();
-        window.context().action(cmd)->trigger();
-        QCoreApplication::processEvents();
-        ed->viewport()->repaint();
-        const double ms = h.nsecsElapsed() / 1e6;
-        std::printf("window %-6s %s: %9.1f ms\n", size.name, cmd, ms);
-        metricOf("window", cmd, size, ms);
-    }
+    highlightAndUnhighlight(window, "window", size);
     const double mem = bench::currentMiB() - before;
     std::printf("window %-6s memory over the empty window: %9.1f MiB\n", size.name, mem);
     metricOf("window", "memory_mib", size, mem);
@@ -187,16 +192,7 @@ void ordinaryLines(const Size& size) {
     TxtCode* ed = window.txtCode();
     ed->SetText(bench::generatedPage(size.bytes));
     QCoreApplication::processEvents();
-    for (const char* cmd : {"mnuHighlight", "mnuUnHighlight"}) {
-        QElapsedTimer h;
-        h.start();
-        window.context().action(cmd)->trigger();
-        QCoreApplication::processEvents();
-        ed->viewport()->repaint();
-        const double ms = h.nsecsElapsed() / 1e6;
-        std::printf("lines  %-6s %s: %9.1f ms\n", size.name, cmd, ms);
-        metricOf("lines", cmd, size, ms);
-    }
+    highlightAndUnhighlight(window, "lines", size);
     ed->SetModified(false);
 }
 #endif
