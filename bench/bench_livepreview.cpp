@@ -77,7 +77,9 @@ int main(int argc, char** argv) {
                      [&](bool ok) { loaded = loaded || ok; });
     QElapsedTimer shown;
     shown.start();
-    const bool done = waitFor([&] { return loaded; }, 600000);
+    // The generated page names 28,000 pictures that do not exist; the engine takes minutes
+    // over them. A minute is enough: typing is measured with the window open either way.
+    const bool done = waitFor([&] { return loaded; }, 60000);
     const double firstPage = shown.nsecsElapsed() / 1e6;
     const double open = keyMs(editor);
     command->trigger();
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     bench::report("key press, 10 MB, live preview open", open, "ms", 1.3 * closed);
     bench::report("key press, live preview open / closed", open / closed, "x", 1.3);
     std::printf("%-48s %10.2f ms (%s; for information)\n", "live preview showing the 10 MB page",
-                firstPage, done ? "loaded" : "not loaded after 10 minutes");
+                firstPage, done ? "loaded" : "still loading after a minute");
     bench::metric("live_key_closed_10mb_ms", closed);
     bench::metric("live_key_open_10mb_ms", open);
     bench::metric("live_page_10mb_ms", firstPage);
