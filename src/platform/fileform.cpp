@@ -259,38 +259,37 @@ QByteArray encodeUtf8(const QString& text, const FileForm& form) {
     return out;
 }
 
-QByteArray encodeUtf16(const QString& text, bool lf, bool bigEndian) {
+// A byte-order mark, then each unit (UTF-16) or code point (UTF-32) of the text as a
+// Unit-sized number in the chosen byte order.
+template <typename Unit, typename ForEach>
+QByteArray encodeWide(const QString& text, bool lf, bool bigEndian, ForEach forEach) {
     QByteArray out;
-    out.reserve(2 + text.size() * 2);
-    auto put = [&](char16_t c) {
-        char two[2];
+    out.reserve(qsizetype(sizeof(Unit)) * (1 + text.size()));
+    auto put = [&](Unit v) {
+        char bytes[sizeof(Unit)];
         if (bigEndian)
-            qToBigEndian<quint16>(c, two);
+            qToBigEndian<Unit>(v, bytes);
         else
-            qToLittleEndian<quint16>(c, two);
-        out.append(two, 2);
+            qToLittleEndian<Unit>(v, bytes);
+        out.append(bytes, sizeof(Unit));
     };
     put(0xFEFF);
-    // Written unit by unit: a lone surrogate cannot come from a file we read, and the
-    // editor never makes one.
-    forEachUnit(text, lf, put);
+    forEach(text, lf, put);
     return out;
 }
 
+QByteArray encodeUtf16(const QString& text, bool lf, bool bigEndian) {
+    // Written unit by unit: a lone surrogate cannot come from a file we read, and the
+    // editor never makes one.
+    return encodeWide<quint16>(text, lf, bigEndian, [](const QString& t, bool l, auto put) {
+        forEachUnit(t, l, [&](char16_t c) { put(quint16(c)); });
+    });
+}
+
 QByteArray encodeUtf32(const QString& text, bool lf, bool bigEndian) {
-    QByteArray out;
-    out.reserve(4 + text.size() * 4);
-    auto put = [&](char32_t v) {
-        char four[4];
-        if (bigEndian)
-            qToBigEndian<quint32>(v, four);
-        else
-            qToLittleEndian<quint32>(v, four);
-        out.append(four, 4);
-    };
-    put(0xFEFF);
-    forEachCodePoint(text, lf, put);
-    return out;
+    return encodeWide<quint32>(text, lf, bigEndian, [](const QString& t, bool l, auto put) {
+        forEachCodePoint(t, l, [&](char32_t v) { put(quint32(v)); });
+    });
 }
 
 int windows1252Byte(char16_t c) {
