@@ -246,6 +246,9 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{"LoneCr", QStringLiteral("<head>\r\r\n</head>")},
         MappingCase{"MultiByte", QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac 5\r\n\xc3\xbc")},
         MappingCase{"OutsideBmp", QString::fromUtf8("a\xf0\x9f\x98\x80z\r\n\xf0\x9f\x8e\x89!")},
+        // Noncharacters are whole characters to Qt; the editor must count them so too.
+        MappingCase{"Noncharacters", QString::fromUtf8("a\xef\xbf\xbf b\xef\xbf\xbe\xef\xb7\x90\r\n"
+                                                       "\xf0\x9f\xbf\xbfz\xef\xbf\xbd")},
         MappingCase{"Empty", QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
