@@ -205,24 +205,56 @@ void TxtCode::notifyAccessibility(int position, int type, int length) {
 
 // ---- positions ---------------------------------------------------------------------------
 
+namespace {
+// A line's extent in bytes and in UTF-16 units, from Scintilla's line indexes: its start
+// and the start of the next line (the document's end for the last line).
+struct LineSpan {
+    long byte, byteEnd, unit, unitEnd;
+    // Every character of the line is one byte and one unit: offsets map one to one.
+    bool singleBytes() const { return byteEnd - byte == unitEnd - unit; }
+};
+
+LineSpan lineSpan(const QsciScintillaBase& ed, long line, qint64 byteLength) {
+    LineSpan s;
+    s.byte = ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)line);
+    s.byteEnd =
+        line + 1 < ed.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)
+            ? ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)(line + 1))
+            : long(byteLength);
+    // The index has one entry more than there are lines: the last is the document's end.
+    s.unit = ed.SendScintilla(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
+                              (long)QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    s.unitEnd =
+        ed.SendScintilla(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, (unsigned long)(line + 1),
+                         (long)QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    return s;
+}
+} // namespace
+
+// Both conversions find the line through Scintilla's UTF-16 line index, then count within
+// the line from whichever of its ends is nearer, so that a position near the end of a
+// line of megabytes (Select All, the document's length) costs no walk over the line.
 qint64 TxtCode::toBytePos(int pos) const {
     if (pos <= 0)
         return 0;
     const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, (unsigned long)pos,
                                     (long)SC_LINECHARACTERINDEX_UTF16);
-    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
-                                         (long)SC_LINECHARACTERINDEX_UTF16);
-    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
-    const long lineEnd = line + 1 < SendScintilla(SCI_GETLINECOUNT)
-                             ? SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)(line + 1))
-                             : byteLength();
-    const long units = pos - lineIndex;
+    const LineSpan s = lineSpan(*this, line, byteLength());
+    const long units = pos - s.unit;
     if (units <= 0)
-        return lineByte;
-    const long byte = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)lineByte, units);
-    // Scintilla answers 0 past the document's end.
-    if (byte <= lineByte || byte > lineEnd)
-        return lineEnd;
+        return s.byte;
+    if (pos >= s.unitEnd)
+        return s.byteEnd;
+    if (s.singleBytes())
+        return s.byte + units;
+    const long byte =
+        units <= s.unitEnd - pos
+            ? SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byte, units)
+            : SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byteEnd,
+                            -(s.unitEnd - pos));
+    // Scintilla answers 0 when the walk leaves the document.
+    if (byte <= s.byte || byte > s.byteEnd)
+        return s.byteEnd;
     return byte;
 }
 
@@ -233,11 +265,20 @@ int TxtCode::toCharPos(qint64 bytePos) const {
     if (bytePos > len)
         bytePos = len;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)bytePos);
-    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, (unsigned long)line,
-                                         (long)SC_LINECHARACTERINDEX_UTF16);
-    const long lineByte = SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line);
-    return int(lineIndex +
-               SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)lineByte, (long)bytePos));
+    const LineSpan s = lineSpan(*this, line, len);
+    if (bytePos >= s.byteEnd)
+        return int(s.unitEnd);
+    if (s.singleBytes())
+        return int(s.unit + (bytePos - s.byte));
+    // Counting back from the line's end is exact only from the start of a character
+    // (Scintilla rounds a position inside one outwards); a UTF-8 continuation byte there
+    // is counted from the line's start, as before.
+    const bool charStart = (SendScintilla(SCI_GETCHARAT, (unsigned long)bytePos) & 0xc0) != 0x80;
+    if (bytePos - s.byte <= s.byteEnd - bytePos || !charStart)
+        return int(s.unit +
+                   SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)s.byte, (long)bytePos));
+    return int(s.unitEnd -
+               SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)bytePos, (long)s.byteEnd));
 }
 
 QString TxtCode::textRange(int from, int to) const {

@@ -361,6 +361,31 @@ TEST(Lines, LineFromPositionAndLineStartAgree) {
     EXPECT_EQ(ed.LineStart(1), 5) << "the empty last line starts at the very end";
 }
 
+// Positions are counted from whichever end of their line is nearer; both ways must give
+// the same offsets, also for a byte inside a character (which counts as its start).
+TEST(Lines, PositionsAgreeCountedFromEitherEndOfALine) {
+    TxtCode ed;
+    QString t = QStringLiteral("ab");
+    for (int i = 0; i < 200; ++i)
+        t += QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80x");
+    t += QStringLiteral("\r\nplain ascii line\r\n") + t;
+    ed.SetText(t);
+    const QByteArray bytes = t.toUtf8();
+    int units = 0; // UTF-16 units of the whole characters before byte b
+    for (qsizetype b = 0; b <= bytes.size(); ++b) {
+        const bool charStart = b == bytes.size() || (uchar(bytes[b]) & 0xc0) != 0x80;
+        if (charStart && b > 0) {
+            qsizetype from = b - 1;
+            while ((uchar(bytes[from]) & 0xc0) == 0x80)
+                --from;
+            units += uchar(bytes[from]) >= 0xf0 ? 2 : 1;
+        }
+        ASSERT_EQ(ed.toCharPos(b), units) << "byte " << b;
+        if (charStart)
+            ASSERT_EQ(ed.toBytePos(units), b) << "unit " << units;
+    }
+}
+
 TEST(Lines, LoneCrEndsALine) {
     TxtCode ed;
     ed.SetText(QStringLiteral("<head>\r\r\n</head>"));
