@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <Qsci/qsciscintilla.h>
@@ -25,7 +26,6 @@
 #include "app/frmscreen.h"
 #include "app/startup.h"
 #include "platform/txtcode.h"
-#include "search/frmfind.h"
 #endif
 
 namespace {
@@ -132,6 +132,15 @@ void highlightAndUnhighlight(frmMain& window, const char* who, const Size& size)
     }
 }
 
+// The tool window the last command showed: a visible top-level window other than the
+// main window.
+QWidget* shownToolWindow(const QWidget* mainWindow) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != mainWindow && w->isVisible() && !qobject_cast<QMenu*>(w))
+            return w;
+    return nullptr;
+}
+
 void throughWindow(const Size& size, const QString& line) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("min.html"));
@@ -164,20 +173,30 @@ void throughWindow(const Size& size, const QString& line) {
     std::printf("window %-6s memory over the empty window: %9.1f MiB\n", size.name, mem);
     metricOf("window", "memory_mib", size, mem);
 
-    // A tool window over the long line: Edit > Find... shown and closed again, the main
-    // window repainted behind it.
-    {
+    // The tool windows over the long line: each opened from its menu item, moved, and
+    // closed again, the main window repainted behind it after every step.
+    const char* const toolCommands[][2] = {{"mnuFind", "find"},
+                                           {"mnuGoto", "goto"},
+                                           {"mnuValidate", "validator"},
+                                           {"mnuTable", "snippet"}};
+    for (const auto& tool : toolCommands) {
         QElapsedTimer w;
         w.start();
-        window.context().action("mnuFind")->trigger();
+        window.context().action(tool[0])->trigger();
         QCoreApplication::processEvents();
-        if (frmFind* find = frmFind::instance())
-            find->close();
+        ed->viewport()->repaint();
+        if (QWidget* shown = shownToolWindow(&window)) {
+            shown->move(shown->pos() + QPoint(40, 30));
+            QCoreApplication::processEvents();
+            ed->viewport()->repaint();
+            shown->close();
+        }
         QCoreApplication::processEvents();
         ed->viewport()->repaint();
         const double ms = w.nsecsElapsed() / 1e6;
-        std::printf("window %-6s Find window opened and closed: %9.1f ms\n", size.name, ms);
-        metricOf("window", "find_window_ms", size, ms);
+        std::printf("window %-6s %s window opened, moved and closed: %9.1f ms\n", size.name,
+                    tool[1], ms);
+        metricOf("window", (QByteArray(tool[1]) + "_window_ms").constData(), size, ms);
     }
     // Full screen: the text copied into the full-screen box and shown there.
     {
