@@ -46,7 +46,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     installEditCommands(ctx_);
     assist::install(ctx_);
     validator::install(ctx_);
-    dialogs::install(ctx_);
+    snippetdialogs::install(ctx_);
     search::install(ctx_);
 }
 

@@ -10,7 +10,7 @@
 #include "dialogs/parts.h"
 #include "platform/appcontext.h"
 
-namespace dialogs {
+namespace snippetdialogs {
 
 namespace {
 template <class T> void openOn(const AppContext& ctx, const char* item) {
@@ -29,4 +29,4 @@ void installGeneratorDialogs(const AppContext& ctx) {
                      [ctx] { mnuDate_Click(ctx); });
 }
 
-} // namespace dialogs
+} // namespace snippetdialogs

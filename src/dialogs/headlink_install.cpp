@@ -7,7 +7,7 @@
 #include "dialogs/parts.h"
 #include "platform/appcontext.h"
 
-namespace dialogs {
+namespace snippetdialogs {
 
 namespace {
 // Connects a menu item to the opener of its dialog.
@@ -28,4 +28,4 @@ void installHeadAndLinkDialogs(const AppContext& ctx) {
     opens<frmImage>(ctx, "mnuImage");
 }
 
-} // namespace dialogs
+} // namespace snippetdialogs

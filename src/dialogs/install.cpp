@@ -4,11 +4,11 @@
 #include "dialogs/parts.h"
 #include "platform/appcontext.h"
 
-namespace dialogs {
+namespace snippetdialogs {
 
 void install(const AppContext& ctx) {
     installHeadAndLinkDialogs(ctx);
     installGeneratorDialogs(ctx);
 }
 
-} // namespace dialogs
+} // namespace snippetdialogs

@@ -3,7 +3,7 @@
 
 struct AppContext;
 
-namespace dialogs {
+namespace snippetdialogs {
 // Connects this module's menu items of the main window to their commands.
 void install(const AppContext& ctx);
-} // namespace dialogs
+} // namespace snippetdialogs

@@ -3,9 +3,9 @@
 
 struct AppContext;
 
-namespace dialogs {
+namespace snippetdialogs {
 // Openers of the title, meta, refresh, comment, stylesheet, favicon, link and image dialogs.
 void installHeadAndLinkDialogs(const AppContext& ctx);
 // Openers of the table, list, colours, marquee, iframe and time/date dialogs.
 void installGeneratorDialogs(const AppContext& ctx);
-} // namespace dialogs
+} // namespace snippetdialogs
