@@ -21,7 +21,7 @@ QDateTime now() {
 
 frmTime::frmTime(const AppContext& ctx)
     : SnippetDialog(ctx, QStringLiteral("frmTime"), QStringLiteral("ADD TiME/DATE"),
-                    Placement::Centred) {
+                    Placement::Centred, OpenOrder::DisableThenShow) {
     auto* FraTime = namedControl<QGroupBox>(this, "FraTime", QStringLiteral("Time / Date Format"));
     auto* column = new QVBoxLayout(FraTime);
     lstTime = namedControl<QListWidget>(FraTime, "lstTime");
@@ -53,6 +53,5 @@ void frmTime::cmdInsert_Click() {
 }
 
 void mnuDate_Click(const AppContext& ctx) {
-    frmTime* dialog = SnippetDialog::open<frmTime>(ctx, SnippetDialog::OpenOrder::DisableThenShow);
-    dialog->addMoments();
+    SnippetDialog::open<frmTime>(ctx)->addMoments();
 }

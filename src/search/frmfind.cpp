@@ -2,28 +2,19 @@
 #include "search/frmfind.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <limits>
 
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
-#include "search/toolwindow.h"
 
 namespace {
-
-QPointer<frmFind>& slot() {
-    static QPointer<frmFind> instance;
-    return instance;
-}
 
 QString findCaption() {
     return QStringLiteral("FiND");
@@ -44,10 +35,7 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 } // namespace
 
 frmFind::frmFind(const AppContext& ctx)
-    : QWidget(nullptr, toolwindow::flags()), ctx_(ctx), target_(ctx.txtCode) {
-    setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(findCaption());
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    : ToolWindow(ctx, QStringLiteral("frmFind"), findCaption(), Shape{}), target_(ctx.txtCode) {
     createControls();
     // Form load: nothing to search for yet, and the next search starts at the top.
     finder_.reset();
@@ -55,15 +43,7 @@ frmFind::frmFind(const AppContext& ctx)
 }
 
 frmFind* frmFind::instance() {
-    frmFind* f = slot().data();
-    return (f && !f->unloaded_) ? f : nullptr;
-}
-
-frmFind* frmFind::load(const AppContext& ctx) {
-    if (frmFind* f = instance())
-        return f;
-    slot() = new frmFind(ctx);
-    return slot().data();
+    return ToolWindow::instance<frmFind>();
 }
 
 void frmFind::createControls() {
@@ -121,6 +101,8 @@ void frmFind::createControls() {
         w->setSizePolicy(p);
     }
     setReplaceControlsVisible(false);
+    // The first control in tab order that takes the focus.
+    setFirstFocus(chkboxes_2);
 
     // Tab order: the options first, then the buttons, then the text boxes.
     QWidget::setTabOrder(chkboxes_2, chkboxes_4);
@@ -143,29 +125,15 @@ void frmFind::setReplaceControlsVisible(bool visible) {
 }
 
 frmFind* frmFind::showFind(const AppContext& ctx) {
-    frmFind* f = load(ctx);
-    f->showDialog();
-    ctx.frmMain->setEnabled(false);
-    return f;
+    return open<frmFind>(ctx);
 }
 
 frmFind* frmFind::showReplace(const AppContext& ctx) {
-    frmFind* f = load(ctx);
+    frmFind* f = load<frmFind>(ctx);
     f->setReplaceControlsVisible(true);
     f->setWindowTitle(replaceCaption());
-    f->showDialog();
-    ctx.frmMain->setEnabled(false);
+    f->present();
     return f;
-}
-
-void frmFind::showDialog() {
-    if (!placed_) {
-        toolwindow::centre(this, ctx_.frmMain);
-        placed_ = true;
-    }
-    toolwindow::present(this);
-    // The first control in tab order that takes the focus.
-    chkboxes_2->setFocus(Qt::OtherFocusReason);
 }
 
 QCheckBox* frmFind::chkboxes(int index) const {
@@ -212,10 +180,7 @@ void frmFind::cmdReplace_Click() {
 }
 
 void frmFind::hideAndReset() {
-    hide();
-    ctx_.frmMain->setEnabled(true);
-    ctx_.frmMain->activateWindow();
-    ctx_.txtCode->SetFocus();
+    hideToMain();
     finder_.reset();
     setReplaceControlsVisible(false);
     setWindowTitle(findCaption());
@@ -225,12 +190,6 @@ void frmFind::cmdFindcancel_Click() {
     hideAndReset();
 }
 
-void frmFind::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (unloaded_)
-        return;
+void frmFind::onUnload() {
     hideAndReset();
-    // The close control unloads the dialog: the next opening starts afresh.
-    unloaded_ = true;
-    deleteLater();
 }

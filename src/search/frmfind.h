@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QWidget>
-
-#include "platform/appcontext.h"
+#include "platform/toolwindow.h"
 #include "search/finder.h"
 
 class QCheckBox;
@@ -12,10 +10,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The find and find-and-replace dialog. One instance, shown without being modal while the
-// main window is disabled. Cancel hides it (its fields survive); the close control
-// unloads it.
-class frmFind : public QWidget {
+// The find and find-and-replace dialog, a tool window centred on the screen. Cancel hides
+// it (its fields survive); the close control unloads it.
+class frmFind : public ToolWindow {
     Q_OBJECT
 public:
     // Edit > Find...: shows the dialog in Find mode and disables the main window.
@@ -37,35 +34,35 @@ public:
     void cmdFindcancel_Click();
     void txtFind_Change();
 
+    // The search and replacement texts.
     QGroupBox* fraFind = nullptr;
     QLabel* lblFindwhat = nullptr;
     QLineEdit* txtFind = nullptr;
     QLabel* lblReplace = nullptr;
     QLineEdit* txtReplace = nullptr;
+    // The options.
     QGroupBox* fraFindoptions = nullptr;
     QCheckBox* chkboxes_2 = nullptr;
     QCheckBox* chkboxes_4 = nullptr;
+    // The buttons.
     QPushButton* cmdReplace = nullptr;
     QPushButton* cmdFindcancel = nullptr;
     QPushButton* cmdFindnext = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // The close control: the steps of Cancel, then the dialog is gone.
+    void onUnload() override;
 
 private:
+    friend class ToolWindow;
     explicit frmFind(const AppContext& ctx);
-    static frmFind* load(const AppContext& ctx);
     void createControls();
-    void showDialog();
     void setReplaceControlsVisible(bool visible);
     void notFound();
     // The steps Cancel and the close control share: hide, give the main window back,
     // arm a fresh search, and return to Find mode.
     void hideAndReset();
 
-    AppContext ctx_;
     EditorSearchTarget target_;
     Finder finder_;
-    bool placed_ = false;
-    bool unloaded_ = false;
 };

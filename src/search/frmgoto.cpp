@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/frmgoto.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -14,14 +11,8 @@
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
 #include "search/gotoline.h"
-#include "search/toolwindow.h"
 
 namespace {
-
-QPointer<frmGoto>& slot() {
-    static QPointer<frmGoto> instance;
-    return instance;
-}
 
 QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -34,11 +25,9 @@ QPushButton* makeButton(const QString& name, const QString& caption, QWidget* pa
 
 } // namespace
 
-frmGoto::frmGoto(const AppContext& ctx) : QWidget(nullptr, toolwindow::flags()), ctx_(ctx) {
-    setObjectName(QStringLiteral("frmGoto"));
-    setWindowTitle(QStringLiteral("GOTO LiNE"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
-
+frmGoto::frmGoto(const AppContext& ctx)
+    : ToolWindow(ctx, QStringLiteral("frmGoto"), QStringLiteral("GOTO LiNE"),
+                 Shape{Placement::Centred, OpenOrder::DisableThenShow}) {
     cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Goto"), this);
     cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
     fraLine = new QGroupBox(QStringLiteral("Line #"), this);
@@ -61,30 +50,18 @@ frmGoto::frmGoto(const AppContext& ctx) : QWidget(nullptr, toolwindow::flags()),
 
     QWidget::setTabOrder(cmdGoto, cmdCancel);
     QWidget::setTabOrder(cmdCancel, txtLine);
+    setFirstFocus(cmdGoto);
 
     connect(cmdGoto, &QPushButton::clicked, this, [this] { cmdGoto_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
 
 frmGoto* frmGoto::instance() {
-    frmGoto* g = slot().data();
-    return (g && !g->unloaded_) ? g : nullptr;
+    return ToolWindow::instance<frmGoto>();
 }
 
 frmGoto* frmGoto::showGoto(const AppContext& ctx) {
-    ctx.frmMain->setEnabled(false);
-    frmGoto* g = instance();
-    if (!g) {
-        slot() = new frmGoto(ctx);
-        g = slot().data();
-    }
-    if (!g->placed_) {
-        toolwindow::centre(g, ctx.frmMain);
-        g->placed_ = true;
-    }
-    toolwindow::present(g);
-    g->cmdGoto->setFocus(Qt::OtherFocusReason);
-    return g;
+    return open<frmGoto>(ctx);
 }
 
 void frmGoto::invalidLineNumber(QWidget* over) {
@@ -99,29 +76,12 @@ void frmGoto::cmdGoto_Click() {
         invalidLineNumber(this);
         return;
     }
-    hide();
-    ctx_.frmMain->setEnabled(true);
-    ctx_.frmMain->activateWindow();
-    ctx_.txtCode->SetFocus();
-    if (!goToLine(ctx_.txtCode, n))
-        invalidLineNumber(ctx_.frmMain);
+    hideToMain();
+    if (!goToLine(ctx().txtCode, n))
+        invalidLineNumber(ctx().frmMain);
     txtLine->setText(QString());
 }
 
 void frmGoto::cmdCancel_Click() {
-    unload();
-}
-
-void frmGoto::unload() {
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    hide();
-    ctx_.frmMain->setEnabled(true);
-    deleteLater();
-}
-
-void frmGoto::closeEvent(QCloseEvent* event) {
-    event->accept();
     unload();
 }

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QWidget>
-
-#include "platform/appcontext.h"
+#include "platform/toolwindow.h"
 
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
-// The go-to-line dialog. One instance, shown without being modal while the main window is
-// disabled. Goto hides it; Cancel and the close control unload it.
-class frmGoto : public QWidget {
+// The go-to-line dialog, a tool window centred on the screen. Goto hides it; Cancel and the
+// close control unload it.
+class frmGoto : public ToolWindow {
     Q_OBJECT
 public:
     // Edit > Goto...: disables the main window, then shows the dialog (loading it when
@@ -20,23 +18,16 @@ public:
     // The loaded dialog (shown or hidden), or null.
     static frmGoto* instance();
 
-    void cmdGoto_Click();
-    void cmdCancel_Click();
-
+    // The buttons and their handlers, then the line number.
     QPushButton* cmdGoto = nullptr;
     QPushButton* cmdCancel = nullptr;
+    void cmdGoto_Click();
+    void cmdCancel_Click();
     QGroupBox* fraLine = nullptr;
     QLineEdit* txtLine = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
+    friend class ToolWindow;
     explicit frmGoto(const AppContext& ctx);
     void invalidLineNumber(QWidget* over);
-    void unload();
-
-    AppContext ctx_;
-    bool placed_ = false;
-    bool unloaded_ = false;
 };

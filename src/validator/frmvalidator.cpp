@@ -6,11 +6,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <climits>
 
@@ -21,11 +20,6 @@
 #include "validator/summary.h"
 
 namespace {
-
-QPointer<frmValidator>& slot() {
-    static QPointer<frmValidator> validator;
-    return validator;
-}
 
 // Design sizes are in twips, 15 to a pixel.
 constexpr int px(int twips) {
@@ -51,41 +45,18 @@ struct WaitCursor {
 } // namespace
 
 frmValidator* frmValidator::open(const AppContext& ctx) {
-    QPointer<frmValidator>& v = slot();
-    if (!v || v->unloaded_) {
-        v = new frmValidator(ctx);
-        if (ctx.frmMain) {
-            const QRect main = ctx.frmMain->frameGeometry();
-            v->adjustSize();
-            v->move(main.center() - v->rect().center());
-        }
-    }
-    v->show();
-    v->raise();
-    v->activateWindow();
-    if (ctx.frmMain)
-        ctx.frmMain->setEnabled(false);
-    return v;
+    return ToolWindow::open<frmValidator>(ctx);
 }
 
 frmValidator* frmValidator::instance() {
-    QPointer<frmValidator>& v = slot();
-    return (v && !v->unloaded_) ? v.data() : nullptr;
+    return ToolWindow::instance<frmValidator>();
 }
 
 frmValidator::frmValidator(const AppContext& ctx)
-    : QWidget(nullptr,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      frmMain_(ctx.frmMain), ctx_(ctx) {
-    setObjectName(QStringLiteral("frmValidator"));
-    setWindowTitle(QStringLiteral("VALiDATOR"));
+    : ToolWindow(ctx, QStringLiteral("frmValidator"), QStringLiteral("VALiDATOR"),
+                 Shape{Placement::CentredOnMainWindow}) {
     createControls();
-    // The validator goes with the main window it belongs to.
-    if (ctx.frmMain)
-        connect(ctx.frmMain, &QObject::destroyed, this, [this] { unload(); });
 }
-
-frmValidator::~frmValidator() = default;
 
 void frmValidator::createControls() {
     fraProgress = new QGroupBox(QStringLiteral("Progress"), this);
@@ -144,24 +115,13 @@ void frmValidator::cmdCancel_Click() {
         unload();
 }
 
-void frmValidator::unload() {
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    hide();
-    if (frmMain_)
-        frmMain_->setEnabled(true);
-    deleteLater();
-}
-
 void frmValidator::closeEvent(QCloseEvent* event) {
     // A run finishes before the window may go; afterwards closing unloads it like Cancel.
     if (running_) {
         event->ignore();
         return;
     }
-    event->accept();
-    unload();
+    ToolWindow::closeEvent(event);
 }
 
 void frmValidator::showProgress(qsizetype maximum, qsizetype value) {
@@ -187,7 +147,7 @@ void frmValidator::refreshDuringRun() {
 }
 
 void frmValidator::cmdValidate_Click() {
-    if (running_ || unloaded_)
+    if (running_ || isUnloaded())
         return;
     running_ = true;
     QPointer<frmValidator> self(this);
@@ -206,7 +166,7 @@ void frmValidator::cmdValidate_Click() {
 
     // The text cannot change during the run: the main window and the buttons are disabled
     // and user input is held back until the end.
-    const QString text = ctx_.txtCode ? ctx_.txtCode->Text() : QString();
+    const QString text = ctx().txtCode ? ctx().txtCode->Text() : QString();
     const validator::Progress progress = [this](qsizetype maximum, qsizetype value) {
         showProgress(maximum, value);
     };
@@ -230,7 +190,7 @@ void frmValidator::cmdValidate_Click() {
     hourglass.restore();
     const double minutes = double(clock.nsecsElapsed()) / 60e9;
 
-    const qint64 n = ctx_.txtCode ? ctx_.txtCode->TextLength() : 0;
+    const qint64 n = ctx().txtCode ? ctx().txtCode->TextLength() : 0;
     dialogs().message(this, validator::summaryText(validator::formatMinutes(minutes), n),
                       QStringLiteral("VALiDATOR"), Dialogs::Buttons::Ok,
                       Dialogs::Icon::Information);

@@ -2,10 +2,8 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QPointer>
-#include <QWidget>
 
-#include "platform/appcontext.h"
+#include "platform/toolwindow.h"
 
 class QGroupBox;
 class QLabel;
@@ -15,8 +13,9 @@ class QPushButton;
 
 // The validator window: runs the fifteen checks over the editor's text, shows their
 // progress and writes the findings into its report box, then sums the run up in a
-// message box. It exists at most once; while it exists the main window is disabled.
-class frmValidator : public QWidget {
+// message box. A tool window centred over the main window; while it exists the main window
+// is disabled.
+class frmValidator : public ToolWindow {
     Q_OBJECT
 public:
     // Shows the validator (creating it in its design state when it is not loaded) and
@@ -24,31 +23,31 @@ public:
     static frmValidator* open(const AppContext& ctx);
     // The loaded validator, or null.
     static frmValidator* instance();
-    ~frmValidator() override;
 
-    // The handlers of the two buttons: close and unload; run the checks.
-    void cmdCancel_Click();
-    void cmdValidate_Click();
-
-    // Hides and discards the window and enables the main window again.
-    void unload();
-
-    bool isRunning() const { return running_; }
-    // The report exactly as written, line breaks as CR LF (the box shows it as lines).
-    const QString& report() const { return report_; }
-
+    // The progress of a run.
     QGroupBox* fraProgress = nullptr;
     QLabel* lblScanning = nullptr;
     QProgressBar* barValidate = nullptr;
+    bool isRunning() const { return running_; }
+
+    // The report.
     QGroupBox* FraResults = nullptr;
     QPlainTextEdit* txtValidate = nullptr;
+    // The report exactly as written, line breaks as CR LF (the box shows it as lines).
+    const QString& report() const { return report_; }
+
+    // The buttons and their handlers: close and unload; run the checks.
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdValidate = nullptr;
+    void cmdCancel_Click();
+    void cmdValidate_Click();
 
 protected:
+    // A run finishes before the window may go.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class ToolWindow;
     explicit frmValidator(const AppContext& ctx);
 
     void createControls();
@@ -56,10 +55,7 @@ private:
     void showProgress(qsizetype maximum, qsizetype value);
     void refreshDuringRun();
 
-    QPointer<QMainWindow> frmMain_;
-    AppContext ctx_;
     QString report_;
     bool running_ = false;
-    bool unloaded_ = false;
     QElapsedTimer sinceRefresh_;
 };

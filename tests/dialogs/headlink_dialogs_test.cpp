@@ -8,13 +8,18 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "headlink_fixture.h"
+#include "search/frmfind.h"
+#include "search/frmgoto.h"
+#include "validator/frmvalidator.h"
 
 namespace {
 
@@ -357,6 +362,89 @@ TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
     EXPECT_EQ(editor()->Text(), QStringLiteral("<!--Coded with VERRiNDEL!-->"));
     EXPECT_TRUE(w.isEnabled());
 }
+
+// Every kind of tool window (find, go-to, validator, snippet) gives the main window back by
+// every way out that is not one of its buttons: the close control, Escape where the window
+// takes it, its own destruction while shown; and it goes with the main window it serves.
+struct ToolCase {
+    const char* item;
+    const char* window;
+    ToolWindow* (*loaded)();
+    bool escapeUnloads;
+};
+
+void PrintTo(const ToolCase& c, std::ostream* os) {
+    *os << c.window;
+}
+
+class EveryToolWindow : public DialogTest, public ::testing::WithParamInterface<ToolCase> {
+protected:
+    ToolWindow* openOn(frmMain& main) {
+        main.context().action(GetParam().item)->trigger();
+        ToolWindow* t = GetParam().loaded();
+        EXPECT_NE(t, nullptr);
+        EXPECT_TRUE(t && t->isVisible());
+        EXPECT_FALSE(main.isEnabled());
+        return t;
+    }
+    static void discardUnloaded() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_P(EveryToolWindow, GivesTheMainWindowBackByEveryWayOut) {
+    const ToolCase& c = GetParam();
+
+    ToolWindow* t = openOn(w);
+    ASSERT_NE(t, nullptr);
+    t->close(); // what the window manager's close button asks for
+    EXPECT_TRUE(w.isEnabled()) << "close control";
+    EXPECT_EQ(c.loaded(), nullptr) << "close control";
+    discardUnloaded();
+
+    t = openOn(w);
+    ASSERT_NE(t, nullptr);
+    QTest::keyClick(t, Qt::Key_Escape);
+    EXPECT_EQ(w.isEnabled(), c.escapeUnloads) << "Escape";
+    EXPECT_EQ(c.loaded() == nullptr, c.escapeUnloads) << "Escape";
+    if (ToolWindow* still = c.loaded())
+        still->unload();
+    discardUnloaded();
+
+    t = openOn(w);
+    ASSERT_NE(t, nullptr);
+    delete t;
+    EXPECT_TRUE(w.isEnabled()) << "destroyed while shown";
+    EXPECT_EQ(c.loaded(), nullptr) << "destroyed while shown";
+
+    {
+        auto other = std::make_unique<frmMain>();
+        other->show();
+        QPointer<ToolWindow> served = openOn(*other);
+        ASSERT_FALSE(served.isNull());
+        other.reset();
+        EXPECT_TRUE(served.isNull()) << "gone with its main window";
+        EXPECT_EQ(c.loaded(), nullptr);
+    }
+
+    // This main window's own window starts afresh and still holds it while shown.
+    t = openOn(w);
+    ASSERT_NE(t, nullptr);
+    t->unload();
+    EXPECT_TRUE(w.isEnabled()) << "unload";
+    discardUnloaded();
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(FourKinds, EveryToolWindow, ::testing::Values(
+    ToolCase{"mnuFind", "frmFind", [] () -> ToolWindow* { return frmFind::instance(); }, false},
+    ToolCase{"mnuGoto", "frmGoto", [] () -> ToolWindow* { return frmGoto::instance(); }, false},
+    ToolCase{"mnuValidate", "frmValidator",
+             [] () -> ToolWindow* { return frmValidator::instance(); }, false},
+    ToolCase{"mnuLink", "frmLink",
+             [] () -> ToolWindow* { return SnippetDialog::instance<frmLink>(); }, true}),
+    [](const auto& info) { return std::string(info.param.window); });
+// clang-format on
 
 TEST_F(DialogTest, FieldsComeBeforeTheButtonsInTabOrder) {
     QWidget* dlg = open("mnuLink");
