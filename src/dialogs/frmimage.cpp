@@ -2,7 +2,6 @@
 #include "dialogs/frmimage.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +14,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "dialogs/linkcontrols.h"
 #include "dialogs/snippetwidgets.h"
 #include "platform/dialogs.h"
 
@@ -49,27 +49,12 @@ frmImage::frmImage(const AppContext& ctx)
     imageGrid->addWidget(lblHeight, 1, 2);
     imageGrid->addWidget(txtHeight, 1, 3);
 
-    fraLink = frame(body, "fraLink", QStringLiteral("Link"));
-    chkLink = new QCheckBox(QStringLiteral("Make into link"), fraLink);
+    chkLink = new QCheckBox(QStringLiteral("Make into link"));
     chkLink->setObjectName(QStringLiteral("chkLink"));
-    lblType = label(fraLink, "lblType", QStringLiteral("Link Type:"));
-    cboType = freeCombo(fraLink, "cboType", QStringLiteral("http://"));
-    lblUrl = label(fraLink, "lblUrl", QStringLiteral("Url:"));
-    txtUrl = textBox(fraLink, "txtUrl");
-    lblTarget = label(fraLink, "lblTarget", QStringLiteral("Target:"));
-    cboTarget = freeCombo(fraLink, "cboTarget", QStringLiteral("_Default"));
+    fraLink = new LinkControls(body, QStringLiteral("Url:"), chkLink);
     Label4 = label(fraLink, "Label4", QStringLiteral("Border:"));
     txtBorder = textBox(fraLink, "txtBorder", QStringLiteral("0"));
-    auto* linkGrid = new QGridLayout(fraLink);
-    linkGrid->addWidget(chkLink, 0, 0, 1, 2);
-    linkGrid->addWidget(lblType, 1, 0);
-    linkGrid->addWidget(cboType, 1, 1);
-    linkGrid->addWidget(lblUrl, 2, 0);
-    linkGrid->addWidget(txtUrl, 2, 1);
-    linkGrid->addWidget(lblTarget, 3, 0);
-    linkGrid->addWidget(cboTarget, 3, 1);
-    linkGrid->addWidget(Label4, 4, 0);
-    linkGrid->addWidget(txtBorder, 4, 1);
+    fraLink->addRow(Label4, txtBorder);
 
     fraPreview = frame(body, "fraPreview", QStringLiteral("Preview"));
     pctPreview = new QLabel(fraPreview);
@@ -152,7 +137,7 @@ void frmImage::cmdInsert_Click() {
     image.width = txtWidth->text();
     image.height = txtHeight->text();
     image.makeLink = chkLink->isChecked();
-    image.link = {cboType->currentText(), txtUrl->text(), cboTarget->currentText()};
+    image.link = fraLink->fields();
     insertOverSelection(fragments::image(image));
     finishInsert(Manner::ClosedAfterInsert);
 }

@@ -8,8 +8,8 @@
 #include "dialogs/snippetdialog.h"
 #include "platform/cmdg.h"
 
+class LinkControls;
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -40,14 +40,8 @@ public:
     QLineEdit* txtWidth;
     QLabel* lblHeight;
     QLineEdit* txtHeight;
-    QGroupBox* fraLink;
     QCheckBox* chkLink;
-    QLabel* lblType;
-    QComboBox* cboType;
-    QLabel* lblUrl;
-    QLineEdit* txtUrl;
-    QLabel* lblTarget;
-    QComboBox* cboTarget;
+    LinkControls* fraLink; // chkLink, lblType, cboType, lblUrl, txtUrl, lblTarget, cboTarget
     QLabel* Label4;
     QLineEdit* txtBorder;
     QGroupBox* fraPreview;

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "dialogs/linkfragments.h"
 #include "dialogs/snippetdialog.h"
 
-class QComboBox;
-class QGroupBox;
+class LinkControls;
 class QLabel;
 class QLineEdit;
 
@@ -16,13 +14,7 @@ class frmLink : public SnippetDialog {
 public:
     explicit frmLink(const AppContext& ctx);
 
-    QGroupBox* fraLink;
-    QLabel* lblType;
-    QComboBox* cboType;
-    QLabel* lblUrl;
-    QLineEdit* txtUrl;
-    QLabel* lblTarget;
-    QComboBox* cboTarget;
+    LinkControls* fraLink; // lblType, cboType, lblUrl, txtUrl, lblTarget, cboTarget
     QLabel* lblLink;
     QLineEdit* txtLink;
 
