@@ -12,7 +12,9 @@
 
 #include "dialogs/colorswatch.h"
 #include "dialogs/generatorfragments.h"
-#include "dialogs/generatorwidgets.h"
+#include "dialogs/snippetwidgets.h"
+
+using namespace snippetwidgets;
 
 namespace {
 const QSize kPreviewSize(200, 150);

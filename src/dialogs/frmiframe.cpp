@@ -2,14 +2,15 @@
 #include "dialogs/frmiframe.h"
 
 #include <QCheckBox>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "dialogs/generatorfragments.h"
-#include "dialogs/generatorwidgets.h"
+#include "dialogs/snippetwidgets.h"
+
+using namespace snippetwidgets;
 
 frmIframe::frmIframe(const AppContext& ctx)
     : SnippetDialog(ctx, QStringLiteral("frmIframe"), QStringLiteral("ADD iFRAME"),
@@ -19,21 +20,17 @@ frmIframe::frmIframe(const AppContext& ctx)
     column->setContentsMargins(0, 0, 0, 0);
 
     auto* fraIframe = namedControl<QGroupBox>(body, "fraIframe", QStringLiteral("Iframe"));
-    auto* iframeForm = new QFormLayout(fraIframe);
     txtUrl = namedControl<QLineEdit>(fraIframe, "txtUrl", QStringLiteral("http://"));
     txtTitle = namedControl<QLineEdit>(fraIframe, "txtTitle");
-    iframeForm->addRow(namedControl<QLabel>(fraIframe, "lblUrl", QStringLiteral("Url:")), txtUrl);
-    iframeForm->addRow(namedControl<QLabel>(fraIframe, "lblTitle", QStringLiteral("Title:")),
-                       txtTitle);
+    labelledRows(fraIframe, {{"lblUrl", QStringLiteral("Url:"), txtUrl},
+                             {"lblTitle", QStringLiteral("Title:"), txtTitle}});
     column->addWidget(fraIframe);
 
     auto* fraSize = namedControl<QGroupBox>(body, "fraSize", QStringLiteral("Size"));
-    auto* sizeForm = new QFormLayout(fraSize);
     txtWidth = namedControl<QLineEdit>(fraSize, "txtWidth");
     txtHeight = namedControl<QLineEdit>(fraSize, "txtHeight");
-    sizeForm->addRow(namedControl<QLabel>(fraSize, "lbWidth", QStringLiteral("Width:")), txtWidth);
-    sizeForm->addRow(namedControl<QLabel>(fraSize, "lblHeight", QStringLiteral("Height:")),
-                     txtHeight);
+    labelledRows(fraSize, {{"lbWidth", QStringLiteral("Width:"), txtWidth},
+                           {"lblHeight", QStringLiteral("Height:"), txtHeight}});
     column->addWidget(fraSize);
 
     auto* fraBorder = namedControl<QGroupBox>(body, "fraBorder", QStringLiteral("Border"));

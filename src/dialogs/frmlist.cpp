@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/frmlist.h"
 
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,8 +8,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/generatorfragments.h"
-#include "dialogs/generatorwidgets.h"
 #include "dialogs/numberinput.h"
+#include "dialogs/snippetwidgets.h"
+
+using namespace snippetwidgets;
 
 frmList::frmList(const AppContext& ctx)
     : SnippetDialog(ctx, QStringLiteral("frmList"), QStringLiteral("ADD LiST"),
@@ -29,11 +30,8 @@ frmList::frmList(const AppContext& ctx)
     column->addWidget(fraType);
 
     auto* fraItems = namedControl<QGroupBox>(body, "fraItems", QStringLiteral("Items"));
-    auto* itemsForm = new QFormLayout(fraItems);
     txtItems = namedControl<QLineEdit>(fraItems, "txtItems");
-    itemsForm->addRow(
-        namedControl<QLabel>(fraItems, "lblItems", QStringLiteral("Number of items in list:")),
-        txtItems);
+    labelledRows(fraItems, {{"lblItems", QStringLiteral("Number of items in list:"), txtItems}});
     column->addWidget(fraItems);
 
     finishLayout(body);

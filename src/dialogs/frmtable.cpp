@@ -11,8 +11,10 @@
 #include <QVBoxLayout>
 
 #include "dialogs/generatorfragments.h"
-#include "dialogs/generatorwidgets.h"
 #include "dialogs/numberinput.h"
+#include "dialogs/snippetwidgets.h"
+
+using namespace snippetwidgets;
 
 frmTable::frmTable(const AppContext& ctx)
     : SnippetDialog(ctx, QStringLiteral("frmTable"), QStringLiteral("ADD TABLE"),
@@ -22,12 +24,10 @@ frmTable::frmTable(const AppContext& ctx)
     column->setContentsMargins(0, 0, 0, 0);
 
     auto* fraSize = namedControl<QGroupBox>(body, "fraSize", QStringLiteral("Size"));
-    auto* sizeForm = new QFormLayout(fraSize);
     txtRows = namedControl<QLineEdit>(fraSize, "txtRows", QStringLiteral("1"));
     txtColumns = namedControl<QLineEdit>(fraSize, "txtColumns", QStringLiteral("1"));
-    sizeForm->addRow(namedControl<QLabel>(fraSize, "lblRows", QStringLiteral("Rows:")), txtRows);
-    sizeForm->addRow(namedControl<QLabel>(fraSize, "lblColumns", QStringLiteral("Columns:")),
-                     txtColumns);
+    labelledRows(fraSize, {{"lblRows", QStringLiteral("Rows:"), txtRows},
+                           {"lblColumns", QStringLiteral("Columns:"), txtColumns}});
     column->addWidget(fraSize);
 
     auto* fraLayout = namedControl<QGroupBox>(body, "fraLayout", QStringLiteral("Layout"));

@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dateformat.h"
-#include "dialogs/generatorwidgets.h"
+#include "dialogs/snippetwidgets.h"
+
+using namespace snippetwidgets;
 
 namespace {
 frmTime::Clock& clockSlot() {
