@@ -116,7 +116,7 @@ void frmColors::showBackgroundImage(const QString& fileName) {
 }
 
 void frmColors::cmdInsert_Click() {
-    BodyColors colors;
+    fragments::BodyColors colors;
     colors.background = pctBackgroundSelect->BackColor();
     colors.text = pctNormalSelect->BackColor();
     colors.link = pctLinkSelect->BackColor();
@@ -124,6 +124,6 @@ void frmColors::cmdInsert_Click() {
     colors.visitedLink = pctVisitedSelect->BackColor();
     colors.useImage = chkBackground->isChecked();
     colors.imagePath = cmdg.FileName;
-    insertOverSelection(colorsFragment(colors));
+    insertOverSelection(fragments::colors(colors));
     finishInsert(Manner::ClosedAfterInsert);
 }

@@ -43,12 +43,12 @@ frmIframe::frmIframe(const AppContext& ctx)
 }
 
 void frmIframe::cmdInsert_Click() {
-    IframeFields fields;
+    fragments::IframeFields fields;
     fields.url = txtUrl->text();
     fields.title = txtTitle->text();
     fields.width = txtWidth->text();
     fields.height = txtHeight->text();
     fields.removeBorder = chkBorder->isChecked();
-    insertOverSelection(iframeFragment(fields));
+    insertOverSelection(fragments::iframe(fields));
     finishInsert(Manner::ClosedAfterInsert);
 }

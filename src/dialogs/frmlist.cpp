@@ -38,7 +38,7 @@ frmList::frmList(const AppContext& ctx)
 }
 
 void frmList::Addlist(qint32 items) {
-    insertOverSelection(listFragment(optType[0]->isChecked(), items));
+    insertOverSelection(fragments::list(optType[0]->isChecked(), items));
 }
 
 void frmList::cmdInsert_Click() {
@@ -48,11 +48,11 @@ void frmList::cmdInsert_Click() {
             wholeNumberProblem(QStringLiteral("Number of items"), txtItems->text(), items));
         return;
     }
-    if (items.value > kMaxListItems) {
+    if (items.value > fragments::kMaxListItems) {
         showFormatMessage(QStringLiteral("Number of items: a list of %1 items is too large; at "
                                          "most %2 items can be inserted.")
                               .arg(items.value)
-                              .arg(kMaxListItems));
+                              .arg(fragments::kMaxListItems));
         return;
     }
     Addlist(items.value);

@@ -115,18 +115,19 @@ frmMarquee::frmMarquee(const AppContext& ctx)
 }
 
 void frmMarquee::cmdInsert_Click() {
-    MarqueeFields fields;
+    fragments::MarqueeFields fields;
     fields.background = pctBackgroundColor->BackColor();
     fields.align =
-        optAlign[choiceOfThree(optAlign[0]->isChecked(), optAlign[2]->isChecked())]->text();
-    fields.behavior =
-        optBehavior[choiceOfThree(optBehavior[0]->isChecked(), optBehavior[2]->isChecked())]
+        optAlign[fragments::choiceOfThree(optAlign[0]->isChecked(), optAlign[2]->isChecked())]
             ->text();
+    fields.behavior = optBehavior[fragments::choiceOfThree(optBehavior[0]->isChecked(),
+                                                           optBehavior[2]->isChecked())]
+                          ->text();
     // The direction comes from its own options whatever the behaviour.
     fields.direction = optDirection[optDirection[0]->isChecked() ? 0 : 1]->text();
     fields.amount = txtAmount->text();
     fields.delay = txtDelay->text();
     fields.text = txtText->text();
-    insertOverSelection(marqueeFragment(fields));
+    insertOverSelection(fragments::marquee(fields));
     finishInsert(Manner::ClosedAfterInsert);
 }

@@ -67,17 +67,17 @@ frmTable::frmTable(const AppContext& ctx)
 }
 
 void frmTable::Addtable(qint32 rows, qint32 columns, const QString& widthAttribute) {
-    TableLayout layout;
+    fragments::TableLayout layout;
     layout.alignment = cboAlignment->currentText();
     layout.border = txtBorder->text();
     layout.padding = txtPadding->text();
     layout.spacing = txtSpacing->text();
-    insertOverSelection(tableFragment(layout, rows, columns, widthAttribute));
+    insertOverSelection(fragments::table(layout, rows, columns, widthAttribute));
 }
 
 void frmTable::cmdInsert_Click() {
-    const QString width =
-        tableWidthAttribute(chkWidth->isChecked(), txtWidth->text(), optWidth[1]->isChecked());
+    const QString width = fragments::tableWidthAttribute(chkWidth->isChecked(), txtWidth->text(),
+                                                         optWidth[1]->isChecked());
 
     const WholeNumber rows = readWholeNumber(txtRows->text());
     if (!rows.ok()) {
@@ -90,12 +90,12 @@ void frmTable::cmdInsert_Click() {
             wholeNumberProblem(QStringLiteral("Columns"), txtColumns->text(), columns));
         return;
     }
-    const qint64 cells = tableCellCount(rows.value, columns.value);
-    if (cells > kMaxTableCells) {
+    const qint64 cells = fragments::tableCellCount(rows.value, columns.value);
+    if (cells > fragments::kMaxTableCells) {
         showFormatMessage(QStringLiteral("Rows and Columns: a table of %1 cells is too large; at "
                                          "most %2 cells can be inserted.")
                               .arg(cells)
-                              .arg(kMaxTableCells));
+                              .arg(fragments::kMaxTableCells));
         return;
     }
 

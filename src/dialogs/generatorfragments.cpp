@@ -9,6 +9,8 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
+namespace fragments {
+
 QString tableWidthAttribute(bool addWidth, const QString& width, bool inPercent) {
     if (!addWidth)
         return QString();
@@ -20,8 +22,8 @@ qint64 tableCellCount(qint32 rows, qint32 columns) {
     return std::max<qint64>(rows, 0) * std::max<qint64>(columns, 1);
 }
 
-QString tableFragment(const TableLayout& layout, qint32 rows, qint32 columns,
-                      const QString& widthAttribute) {
+QString table(const TableLayout& layout, qint32 rows, qint32 columns,
+              const QString& widthAttribute) {
     const QString row = QStringLiteral("<tr>") + kCrLf +
                         (QStringLiteral("<td>&nbsp;</td>") + kCrLf).repeated(std::max(columns, 1)) +
                         QStringLiteral("</tr>") + kCrLf;
@@ -35,20 +37,19 @@ QString tableFragment(const TableLayout& layout, qint32 rows, qint32 columns,
     return text;
 }
 
-QString listFragment(bool ordered, qint32 items) {
+QString list(bool ordered, qint32 items) {
     const QString tag = ordered ? QStringLiteral("ol") : QStringLiteral("ul");
     return QLatin1Char('<') + tag + QLatin1Char('>') + kCrLf +
            (QStringLiteral("<li>&nbsp;</li>") + kCrLf).repeated(std::max(items, 0)) +
            QStringLiteral("</") + tag + QLatin1Char('>') + kCrLf;
 }
 
-QString colorsFragment(const BodyColors& colors) {
-    QString text = colors.useImage
-                       ? QStringLiteral("<body background='") + colors.imagePath
-                       : QStringLiteral("<body bgcolor='") + HexColor(colors.background);
-    text += QStringLiteral("' text='") + HexColor(colors.text) + QStringLiteral("' link='") +
-            HexColor(colors.link) + QStringLiteral("' alink='") + HexColor(colors.activeLink) +
-            QStringLiteral("' vlink='") + HexColor(colors.visitedLink) + QStringLiteral("'>");
+QString colors(const BodyColors& c) {
+    QString text = c.useImage ? QStringLiteral("<body background='") + c.imagePath
+                              : QStringLiteral("<body bgcolor='") + HexColor(c.background);
+    text += QStringLiteral("' text='") + HexColor(c.text) + QStringLiteral("' link='") +
+            HexColor(c.link) + QStringLiteral("' alink='") + HexColor(c.activeLink) +
+            QStringLiteral("' vlink='") + HexColor(c.visitedLink) + QStringLiteral("'>");
     return text;
 }
 
@@ -58,7 +59,7 @@ int choiceOfThree(bool firstSelected, bool thirdSelected) {
     return thirdSelected ? 2 : 1;
 }
 
-QString marqueeFragment(const MarqueeFields& f) {
+QString marquee(const MarqueeFields& f) {
     return QStringLiteral("<marquee align='") + f.align + QStringLiteral("' behavior='") +
            f.behavior + QStringLiteral("' bgcolor='") + HexColor(f.background) +
            QStringLiteral("' direction='") + f.direction + QStringLiteral("' scrollamount='") +
@@ -66,9 +67,11 @@ QString marqueeFragment(const MarqueeFields& f) {
            QStringLiteral("</marquee>");
 }
 
-QString iframeFragment(const IframeFields& f) {
+QString iframe(const IframeFields& f) {
     const QString style = f.removeBorder ? QStringLiteral(" style='border:none;' ") : QString();
     return QStringLiteral("<iframe src='") + f.url + QStringLiteral("' height='") + f.height +
            QStringLiteral("' width='") + f.width + QStringLiteral("' title='") + f.title +
            QLatin1Char('\'') + style + QLatin1Char('>');
 }
+
+} // namespace fragments

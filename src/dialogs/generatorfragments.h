@@ -7,6 +7,7 @@
 // The markup of the table, list, colours, marquee and iframe dialogs, built from their
 // field values. Field texts are written verbatim; attribute values are single-quoted and
 // lines end with CR LF.
+namespace fragments {
 
 // The largest table (in cells) and list (in items) the dialogs generate; a larger one
 // would freeze the editor for no use.
@@ -29,11 +30,11 @@ qint64 tableCellCount(qint32 rows, qint32 columns);
 
 // A table of `rows` rows (none below 1) and `columns` cells a row (at least one), each
 // cell holding a non-breaking space.
-QString tableFragment(const TableLayout& layout, qint32 rows, qint32 columns,
-                      const QString& widthAttribute);
+QString table(const TableLayout& layout, qint32 rows, qint32 columns,
+              const QString& widthAttribute);
 
 // An ordered ("<ol>") or unordered ("<ul>") list of `items` empty items (none below 1).
-QString listFragment(bool ordered, qint32 items);
+QString list(bool ordered, qint32 items);
 
 // The body start tag of the colours dialog; colours in blue-green-red order.
 struct BodyColors {
@@ -45,7 +46,7 @@ struct BodyColors {
     bool useImage = false;
     QString imagePath; // written as it stands, empty when none was chosen
 };
-QString colorsFragment(const BodyColors& colors);
+QString colors(const BodyColors& body);
 
 // Which of three option buttons counts as chosen: 0 if the first is selected, else 2 if
 // the third is, else 1.
@@ -61,7 +62,7 @@ struct MarqueeFields {
     QString amount = QStringLiteral("10");
     QString delay = QStringLiteral("90");
 };
-QString marqueeFragment(const MarqueeFields& fields);
+QString marquee(const MarqueeFields& fields);
 
 // The iframe start tag (height before width; no closing tag).
 struct IframeFields {
@@ -71,4 +72,6 @@ struct IframeFields {
     QString height;
     bool removeBorder = false;
 };
-QString iframeFragment(const IframeFields& fields);
+QString iframe(const IframeFields& fields);
+
+} // namespace fragments

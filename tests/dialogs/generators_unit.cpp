@@ -117,14 +117,14 @@ TEST(ReadWholeNumber, ProblemNamesTheField) {
 // ---- Table and list ---------------------------------------------------------------------
 
 TEST(TableFragment, DefaultsGiveOneCell) {
-    EXPECT_EQ(tableFragment(TableLayout{}, 1, 1, QString()),
+    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1, QString()),
               lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "<tr>",
                      "<td>&nbsp;</td>", "</tr>", "</table>"}));
 }
 
 TEST(TableFragment, TwoRowsOfThreeCells) {
     EXPECT_EQ(
-        tableFragment(TableLayout{}, 2, 3, QString()),
+        fragments::table(fragments::TableLayout{}, 2, 3, QString()),
         lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "<tr>",
                "<td>&nbsp;</td>", "<td>&nbsp;</td>", "<td>&nbsp;</td>", "</tr>", "<tr>",
                "<td>&nbsp;</td>", "<td>&nbsp;</td>", "<td>&nbsp;</td>", "</tr>", "</table>"}));
@@ -143,12 +143,12 @@ class TableSizeTest : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(TableSizeTest, RowsBelowOneGiveNoneAndEveryRowHasACell) {
     const SizeCase& c = GetParam();
-    const QString text = tableFragment(TableLayout{}, c.rows, c.columns, QString());
+    const QString text = fragments::table(fragments::TableLayout{}, c.rows, c.columns, QString());
     EXPECT_EQ(text.count(QStringLiteral("<tr>")), c.rowCount);
     EXPECT_EQ(text.count(QStringLiteral("<td>&nbsp;</td>")), c.rowCount * c.cellsPerRow);
     EXPECT_TRUE(text.startsWith(QStringLiteral("<table ")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("</table>") + CRLF));
-    EXPECT_EQ(tableCellCount(c.rows, c.columns), qint64(c.rowCount) * c.cellsPerRow);
+    EXPECT_EQ(fragments::tableCellCount(c.rows, c.columns), qint64(c.rowCount) * c.cellsPerRow);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TableSizeTest,
@@ -158,29 +158,31 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TableSizeTest,
 
 TEST(TableFragment, RowsZeroGivesOnlyTheTableLines) {
     EXPECT_EQ(
-        tableFragment(TableLayout{}, 0, 3, QString()),
+        fragments::table(fragments::TableLayout{}, 0, 3, QString()),
         lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "</table>"}));
 }
 
 TEST(TableFragment, WidthStandsBetweenAlignmentAndBorder) {
-    EXPECT_EQ(tableFragment(TableLayout{}, 1, 1, tableWidthAttribute(true, "80", true))
+    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1,
+                               fragments::tableWidthAttribute(true, "80", true))
                   .section(CRLF, 0, 0),
               QStringLiteral(
                   "<table Align='center' width='80%' Border='0' cellpadding='1' cellspacing='1'>"));
-    EXPECT_EQ(tableFragment(TableLayout{}, 1, 1, tableWidthAttribute(true, "100", false))
+    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1,
+                               fragments::tableWidthAttribute(true, "100", false))
                   .section(CRLF, 0, 0),
               QStringLiteral(
                   "<table Align='center' width='100' Border='0' cellpadding='1' cellspacing='1'>"));
-    EXPECT_EQ(tableWidthAttribute(false, "100", true), QString());
+    EXPECT_EQ(fragments::tableWidthAttribute(false, "100", true), QString());
 }
 
 TEST(TableFragment, FieldTextsAreWrittenVerbatim) {
-    TableLayout layout;
+    fragments::TableLayout layout;
     layout.alignment = QStringLiteral("Left");
     layout.border = QStringLiteral(" 2");
     layout.padding = QStringLiteral("a'b");
     layout.spacing = QString();
-    EXPECT_EQ(tableFragment(layout, 0, 0, QString()).section(CRLF, 0, 0),
+    EXPECT_EQ(fragments::table(layout, 0, 0, QString()).section(CRLF, 0, 0),
               QStringLiteral("<table Align='Left' Border=' 2' cellpadding='a'b' cellspacing=''>"));
 }
 
@@ -201,7 +203,7 @@ TEST_P(ListFragmentTest, OuterTagsAroundEmptyItems) {
     for (int i = 0; i < c.expectedItems; ++i)
         expected += QStringLiteral("<li>&nbsp;</li>") + CRLF;
     expected += QStringLiteral("</%1>").arg(tag) + CRLF;
-    EXPECT_EQ(listFragment(c.ordered, c.items), expected);
+    EXPECT_EQ(fragments::list(c.ordered, c.items), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, ListFragmentTest,
@@ -212,8 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListFragmentTest,
 
 // ---- Colours, marquee, iframe -----------------------------------------------------------
 
-BodyColors exampleColors() {
-    BodyColors c;
+fragments::BodyColors exampleColors() {
+    fragments::BodyColors c;
     c.background = 255;
     c.text = 0;
     c.link = 16711680;
@@ -223,33 +225,34 @@ BodyColors exampleColors() {
 }
 
 TEST(ColorsFragment, BackgroundColour) {
-    EXPECT_EQ(colorsFragment(exampleColors()),
+    EXPECT_EQ(fragments::colors(exampleColors()),
               QStringLiteral("<body bgcolor='#FF0000' text='#000000' link='#0000FF' "
                              "alink='#00FF00' vlink='#FFFFFF'>"));
 }
 
 TEST(ColorsFragment, ImageInsteadOfColour) {
-    BodyColors c = exampleColors();
+    fragments::BodyColors c = exampleColors();
     c.useImage = true;
-    EXPECT_EQ(colorsFragment(c), QStringLiteral("<body background='' text='#000000' "
-                                                "link='#0000FF' alink='#00FF00' vlink='#FFFFFF'>"));
+    EXPECT_EQ(fragments::colors(c),
+              QStringLiteral("<body background='' text='#000000' "
+                             "link='#0000FF' alink='#00FF00' vlink='#FFFFFF'>"));
     c.imagePath = QStringLiteral("/home/u/pics/sky.jpg");
-    EXPECT_EQ(colorsFragment(c),
+    EXPECT_EQ(fragments::colors(c),
               QStringLiteral("<body background='/home/u/pics/sky.jpg' text='#000000' "
                              "link='#0000FF' alink='#00FF00' vlink='#FFFFFF'>"));
 }
 
 TEST(MarqueeFragment, DefaultsWithRedBackground) {
-    MarqueeFields f;
+    fragments::MarqueeFields f;
     f.text = QStringLiteral("Hi");
     f.background = 255;
-    EXPECT_EQ(marqueeFragment(f),
+    EXPECT_EQ(fragments::marquee(f),
               QStringLiteral("<marquee align='Left' behavior='Scoll' bgcolor='#FF0000' "
                              "direction='Left' scrollamount='10' scrolldelay='90'>Hi</marquee>"));
 }
 
 TEST(MarqueeFragment, OptionsAndSpeedsInTheirPlaces) {
-    MarqueeFields f;
+    fragments::MarqueeFields f;
     f.text = QStringLiteral("<b>news</b>");
     f.align = QStringLiteral("Center");
     f.behavior = QStringLiteral("Alternate");
@@ -257,26 +260,27 @@ TEST(MarqueeFragment, OptionsAndSpeedsInTheirPlaces) {
     f.amount = QStringLiteral("3");
     f.delay = QStringLiteral("200");
     f.background = 0x123456;
-    EXPECT_EQ(marqueeFragment(f),
+    EXPECT_EQ(fragments::marquee(f),
               QStringLiteral("<marquee align='Center' behavior='Alternate' bgcolor='#563412' "
                              "direction='Right' scrollamount='3' scrolldelay='200'><b>news</b>"
                              "</marquee>"));
 }
 
 TEST(IframeFragment, Defaults) {
-    EXPECT_EQ(iframeFragment(IframeFields{}),
+    EXPECT_EQ(fragments::iframe(fragments::IframeFields{}),
               QStringLiteral("<iframe src='http://' height='' width='' title=''>"));
 }
 
 TEST(IframeFragment, BorderRemovedHeightBeforeWidth) {
-    IframeFields f;
+    fragments::IframeFields f;
     f.url = QStringLiteral("page.html");
     f.width = QStringLiteral("300");
     f.height = QStringLiteral("200");
     f.title = QStringLiteral("Map");
     f.removeBorder = true;
-    EXPECT_EQ(iframeFragment(f), QStringLiteral("<iframe src='page.html' height='200' "
-                                                "width='300' title='Map' style='border:none;' >"));
+    EXPECT_EQ(fragments::iframe(f),
+              QStringLiteral("<iframe src='page.html' height='200' "
+                             "width='300' title='Map' style='border:none;' >"));
 }
 
 // ---- Date formats -----------------------------------------------------------------------
