@@ -12,6 +12,11 @@
 
 namespace {
 
+using fragments::BodyColors;
+using fragments::IframeFields;
+using fragments::MarqueeFields;
+using fragments::TableLayout;
+
 const QString CRLF = QStringLiteral("\r\n");
 
 QString lines(std::initializer_list<const char*> parts) {
@@ -117,14 +122,14 @@ TEST(ReadWholeNumber, ProblemNamesTheField) {
 // ---- Table and list ---------------------------------------------------------------------
 
 TEST(TableFragment, DefaultsGiveOneCell) {
-    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1, QString()),
+    EXPECT_EQ(fragments::table(TableLayout{}, 1, 1, QString()),
               lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "<tr>",
                      "<td>&nbsp;</td>", "</tr>", "</table>"}));
 }
 
 TEST(TableFragment, TwoRowsOfThreeCells) {
     EXPECT_EQ(
-        fragments::table(fragments::TableLayout{}, 2, 3, QString()),
+        fragments::table(TableLayout{}, 2, 3, QString()),
         lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "<tr>",
                "<td>&nbsp;</td>", "<td>&nbsp;</td>", "<td>&nbsp;</td>", "</tr>", "<tr>",
                "<td>&nbsp;</td>", "<td>&nbsp;</td>", "<td>&nbsp;</td>", "</tr>", "</table>"}));
@@ -143,7 +148,7 @@ class TableSizeTest : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(TableSizeTest, RowsBelowOneGiveNoneAndEveryRowHasACell) {
     const SizeCase& c = GetParam();
-    const QString text = fragments::table(fragments::TableLayout{}, c.rows, c.columns, QString());
+    const QString text = fragments::table(TableLayout{}, c.rows, c.columns, QString());
     EXPECT_EQ(text.count(QStringLiteral("<tr>")), c.rowCount);
     EXPECT_EQ(text.count(QStringLiteral("<td>&nbsp;</td>")), c.rowCount * c.cellsPerRow);
     EXPECT_TRUE(text.startsWith(QStringLiteral("<table ")));
@@ -158,26 +163,26 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TableSizeTest,
 
 TEST(TableFragment, RowsZeroGivesOnlyTheTableLines) {
     EXPECT_EQ(
-        fragments::table(fragments::TableLayout{}, 0, 3, QString()),
+        fragments::table(TableLayout{}, 0, 3, QString()),
         lines({"<table Align='center' Border='0' cellpadding='1' cellspacing='1'>", "</table>"}));
 }
 
 TEST(TableFragment, WidthStandsBetweenAlignmentAndBorder) {
-    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1,
-                               fragments::tableWidthAttribute(true, "80", true))
-                  .section(CRLF, 0, 0),
-              QStringLiteral(
-                  "<table Align='center' width='80%' Border='0' cellpadding='1' cellspacing='1'>"));
-    EXPECT_EQ(fragments::table(fragments::TableLayout{}, 1, 1,
-                               fragments::tableWidthAttribute(true, "100", false))
-                  .section(CRLF, 0, 0),
-              QStringLiteral(
-                  "<table Align='center' width='100' Border='0' cellpadding='1' cellspacing='1'>"));
+    EXPECT_EQ(
+        fragments::table(TableLayout{}, 1, 1, fragments::tableWidthAttribute(true, "80", true))
+            .section(CRLF, 0, 0),
+        QStringLiteral(
+            "<table Align='center' width='80%' Border='0' cellpadding='1' cellspacing='1'>"));
+    EXPECT_EQ(
+        fragments::table(TableLayout{}, 1, 1, fragments::tableWidthAttribute(true, "100", false))
+            .section(CRLF, 0, 0),
+        QStringLiteral(
+            "<table Align='center' width='100' Border='0' cellpadding='1' cellspacing='1'>"));
     EXPECT_EQ(fragments::tableWidthAttribute(false, "100", true), QString());
 }
 
 TEST(TableFragment, FieldTextsAreWrittenVerbatim) {
-    fragments::TableLayout layout;
+    TableLayout layout;
     layout.alignment = QStringLiteral("Left");
     layout.border = QStringLiteral(" 2");
     layout.padding = QStringLiteral("a'b");
@@ -214,8 +219,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListFragmentTest,
 
 // ---- Colours, marquee, iframe -----------------------------------------------------------
 
-fragments::BodyColors exampleColors() {
-    fragments::BodyColors c;
+BodyColors exampleColors() {
+    BodyColors c;
     c.background = 255;
     c.text = 0;
     c.link = 16711680;
@@ -231,7 +236,7 @@ TEST(ColorsFragment, BackgroundColour) {
 }
 
 TEST(ColorsFragment, ImageInsteadOfColour) {
-    fragments::BodyColors c = exampleColors();
+    BodyColors c = exampleColors();
     c.useImage = true;
     EXPECT_EQ(fragments::colors(c),
               QStringLiteral("<body background='' text='#000000' "
@@ -243,7 +248,7 @@ TEST(ColorsFragment, ImageInsteadOfColour) {
 }
 
 TEST(MarqueeFragment, DefaultsWithRedBackground) {
-    fragments::MarqueeFields f;
+    MarqueeFields f;
     f.text = QStringLiteral("Hi");
     f.background = 255;
     EXPECT_EQ(fragments::marquee(f),
@@ -252,7 +257,7 @@ TEST(MarqueeFragment, DefaultsWithRedBackground) {
 }
 
 TEST(MarqueeFragment, OptionsAndSpeedsInTheirPlaces) {
-    fragments::MarqueeFields f;
+    MarqueeFields f;
     f.text = QStringLiteral("<b>news</b>");
     f.align = QStringLiteral("Center");
     f.behavior = QStringLiteral("Alternate");
@@ -267,12 +272,12 @@ TEST(MarqueeFragment, OptionsAndSpeedsInTheirPlaces) {
 }
 
 TEST(IframeFragment, Defaults) {
-    EXPECT_EQ(fragments::iframe(fragments::IframeFields{}),
+    EXPECT_EQ(fragments::iframe(IframeFields{}),
               QStringLiteral("<iframe src='http://' height='' width='' title=''>"));
 }
 
 TEST(IframeFragment, BorderRemovedHeightBeforeWidth) {
-    fragments::IframeFields f;
+    IframeFields f;
     f.url = QStringLiteral("page.html");
     f.width = QStringLiteral("300");
     f.height = QStringLiteral("200");
