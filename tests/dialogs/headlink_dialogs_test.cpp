@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The title, meta, refresh, comment, stylesheet, favicon, link and image dialogs, driven
-// through the main window's menus as a user drives them.
+// through the main window's menus as a user drives them; and the ways out that every tool
+// window shares with them.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
