@@ -60,7 +60,7 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
                                    "Formatting", "Quotations", "View"}));
     auto items = [&](const char* menu) {
         QStringList out;
-        for (QAction* a : w->context().menu(menu)->actions())
+        for (QAction* a : menuNamed(*w, menu)->actions())
             out << (a->isSeparator() ? QStringLiteral("-")
                                      : a->text() + QLatin1Char('|') +
                                            a->shortcut().toString(QKeySequence::PortableText));

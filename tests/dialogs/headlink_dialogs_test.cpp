@@ -342,7 +342,7 @@ TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
     {
         auto other = std::make_unique<frmMain>();
         other->show();
-        other->context().action("mnuComment")->trigger();
+        menuItem(*other, "mnuComment")->trigger();
         QWidget* dlg = SnippetDialog::instance<frmComment>();
         ASSERT_NE(dlg, nullptr);
         click(dlg, "cmdInsert");
