@@ -11,7 +11,7 @@ namespace {
 
 using M = MenuActions;
 
-// The separator's place in a row.
+// Marks a row of the menu tree as a separator.
 struct Line {};
 constexpr Line kLine;
 

@@ -2,6 +2,7 @@
 #include "dialogs/commands.h"
 
 #include <QAction>
+#include <utility>
 
 #include "dialogs/frmcolors.h"
 #include "dialogs/frmiframe.h"
@@ -18,29 +19,25 @@
 namespace dialogs {
 
 namespace {
-// Connects a menu item to the opener of its dialog.
-template <class T> void opens(const AppContext& ctx, QAction* item) {
-    QObject::connect(item, &QAction::triggered, ctx.frmMain,
-                     [ctx] { SnippetDialog::open<T>(ctx); });
+template <class T> void openDialog(const AppContext& ctx) {
+    SnippetDialog::open<T>(ctx);
 }
 } // namespace
 
 void connectCommands(const AppContext& ctx, const MenuActions& menus) {
-    opens<frmComment>(ctx, menus.mnuComment);
-    opens<frmTitle>(ctx, menus.mnuTitle);
-    opens<frmFavicon>(ctx, menus.mnuFavicon);
-    opens<frmMeta>(ctx, menus.mnuMeta);
-    opens<frmExternal>(ctx, menus.mnuExternal);
-    opens<frmRefresh>(ctx, menus.mnuRefresh);
-    opens<frmLink>(ctx, menus.mnuLink);
-    opens<frmImage>(ctx, menus.mnuImage);
-    opens<frmTable>(ctx, menus.mnuTable);
-    opens<frmList>(ctx, menus.mnuList);
-    opens<frmColors>(ctx, menus.mnuColors);
-    opens<frmMarquee>(ctx, menus.mnuMarquee);
-    opens<frmIframe>(ctx, menus.mnuIframe);
-    QObject::connect(menus.mnuDate, &QAction::triggered, ctx.frmMain,
-                     [ctx] { mnuDate_Click(ctx); });
+    // Each of these items opens its dialog.
+    using Opener = void (*)(const AppContext&);
+    const std::pair<QAction*, Opener> openers[] = {
+        {menus.mnuComment, &openDialog<frmComment>},   {menus.mnuTitle, &openDialog<frmTitle>},
+        {menus.mnuFavicon, &openDialog<frmFavicon>},   {menus.mnuMeta, &openDialog<frmMeta>},
+        {menus.mnuExternal, &openDialog<frmExternal>}, {menus.mnuRefresh, &openDialog<frmRefresh>},
+        {menus.mnuLink, &openDialog<frmLink>},         {menus.mnuImage, &openDialog<frmImage>},
+        {menus.mnuTable, &openDialog<frmTable>},       {menus.mnuList, &openDialog<frmList>},
+        {menus.mnuColors, &openDialog<frmColors>},     {menus.mnuMarquee, &openDialog<frmMarquee>},
+        {menus.mnuIframe, &openDialog<frmIframe>},     {menus.mnuDate, &mnuDate_Click},
+    };
+    for (const auto& [item, open] : openers)
+        QObject::connect(item, &QAction::triggered, ctx.frmMain, [ctx, open = open] { open(ctx); });
 }
 
 } // namespace dialogs
