@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <iterator>
+#include <type_traits>
 #include <utility>
 
 #include "app/document.h"
@@ -188,21 +189,18 @@ TEST_F(Shell, EveryMenuAndItemIsBuiltUnderItsOwnName) {
                   (std::size(kMenus) + std::size(kMenuItems)) * sizeof(void*));
     const MenuActions& menus = w->menuActions();
     QSet<const QObject*> built;
-    for (const auto& [member, name] : kMenus) {
-        QMenu* menu = menus.*member;
-        ASSERT_NE(menu, nullptr) << name;
-        EXPECT_EQ(menu->objectName().toStdString(), name);
-        // Found by its name, as users and tests find it, it is this very menu.
-        EXPECT_EQ(w->findChild<QMenu*>(QLatin1String(name)), menu) << name;
-        built.insert(menu);
-    }
-    for (const auto& [member, name] : kMenuItems) {
-        QAction* item = menus.*member;
-        ASSERT_NE(item, nullptr) << name;
-        EXPECT_EQ(item->objectName().toStdString(), name);
-        EXPECT_EQ(w->findChild<QAction*>(QLatin1String(name)), item) << name;
-        built.insert(item);
-    }
+    auto check = [&](auto* object, const char* name) {
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->objectName().toStdString(), name);
+        // Found by its name, as users and tests find it, it is this very object.
+        using Type = std::remove_pointer_t<decltype(object)>;
+        EXPECT_EQ(w->findChild<Type*>(QLatin1String(name)), object) << name;
+        built.insert(object);
+    };
+    for (const auto& [member, name] : kMenus)
+        check(menus.*member, name);
+    for (const auto& [member, name] : kMenuItems)
+        check(menus.*member, name);
     EXPECT_EQ(built.size(), qsizetype(std::size(kMenus) + std::size(kMenuItems)));
     EXPECT_EQ(menus.PopMenu, w->PopMenu());
 }
