@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     const double closed = keyMs(editor);
 
     // The window open, shown the page after the pause that followed the last key.
-    QAction* command = window.context().action("mnuLivePreview");
+    QAction* command = window.menuActions().mnuLivePreview;
     command->trigger();
     frmLivePreview* live = window.livePreview()->window();
     bool loaded = false;

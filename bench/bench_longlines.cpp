@@ -14,6 +14,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "benchutil.h"
@@ -113,12 +114,13 @@ void bareEditor(const Size& size, const QString& line, const char* who) {
 // do not, so a single round compares the two cases by the order they ran in.
 void highlightAndUnhighlight(frmMain& window, const char* who, const Size& size) {
     std::vector<double> times[2];
-    const char* const cmds[2] = {"mnuHighlight", "mnuUnHighlight"};
+    QAction* const cmds[2] = {window.menuActions().mnuHighlight,
+                              window.menuActions().mnuUnHighlight};
     for (int round = 0; round < 3; ++round) {
         for (int c = 0; c < 2; ++c) {
             QElapsedTimer h;
             h.start();
-            window.context().action(cmds[c])->trigger();
+            cmds[c]->trigger();
             QCoreApplication::processEvents();
             window.txtCode()->viewport()->repaint();
             times[c].push_back(h.nsecsElapsed() / 1e6);
@@ -127,8 +129,9 @@ void highlightAndUnhighlight(frmMain& window, const char* who, const Size& size)
     for (int c = 0; c < 2; ++c) {
         std::sort(times[c].begin(), times[c].end());
         const double ms = times[c][times[c].size() / 2];
-        std::printf("%-6s %-6s %s (median of 3): %9.1f ms\n", who, size.name, cmds[c], ms);
-        metricOf(who, cmds[c], size, ms);
+        const QByteArray name = cmds[c]->objectName().toLatin1();
+        std::printf("%-6s %-6s %s (median of 3): %9.1f ms\n", who, size.name, name.constData(), ms);
+        metricOf(who, name.constData(), size, ms);
     }
 }
 
@@ -175,14 +178,15 @@ void throughWindow(const Size& size, const QString& line) {
 
     // The tool windows over the long line: each opened from its menu item, moved, and
     // closed again, the main window repainted behind it after every step.
-    const char* const toolCommands[][2] = {{"mnuFind", "find"},
-                                           {"mnuGoto", "goto"},
-                                           {"mnuValidate", "validator"},
-                                           {"mnuTable", "snippet"}};
+    const MenuActions& menus = window.menuActions();
+    const std::pair<QAction*, const char*> toolCommands[] = {{menus.mnuFind, "find"},
+                                                             {menus.mnuGoto, "goto"},
+                                                             {menus.mnuValidate, "validator"},
+                                                             {menus.mnuTable, "snippet"}};
     for (const auto& tool : toolCommands) {
         QElapsedTimer w;
         w.start();
-        window.context().action(tool[0])->trigger();
+        tool.first->trigger();
         QCoreApplication::processEvents();
         ed->viewport()->repaint();
         if (QWidget* shown = shownToolWindow(&window)) {
@@ -195,8 +199,8 @@ void throughWindow(const Size& size, const QString& line) {
         ed->viewport()->repaint();
         const double ms = w.nsecsElapsed() / 1e6;
         std::printf("window %-6s %s window opened, moved and closed: %9.1f ms\n", size.name,
-                    tool[1], ms);
-        metricOf("window", (QByteArray(tool[1]) + "_window_ms").constData(), size, ms);
+                    tool.second, ms);
+        metricOf("window", (QByteArray(tool.second) + "_window_ms").constData(), size, ms);
     }
     // Full screen: the text copied into the full-screen box and shown there.
     {

@@ -157,7 +157,7 @@ void validateThroughWindow(frmMain& window, const Size& size) {
     setDialogs(&answers);
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
-        window.context().action("mnuValidate")->trigger();
+        window.menuActions().mnuValidate->trigger();
         QCoreApplication::processEvents();
         frmValidator* v = frmValidator::instance();
         if (!v)

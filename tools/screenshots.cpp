@@ -139,20 +139,13 @@ public:
     int skipped = 0;
     int failed = 0;
 
-    QAction* action(const char* name) const {
-        return window->findChild<QAction*>(QString::fromLatin1(name));
-    }
+    // A menu item of the main window.
+    QAction* action(QAction* MenuActions::*item) const { return window->menuActions().*item; }
 
-    // Triggers a menu command of the main window; false (with a note) when it is missing.
-    bool trigger(const char* name) {
-        QAction* a = action(name);
-        if (!a) {
-            out << "  note: the main window has no command " << name << Qt::endl;
-            return false;
-        }
-        a->trigger();
+    // Triggers a menu command of the main window and lets it settle.
+    void trigger(QAction* MenuActions::*item) {
+        action(item)->trigger();
         settle(200);
-        return true;
     }
 
     // The visible top-level window with this objectName, or nullptr.
@@ -164,14 +157,14 @@ public:
     }
 
     // Opens a window through a menu command; nullptr (with a note) when it does not appear.
-    QWidget* open(const char* command, const char* windowName) {
-        if (!trigger(command))
-            return nullptr;
+    QWidget* open(QAction* MenuActions::*command, const char* windowName) {
+        trigger(command);
         const QString name = QString::fromLatin1(windowName);
         QWidget* w = nullptr;
         waitFor([&] { return (w = topLevel(name)) != nullptr; }, 3000);
         if (!w) {
-            out << "  note: " << command << " opened no window " << windowName << Qt::endl;
+            out << "  note: " << action(command)->objectName() << " opened no window " << windowName
+                << Qt::endl;
             return nullptr;
         }
         // Where a window manager would put it: centred over the main window.
@@ -354,7 +347,7 @@ int main(int argc, char* argv[]) {
     settle();
 
     // The table dialog, filled in, then its Insert.
-    if (QWidget* table = s.open("mnuTable", "frmTable")) {
+    if (QWidget* table = s.open(&MenuActions::mnuTable, "frmTable")) {
         Session::typeInto(table, "txtRows", QStringLiteral("3"));
         Session::typeInto(table, "txtColumns", QStringLiteral("2"));
         Session::typeInto(table, "txtBorder", QStringLiteral("1"));
@@ -372,21 +365,19 @@ int main(int argc, char* argv[]) {
     // The highlighted page on the Code tab.
     editor->SetSelStart(0);
     editor->SetSelLength(0);
-    if (s.trigger("mnuHighlight"))
-        s.shoot(QStringLiteral("code-tab.png"), QStringLiteral("the highlighted page"), {&window});
-    else
-        s.skip(QStringLiteral("the highlighted page"));
+    s.trigger(&MenuActions::mnuHighlight);
+    s.shoot(QStringLiteral("code-tab.png"), QStringLiteral("the highlighted page"), {&window});
 
     // A selection highlighted in a colour of the user's choice (the editor's popup menu).
     const int heading = editor->Text().indexOf(QStringLiteral("Hello from the allotment"));
-    if (heading >= 0 && s.action("PopHighLight")) {
+    if (heading >= 0) {
         editor->SetSelStart(heading);
         editor->SetSelLength(int(QStringLiteral("Hello from the allotment").size()));
         settle(); // the popup menu's commands follow the selection
         answers.colors = {ScreenshotDialogs::bgr(0xfc, 0xe9, 0x4f)};
-        if (!s.action("PopHighLight")->isEnabled())
+        if (!s.action(&MenuActions::PopHighLight)->isEnabled())
             out << "  note: PopHighLight stays disabled with text selected" << Qt::endl;
-        s.trigger("PopHighLight");
+        s.trigger(&MenuActions::PopHighLight);
         editor->SetSelStart(0);
         editor->SetSelLength(0);
         s.shoot(QStringLiteral("highlighted-text.png"), QStringLiteral("highlighted text"),
@@ -413,47 +404,44 @@ int main(int argc, char* argv[]) {
     settle();
 
     // The live preview window beside the main window, after an edit typed on the Code tab.
-    if (QAction* live = s.action("mnuLivePreview")) {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
-        live->trigger();
-        QWidget* preview = Session::topLevel(QStringLiteral("frmLivePreview"));
-        auto* liveView = preview ? preview->findChild<QWebEngineView*>() : nullptr;
-        bool liveLoaded = false;
-        if (liveView) {
-            // Side by side: the main window narrowed to make room on the screen.
-            window.setGeometry(QRect(QPoint(20, 120), QSize(760, 700)));
-            preview->setGeometry(QRect(QPoint(800, 120), QSize(560, 700)));
-            QObject::connect(liveView, &QWebEngineView::loadFinished,
-                             [&liveLoaded](bool ok) { liveLoaded = liveLoaded || ok; });
-            waitFor([&] { return liveLoaded; }, 15000);
-            liveLoaded = false;
-            const QString typed = QStringLiteral(" and the orchard");
-            const int at = qMax(0, int(editor->Text().indexOf(QStringLiteral("</h1>"))));
-            editor->SetSelStart(at);
-            editor->SetSelLength(0);
-            editor->setFocus();
-            QTest::keyClicks(editor, typed);
-            waitFor([&] { return liveLoaded; }, 15000);
-            settle(1500);
-            if (liveLoaded)
-                s.shoot(QStringLiteral("live-preview.png"),
-                        QStringLiteral("the live preview window"), {&window, preview});
-            // The later pictures show the page as it was.
-            editor->SetSelStart(at);
-            editor->SetSelLength(int(typed.size()));
-            editor->SetSelText(QString());
-        }
-        if (!liveLoaded)
-            s.skip(QStringLiteral("the live preview window (the page did not load)"));
-        live->trigger();
-        window.setGeometry(QRect(QPoint(200, 120), QSize(1000, 700)));
-        settle();
-    } else {
-        s.skip(QStringLiteral("the live preview window"));
+    QAction* live = s.action(&MenuActions::mnuLivePreview);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+    live->trigger();
+    QWidget* preview = Session::topLevel(QStringLiteral("frmLivePreview"));
+    auto* liveView = preview ? preview->findChild<QWebEngineView*>() : nullptr;
+    bool liveLoaded = false;
+    if (liveView) {
+        // Side by side: the main window narrowed to make room on the screen.
+        window.setGeometry(QRect(QPoint(20, 120), QSize(760, 700)));
+        preview->setGeometry(QRect(QPoint(800, 120), QSize(560, 700)));
+        QObject::connect(liveView, &QWebEngineView::loadFinished,
+                         [&liveLoaded](bool ok) { liveLoaded = liveLoaded || ok; });
+        waitFor([&] { return liveLoaded; }, 15000);
+        liveLoaded = false;
+        const QString typed = QStringLiteral(" and the orchard");
+        const int at = qMax(0, int(editor->Text().indexOf(QStringLiteral("</h1>"))));
+        editor->SetSelStart(at);
+        editor->SetSelLength(0);
+        editor->setFocus();
+        QTest::keyClicks(editor, typed);
+        waitFor([&] { return liveLoaded; }, 15000);
+        settle(1500);
+        if (liveLoaded)
+            s.shoot(QStringLiteral("live-preview.png"), QStringLiteral("the live preview window"),
+                    {&window, preview});
+        // The later pictures show the page as it was.
+        editor->SetSelStart(at);
+        editor->SetSelLength(int(typed.size()));
+        editor->SetSelText(QString());
     }
+    if (!liveLoaded)
+        s.skip(QStringLiteral("the live preview window (the page did not load)"));
+    live->trigger();
+    window.setGeometry(QRect(QPoint(200, 120), QSize(1000, 700)));
+    settle();
 
     // The validator with the report of a run.
-    if (QWidget* validator = s.open("mnuValidate", "frmValidator")) {
+    if (QWidget* validator = s.open(&MenuActions::mnuValidate, "frmValidator")) {
         QWidget* report = validator->findChild<QWidget*>(QStringLiteral("txtValidate"));
         if (Session::click(validator, "cmdValidate") && report)
             waitFor([&] { return !Session::textOf(report).isEmpty(); }, 20000);
@@ -466,7 +454,7 @@ int main(int argc, char* argv[]) {
     }
 
     // Find and replace, with the first match selected in the editor.
-    if (QWidget* find = s.open("mnuReplace", "frmFind")) {
+    if (QWidget* find = s.open(&MenuActions::mnuReplace, "frmFind")) {
         Session::typeInto(find, "txtFind", QStringLiteral("allotment"));
         Session::typeInto(find, "txtReplace", QStringLiteral("garden"));
         Session::click(find, "cmdFindnext");
@@ -478,7 +466,7 @@ int main(int argc, char* argv[]) {
     }
 
     // The image dialog with a picture chosen and previewed.
-    if (QWidget* image = s.open("mnuImage", "frmImage")) {
+    if (QWidget* image = s.open(&MenuActions::mnuImage, "frmImage")) {
         Session::click(image, "cmdFile");
         settle();
         s.shoot(QStringLiteral("image-dialog.png"), QStringLiteral("the image dialog"),
@@ -489,7 +477,7 @@ int main(int argc, char* argv[]) {
     }
 
     // The colours dialog.
-    if (QWidget* colors = s.open("mnuColors", "frmColors")) {
+    if (QWidget* colors = s.open(&MenuActions::mnuColors, "frmColors")) {
         answers.colors = {
             ScreenshotDialogs::bgr(0x2e, 0x5e, 0x2e), ScreenshotDialogs::bgr(0x1a, 0x5f, 0xb4),
             ScreenshotDialogs::bgr(0xc0, 0x1c, 0x28), ScreenshotDialogs::bgr(0x81, 0x3d, 0x9c),

@@ -9,6 +9,7 @@
 #include "platform/appcontext.h"
 #include "platform/cmdg.h"
 #include "platform/dialogs.h"
+#include "platform/menuactions.h"
 #include "platform/printing.h"
 #include "platform/txtcode.h"
 
@@ -59,29 +60,22 @@ void mnuFullScreen_Click(const AppContext& ctx) {
     frmScreen::enterFullScreen(ctx.frmMain, ctx.txtCode);
 }
 
-} // namespace editcommands
-
-void installEditCommands(const AppContext& ctx) {
-    using namespace editcommands;
+void connectCommands(const AppContext& ctx, const MenuActions& menus) {
     QObject* owner = ctx.frmMain;
     TxtCode* editor = ctx.txtCode;
     // Undo, Cut, Copy and Paste are the editor's own operations. While the editor has
     // the focus it takes these keys (and Del, Ctrl+A) itself, ahead of the shortcuts.
-    QObject::connect(ctx.action("mnuUndo"), &QAction::triggered, owner,
-                     [editor] { editor->undo(); });
-    QObject::connect(ctx.action("mnuCut"), &QAction::triggered, owner, [editor] { editor->cut(); });
-    QObject::connect(ctx.action("mnuCopy"), &QAction::triggered, owner,
-                     [editor] { editor->copy(); });
-    QObject::connect(ctx.action("mnuPaste"), &QAction::triggered, owner,
-                     [editor] { editor->paste(); });
-    QObject::connect(ctx.action("mnuDelete"), &QAction::triggered, owner,
-                     [ctx] { mnuDelete_Click(ctx); });
-    QObject::connect(ctx.action("mnuSelect"), &QAction::triggered, owner,
-                     [ctx] { mnuSelect_Click(ctx); });
-    QObject::connect(ctx.action("mnuPrint"), &QAction::triggered, owner,
-                     [ctx] { mnuPrint_Click(ctx); });
-    QObject::connect(ctx.action("mnuPrintsetup"), &QAction::triggered, owner,
+    QObject::connect(menus.mnuUndo, &QAction::triggered, owner, [editor] { editor->undo(); });
+    QObject::connect(menus.mnuCut, &QAction::triggered, owner, [editor] { editor->cut(); });
+    QObject::connect(menus.mnuCopy, &QAction::triggered, owner, [editor] { editor->copy(); });
+    QObject::connect(menus.mnuPaste, &QAction::triggered, owner, [editor] { editor->paste(); });
+    QObject::connect(menus.mnuDelete, &QAction::triggered, owner, [ctx] { mnuDelete_Click(ctx); });
+    QObject::connect(menus.mnuSelect, &QAction::triggered, owner, [ctx] { mnuSelect_Click(ctx); });
+    QObject::connect(menus.mnuPrint, &QAction::triggered, owner, [ctx] { mnuPrint_Click(ctx); });
+    QObject::connect(menus.mnuPrintsetup, &QAction::triggered, owner,
                      [ctx] { mnuPrintsetup_Click(ctx); });
-    QObject::connect(ctx.action("mnuFullScreen"), &QAction::triggered, owner,
+    QObject::connect(menus.mnuFullScreen, &QAction::triggered, owner,
                      [ctx] { mnuFullScreen_Click(ctx); });
 }
+
+} // namespace editcommands

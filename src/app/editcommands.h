@@ -3,13 +3,14 @@
 
 class QString;
 struct AppContext;
+struct MenuActions;
 
+namespace editcommands {
 // Connects the Edit menu (Undo, Cut, Copy, Paste, Delete, Select All), Print, Print Setup
 // and FullScreen of the main window to their commands.
-void installEditCommands(const AppContext& ctx);
+void connectCommands(const AppContext& ctx, const MenuActions& menus);
 
 // The commands themselves, each working on the main window's editor.
-namespace editcommands {
 void mnuDelete_Click(const AppContext& ctx);
 void mnuSelect_Click(const AppContext& ctx);
 void mnuPrint_Click(const AppContext& ctx);

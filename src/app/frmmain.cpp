@@ -17,18 +17,18 @@
 #include "app/menus.h"
 #include "app/preview.h"
 #include "app/statuspanels.h"
-#include "assist/install.h"
-#include "dialogs/install.h"
+#include "assist/commands.h"
+#include "dialogs/commands.h"
 #include "platform/cmdg.h"
 #include "platform/txtcode.h"
-#include "search/install.h"
-#include "validator/install.h"
+#include "search/commands.h"
+#include "validator/commands.h"
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     txtCode_ = new TxtCode;
     cmdg_ = std::make_unique<Cmdg>(this);
-    popMenu_ = buildMenus(this);
+    menus_ = buildMenus(this);
     createLayout();
     document_ = std::make_unique<Document>(this, txtCode_, cmdg_.get());
     preview_ = std::make_unique<Preview>(fraPreview_);
@@ -41,13 +41,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     Form_Load();
     connectFileMenu();
-    livePreview_ = std::make_unique<LivePreview>(ctx_.action("mnuLivePreview"), txtCode_, this,
+    livePreview_ = std::make_unique<LivePreview>(menus_.mnuLivePreview, txtCode_, this,
                                                  [this] { return document_->filePath(); });
-    installEditCommands(ctx_);
-    assist::install(ctx_);
-    validator::install(ctx_);
-    snippetdialogs::install(ctx_);
-    search::install(ctx_);
+    editcommands::connectCommands(ctx_, menus_);
+    assist::connectCommands(ctx_, menus_);
+    validator::connectCommands(ctx_, menus_);
+    snippetdialogs::connectCommands(ctx_, menus_);
+    search::connectCommands(ctx_, menus_);
 }
 
 frmMain::~frmMain() = default;
@@ -121,11 +121,11 @@ void frmMain::tsMain_Click(int index) {
 }
 
 void frmMain::connectFileMenu() {
-    connect(ctx_.action("mnuNew"), &QAction::triggered, this, [this] { document_->New(); });
-    connect(ctx_.action("mnuOpen"), &QAction::triggered, this, [this] { document_->Open(); });
-    connect(ctx_.action("mnuSave"), &QAction::triggered, this, [this] { document_->Save(); });
-    connect(ctx_.action("mnuSaveAs"), &QAction::triggered, this, [this] { document_->SaveAs(); });
-    connect(ctx_.action("mnuExit"), &QAction::triggered, this, &QWidget::close);
+    connect(menus_.mnuNew, &QAction::triggered, this, [this] { document_->New(); });
+    connect(menus_.mnuOpen, &QAction::triggered, this, [this] { document_->Open(); });
+    connect(menus_.mnuSave, &QAction::triggered, this, [this] { document_->Save(); });
+    connect(menus_.mnuSaveAs, &QAction::triggered, this, [this] { document_->SaveAs(); });
+    connect(menus_.mnuExit, &QAction::triggered, this, &QWidget::close);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

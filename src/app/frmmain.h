@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/appcontext.h"
+#include "platform/menuactions.h"
 
 class QFrame;
 class QMenu;
@@ -17,8 +18,8 @@ class StatusPanels;
 class TxtCode;
 
 // The main window: the editor on the Code tab, the rendered page on the Preview tab,
-// the menus and the status bar. The feature modules attach their commands to its menu
-// items through AppContext.
+// the menus and the status bar. The feature modules connect their commands to its menu
+// items (MenuActions) and reach the window through AppContext.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -30,13 +31,14 @@ public:
     QTabBar* tsMain() const { return tsMain_; }
     QFrame* fraCode() const { return fraCode_; }
     QFrame* fraPreview() const { return fraPreview_; }
-    QMenu* PopMenu() const { return popMenu_; }
+    QMenu* PopMenu() const { return menus_.PopMenu; }
     Document* document() const { return document_.get(); }
     Preview* preview() const { return preview_.get(); }
     LivePreview* livePreview() const { return livePreview_.get(); }
     StatusPanels* statusPanels() const { return status_; }
     const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
     const AppContext& context() const { return ctx_; }
+    const MenuActions& menuActions() const { return menus_; }
 
     // The handler of a click on a tab: 0 Code, 1 Preview.
     void tsMain_Click(int index);
@@ -58,11 +60,11 @@ private:
     QTabBar* tsMain_ = nullptr;
     QFrame* fraCode_ = nullptr;
     QFrame* fraPreview_ = nullptr;
-    QMenu* popMenu_ = nullptr;
     std::unique_ptr<Document> document_;
     std::unique_ptr<Preview> preview_;
     std::unique_ptr<LivePreview> livePreview_;
     StatusPanels* status_ = nullptr;
     SyntaxColourTable syntaxColours_{};
+    MenuActions menus_;
     AppContext ctx_;
 };

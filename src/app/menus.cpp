@@ -9,129 +9,144 @@
 
 namespace {
 
-// One row of the menu tree: depth 0 is a menu of the bar; a row followed by deeper rows
-// is a submenu; the name "-" is a separator.
+using M = MenuActions;
+
+// Marks a row of the menu tree as a separator.
+struct Line {};
+constexpr Line kLine;
+
+// One row of the menu tree: depth 0 is a menu of the bar; a menu at a greater depth is a
+// submenu holding the deeper rows that follow it; an item is a command; kLine is a
+// separator. Each names the member of MenuActions that receives it and its objectName.
 struct Row {
+    constexpr Row(int d, QMenu* M::*m, const char* n, const char* c)
+        : depth(d), menu(m), name(n), caption(c) {}
+    constexpr Row(int d, QAction* M::*i, const char* n, const char* c, const char* s = nullptr)
+        : depth(d), item(i), name(n), caption(c), shortcut(s) {}
+    constexpr Row(int d, Line) : depth(d) {}
+
     int depth;
-    const char* name;
-    const char* caption;
-    const char* shortcut;
+    QMenu* M::*menu = nullptr;
+    QAction* M::*item = nullptr;
+    const char* name = nullptr;
+    const char* caption = nullptr;
+    const char* shortcut = nullptr;
 };
 
 const Row kMenuTree[] = {
-    {0, "mnuFile", "File", nullptr},
-    {1, "mnuNew", "New", "Ctrl+N"},
-    {1, "mnuOpen", "Open...", "Ctrl+O"},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuSave", "Save...", "Ctrl+S"},
-    {1, "mnuSaveAs", "Save As...", nullptr},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuPrint", "Print...", "Ctrl+P"},
-    {1, "mnuPrintsetup", "Print Setup...", nullptr},
-    {1, "-", nullptr, nullptr},
-    {1, "mnu", "Syntax", nullptr},
-    {2, "mnuHighlight", "Highlight Syntax", nullptr},
-    {2, "mnuUnHighlight", "UnHighlight Syntax", nullptr},
-    {1, "mnuCount", "Count", nullptr},
-    {2, "mnuLine", "Line Count", nullptr},
-    {2, "mnuWord", "Word Count", nullptr},
-    {1, "mnuFullScreen", "FullScreen", nullptr},
-    {1, "mnuValidate", "Validate", nullptr},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuExit", "Exit", "Alt+Backspace"},
+    {0, &M::mnuFile, "mnuFile", "File"},
+    {1, &M::mnuNew, "mnuNew", "New", "Ctrl+N"},
+    {1, &M::mnuOpen, "mnuOpen", "Open...", "Ctrl+O"},
+    {1, kLine},
+    {1, &M::mnuSave, "mnuSave", "Save...", "Ctrl+S"},
+    {1, &M::mnuSaveAs, "mnuSaveAs", "Save As..."},
+    {1, kLine},
+    {1, &M::mnuPrint, "mnuPrint", "Print...", "Ctrl+P"},
+    {1, &M::mnuPrintsetup, "mnuPrintsetup", "Print Setup..."},
+    {1, kLine},
+    {1, &M::mnu, "mnu", "Syntax"},
+    {2, &M::mnuHighlight, "mnuHighlight", "Highlight Syntax"},
+    {2, &M::mnuUnHighlight, "mnuUnHighlight", "UnHighlight Syntax"},
+    {1, &M::mnuCount, "mnuCount", "Count"},
+    {2, &M::mnuLine, "mnuLine", "Line Count"},
+    {2, &M::mnuWord, "mnuWord", "Word Count"},
+    {1, &M::mnuFullScreen, "mnuFullScreen", "FullScreen"},
+    {1, &M::mnuValidate, "mnuValidate", "Validate"},
+    {1, kLine},
+    {1, &M::mnuExit, "mnuExit", "Exit", "Alt+Backspace"},
 
-    {0, "mnuEdit", "Edit", nullptr},
-    {1, "mnuUndo", "Undo", "Ctrl+Z"},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuCut", "Cut", "Ctrl+X"},
-    {1, "mnuCopy", "Copy", "Ctrl+C"},
-    {1, "mnuPaste", "Paste", "Ctrl+V"},
-    {1, "mnuDelete", "Delete", "Del"},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuFind", "Find...", "Ctrl+F"},
-    {1, "mnuReplace", "Replace...", "Ctrl+R"},
-    {1, "mnuGoto", "Goto...", "Ctrl+G"},
-    {1, "-", nullptr, nullptr},
-    {1, "mnuSelect", "Select All", "Ctrl+A"},
-    {1, "mnuDate", "Time / Date", "F5"},
+    {0, &M::mnuEdit, "mnuEdit", "Edit"},
+    {1, &M::mnuUndo, "mnuUndo", "Undo", "Ctrl+Z"},
+    {1, kLine},
+    {1, &M::mnuCut, "mnuCut", "Cut", "Ctrl+X"},
+    {1, &M::mnuCopy, "mnuCopy", "Copy", "Ctrl+C"},
+    {1, &M::mnuPaste, "mnuPaste", "Paste", "Ctrl+V"},
+    {1, &M::mnuDelete, "mnuDelete", "Delete", "Del"},
+    {1, kLine},
+    {1, &M::mnuFind, "mnuFind", "Find...", "Ctrl+F"},
+    {1, &M::mnuReplace, "mnuReplace", "Replace...", "Ctrl+R"},
+    {1, &M::mnuGoto, "mnuGoto", "Goto...", "Ctrl+G"},
+    {1, kLine},
+    {1, &M::mnuSelect, "mnuSelect", "Select All", "Ctrl+A"},
+    {1, &M::mnuDate, "mnuDate", "Time / Date", "F5"},
 
-    {0, "mnuTags", "Tags", nullptr},
-    {1, "mnuComment", "<!--Comment-->", nullptr},
-    {1, "mnuDoctype", "<Doctype>", nullptr},
-    {1, "mnuHtml", "<Html>", nullptr},
-    {1, "mnuHead", "<Head>", nullptr},
-    {1, "mnuHeadMain", "Head", nullptr},
-    {2, "mnuTitle", "Title...", nullptr},
-    {2, "mnuFavicon", "Favicon...", nullptr},
-    {2, "mnuCharset", "Charset", nullptr},
-    {2, "mnuMeta", "Meta...", nullptr},
-    {2, "mnuViewport", "Viewport", nullptr},
-    {2, "mnuCss", "Css...", nullptr},
-    {3, "mnuExternal", "External", nullptr},
-    {3, "mnuInternal", "Internal", nullptr},
-    {2, "mnuJavaScript", "JavaScript", nullptr},
-    {2, "mnuRefresh", "Refresh...", nullptr},
-    {1, "mnuBody", "<Body>", nullptr},
-    {1, "mnuBodyMain", "Body", nullptr},
-    {2, "mnuColors", "Colors...", nullptr},
-    {2, "mnuLink", "Link...", nullptr},
-    {2, "mnuImage", "Image...", nullptr},
-    {2, "mnuTable", "Table...", nullptr},
-    {2, "mnuIframe", "Iframe...", nullptr},
-    {2, "mnuList", "List...", nullptr},
-    {2, "mnuMarquee", "Marquee...", nullptr},
+    {0, &M::mnuTags, "mnuTags", "Tags"},
+    {1, &M::mnuComment, "mnuComment", "<!--Comment-->"},
+    {1, &M::mnuDoctype, "mnuDoctype", "<Doctype>"},
+    {1, &M::mnuHtml, "mnuHtml", "<Html>"},
+    {1, &M::mnuHead, "mnuHead", "<Head>"},
+    {1, &M::mnuHeadMain, "mnuHeadMain", "Head"},
+    {2, &M::mnuTitle, "mnuTitle", "Title..."},
+    {2, &M::mnuFavicon, "mnuFavicon", "Favicon..."},
+    {2, &M::mnuCharset, "mnuCharset", "Charset"},
+    {2, &M::mnuMeta, "mnuMeta", "Meta..."},
+    {2, &M::mnuViewport, "mnuViewport", "Viewport"},
+    {2, &M::mnuCss, "mnuCss", "Css..."},
+    {3, &M::mnuExternal, "mnuExternal", "External"},
+    {3, &M::mnuInternal, "mnuInternal", "Internal"},
+    {2, &M::mnuJavaScript, "mnuJavaScript", "JavaScript"},
+    {2, &M::mnuRefresh, "mnuRefresh", "Refresh..."},
+    {1, &M::mnuBody, "mnuBody", "<Body>"},
+    {1, &M::mnuBodyMain, "mnuBodyMain", "Body"},
+    {2, &M::mnuColors, "mnuColors", "Colors..."},
+    {2, &M::mnuLink, "mnuLink", "Link..."},
+    {2, &M::mnuImage, "mnuImage", "Image..."},
+    {2, &M::mnuTable, "mnuTable", "Table..."},
+    {2, &M::mnuIframe, "mnuIframe", "Iframe..."},
+    {2, &M::mnuList, "mnuList", "List..."},
+    {2, &M::mnuMarquee, "mnuMarquee", "Marquee..."},
 
-    {0, "mnuSemantics", "Semantics", nullptr},
-    {1, "mnuArticle", "<article>", nullptr},
-    {1, "mnuAside", "<aside>", nullptr},
-    {1, "mnuDetails", "<details>", nullptr},
-    {1, "mnuFigcaption", "<figcaption>", nullptr},
-    {1, "mnuFigure", "<figure>", nullptr},
-    {1, "mnuFooter", "<footer>", nullptr},
-    {1, "mnuHeader", "<header>", nullptr},
-    {1, "mnuMain", "<main>", nullptr},
-    {1, "mnuMark", "<mark>", nullptr},
-    {1, "mnuNav", "<nav>", nullptr},
-    {1, "mnuSection", "<section>", nullptr},
-    {1, "mnuSummary", "<summary>", nullptr},
-    {1, "mnuTime", "<time>", nullptr},
+    {0, &M::mnuSemantics, "mnuSemantics", "Semantics"},
+    {1, &M::mnuArticle, "mnuArticle", "<article>"},
+    {1, &M::mnuAside, "mnuAside", "<aside>"},
+    {1, &M::mnuDetails, "mnuDetails", "<details>"},
+    {1, &M::mnuFigcaption, "mnuFigcaption", "<figcaption>"},
+    {1, &M::mnuFigure, "mnuFigure", "<figure>"},
+    {1, &M::mnuFooter, "mnuFooter", "<footer>"},
+    {1, &M::mnuHeader, "mnuHeader", "<header>"},
+    {1, &M::mnuMain, "mnuMain", "<main>"},
+    {1, &M::mnuMark, "mnuMark", "<mark>"},
+    {1, &M::mnuNav, "mnuNav", "<nav>"},
+    {1, &M::mnuSection, "mnuSection", "<section>"},
+    {1, &M::mnuSummary, "mnuSummary", "<summary>"},
+    {1, &M::mnuTime, "mnuTime", "<time>"},
 
-    {0, "mnuHeadings", "Headings", nullptr},
-    {1, "mnuH1", "<h1>", nullptr},
-    {1, "mnuH2", "<h2>", nullptr},
-    {1, "mnuH3", "<h3>", nullptr},
-    {1, "mnuH4", "<h4>", nullptr},
-    {1, "mnuH5", "<h5>", nullptr},
-    {1, "mnuH6", "<h6>", nullptr},
+    {0, &M::mnuHeadings, "mnuHeadings", "Headings"},
+    {1, &M::mnuH1, "mnuH1", "<h1>"},
+    {1, &M::mnuH2, "mnuH2", "<h2>"},
+    {1, &M::mnuH3, "mnuH3", "<h3>"},
+    {1, &M::mnuH4, "mnuH4", "<h4>"},
+    {1, &M::mnuH5, "mnuH5", "<h5>"},
+    {1, &M::mnuH6, "mnuH6", "<h6>"},
 
-    {0, "mnuParagraphs", "Paragraphs", nullptr},
-    {1, "mnuParagraph", "<p>", nullptr},
-    {1, "mnuHorizontalRule", "<hr>", nullptr},
-    {1, "mnuLineBreak", "<br>", nullptr},
-    {1, "mnuPreformattedText", "<pre>", nullptr},
+    {0, &M::mnuParagraphs, "mnuParagraphs", "Paragraphs"},
+    {1, &M::mnuParagraph, "mnuParagraph", "<p>"},
+    {1, &M::mnuHorizontalRule, "mnuHorizontalRule", "<hr>"},
+    {1, &M::mnuLineBreak, "mnuLineBreak", "<br>"},
+    {1, &M::mnuPreformattedText, "mnuPreformattedText", "<pre>"},
 
-    {0, "mnuFormatting", "Formatting", nullptr},
-    {1, "mnuBold", "<b>", nullptr},
-    {1, "mnuImportant", "<strong>", nullptr},
-    {1, "mnuItalic", "<i>", nullptr},
-    {1, "mnuEmphasized", "<em>", nullptr},
-    {1, "mnuMarked", "<mark>", nullptr},
-    {1, "mnuSmaller", "<small>", nullptr},
-    {1, "mnuDeleted", "<del>", nullptr},
-    {1, "mnuInserted", "<ins>", nullptr},
-    {1, "mnuSubscript", "<sub>", nullptr},
-    {1, "mnuSuperscript", "<sup>", nullptr},
+    {0, &M::mnuFormatting, "mnuFormatting", "Formatting"},
+    {1, &M::mnuBold, "mnuBold", "<b>"},
+    {1, &M::mnuImportant, "mnuImportant", "<strong>"},
+    {1, &M::mnuItalic, "mnuItalic", "<i>"},
+    {1, &M::mnuEmphasized, "mnuEmphasized", "<em>"},
+    {1, &M::mnuMarked, "mnuMarked", "<mark>"},
+    {1, &M::mnuSmaller, "mnuSmaller", "<small>"},
+    {1, &M::mnuDeleted, "mnuDeleted", "<del>"},
+    {1, &M::mnuInserted, "mnuInserted", "<ins>"},
+    {1, &M::mnuSubscript, "mnuSubscript", "<sub>"},
+    {1, &M::mnuSuperscript, "mnuSuperscript", "<sup>"},
 
-    {0, "mnuQuotations", "Quotations", nullptr},
-    {1, "mnuAbbr", "<abbr>", nullptr},
-    {1, "mnuAddress", "<address>", nullptr},
-    {1, "mnuBdo", "<bdo>", nullptr},
-    {1, "mnuBlockquote", "<blockquote>", nullptr},
-    {1, "mnuCite", "<cite>", nullptr},
-    {1, "mnuQ", "<q>", nullptr},
+    {0, &M::mnuQuotations, "mnuQuotations", "Quotations"},
+    {1, &M::mnuAbbr, "mnuAbbr", "<abbr>"},
+    {1, &M::mnuAddress, "mnuAddress", "<address>"},
+    {1, &M::mnuBdo, "mnuBdo", "<bdo>"},
+    {1, &M::mnuBlockquote, "mnuBlockquote", "<blockquote>"},
+    {1, &M::mnuCite, "mnuCite", "<cite>"},
+    {1, &M::mnuQ, "mnuQ", "<q>"},
 
-    {0, "mnuView", "View", nullptr},
-    {1, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
+    {0, &M::mnuView, "mnuView", "View"},
+    {1, &M::mnuLivePreview, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.
@@ -141,46 +156,45 @@ QString plainCaption(const char* caption) {
 
 } // namespace
 
-QMenu* buildMenus(QMainWindow* window) {
-    constexpr int kRows = int(sizeof(kMenuTree) / sizeof(kMenuTree[0]));
+MenuActions buildMenus(QMainWindow* window) {
+    MenuActions built;
     QMenu* parents[4] = {nullptr, nullptr, nullptr, nullptr};
-    for (int i = 0; i < kRows; ++i) {
-        const Row& row = kMenuTree[i];
-        const bool hasChildren = i + 1 < kRows && kMenuTree[i + 1].depth > row.depth;
+    for (const Row& row : kMenuTree) {
+        const QString name = QString::fromLatin1(row.name);
         if (row.depth == 0) {
             QMenu* menu = window->menuBar()->addMenu(plainCaption(row.caption));
-            menu->setObjectName(QString::fromLatin1(row.name));
-            parents[0] = menu;
+            menu->setObjectName(name);
+            built.*row.menu = parents[0] = menu;
             continue;
         }
         QMenu* parent = parents[row.depth - 1];
-        if (qstrcmp(row.name, "-") == 0) {
-            parent->addSeparator();
-        } else if (hasChildren) {
+        if (row.menu) {
             QMenu* sub = parent->addMenu(plainCaption(row.caption));
-            sub->setObjectName(QString::fromLatin1(row.name));
-            sub->menuAction()->setObjectName(QString::fromLatin1(row.name) +
-                                             QLatin1String("Action"));
-            parents[row.depth] = sub;
-        } else {
+            sub->setObjectName(name);
+            sub->menuAction()->setObjectName(name + QLatin1String("Action"));
+            built.*row.menu = parents[row.depth] = sub;
+        } else if (row.item) {
             auto* action = new QAction(plainCaption(row.caption), window);
-            action->setObjectName(QString::fromLatin1(row.name));
+            action->setObjectName(name);
             if (row.shortcut)
                 action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
             parent->addAction(action);
+            built.*row.item = action;
+        } else {
+            parent->addSeparator();
         }
     }
 
     // The editor's popup menu: never in the bar.
-    auto* pop = new QMenu(QStringLiteral("PopUpMenu"), window);
-    pop->setObjectName(QStringLiteral("PopMenu"));
-    auto* high = new QAction(QStringLiteral("Highlight Text"), window);
-    high->setObjectName(QStringLiteral("PopHighLight"));
-    auto* noHigh = new QAction(QStringLiteral("No Highlighting"), window);
-    noHigh->setObjectName(QStringLiteral("PopNoHighLight"));
-    pop->addAction(high);
-    pop->addAction(noHigh);
-    high->setEnabled(false);
-    noHigh->setEnabled(false);
-    return pop;
+    built.PopMenu = new QMenu(QStringLiteral("PopUpMenu"), window);
+    built.PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    built.PopHighLight = new QAction(QStringLiteral("Highlight Text"), window);
+    built.PopHighLight->setObjectName(QStringLiteral("PopHighLight"));
+    built.PopNoHighLight = new QAction(QStringLiteral("No Highlighting"), window);
+    built.PopNoHighLight->setObjectName(QStringLiteral("PopNoHighLight"));
+    built.PopMenu->addAction(built.PopHighLight);
+    built.PopMenu->addAction(built.PopNoHighLight);
+    built.PopHighLight->setEnabled(false);
+    built.PopNoHighLight->setEnabled(false);
+    return built;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <vector>
 
+#include "platform/menuactions.h"
+
 namespace assist {
 
 // One menu command that writes a fixed piece of markup.
@@ -14,7 +16,8 @@ struct TagCommand {
         LoneCrPair, // open text, a lone CR, CR LF, close text (<head>)
         ScriptBlock // open text, then lines "<!--", "", "-->", then the close text
     };
-    const char* name; // the menu item's objectName
+    const char* name;            // the menu item's objectName
+    QAction* MenuActions::*item; // the menu item itself
     Shape shape;
     const char* open;
     const char* close; // empty for a single tag

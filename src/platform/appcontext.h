@@ -4,8 +4,6 @@
 #include <QMainWindow>
 #include <array>
 
-class QAction;
-class QMenu;
 class TxtCode;
 class Cmdg;
 
@@ -14,16 +12,11 @@ class Cmdg;
 using SyntaxColourTable = std::array<int, 4>;
 
 // What the feature modules need of the main window: the window itself (to disable and
-// enable it around their own windows), its editor, its common dialog, the colour table,
-// and its menu items by name.
+// enable it around their own windows), its editor, its common dialog and the colour
+// table. Its menu items come to each module's connectCommands() as MenuActions.
 struct AppContext {
     QMainWindow* frmMain = nullptr;
     TxtCode* txtCode = nullptr;
     Cmdg* cmdg = nullptr;
     const SyntaxColourTable* syntaxColours = nullptr;
-
-    // The menu item or menu of the main window with this objectName (never null for a
-    // name of the menu tree; asserts otherwise).
-    QAction* action(const char* name) const;
-    QMenu* menu(const char* name) const;
 };

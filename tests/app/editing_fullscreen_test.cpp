@@ -16,6 +16,7 @@
 
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -49,7 +50,7 @@ protected:
                 s->close();
         });
         poll.start();
-        w.context().action("mnuFullScreen")->trigger();
+        menuItem(w, "mnuFullScreen")->trigger();
         EXPECT_TRUE(ran) << "the full-screen window never showed";
         EXPECT_EQ(w.findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
     }

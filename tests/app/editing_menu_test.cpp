@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -33,7 +34,7 @@ protected:
         editor()->SetSelStart(start);
         editor()->SetSelLength(length);
     }
-    void choose(const char* item) { w.context().action(item)->trigger(); }
+    void choose(const char* item) { menuItem(w, item)->trigger(); }
 
     ScriptedDialogs d;
     frmMain w;
@@ -71,7 +72,7 @@ TEST_F(EditMenuTest, DeleteFromTheMenuWithNothingSelectedDeletesNothing) {
 TEST_F(EditMenuTest, DelInTheEditorDeletesTheNextCharacter) {
     setDocument(QStringLiteral("abc"));
     select(1, 0);
-    QSignalSpy menuDelete(w.context().action("mnuDelete"), &QAction::triggered);
+    QSignalSpy menuDelete(menuItem(w, "mnuDelete"), &QAction::triggered);
     QTest::keyClick(editor(), Qt::Key_Delete);
     EXPECT_EQ(editor()->Text(), QStringLiteral("ac"));
     EXPECT_EQ(menuDelete.count(), 0);
@@ -93,7 +94,7 @@ TEST_P(EditorKeyTest, TheEditorTakesItsOwnKeysAheadOfTheMenu) {
     setDocument(QStringLiteral("hello world"));
     select(0, 5);
     QApplication::clipboard()->setText(QStringLiteral("clip"));
-    QSignalSpy spy(w.context().action(GetParam().item), &QAction::triggered);
+    QSignalSpy spy(menuItem(w, GetParam().item), &QAction::triggered);
     QTest::keyClick(editor(), GetParam().key, GetParam().modifiers);
     EXPECT_EQ(spy.count(), 0) << GetParam().item;
 }
@@ -116,7 +117,7 @@ class MenuKeyTest : public EditMenuTest, public ::testing::WithParamInterface<Ke
 TEST_P(MenuKeyTest, TheMenuCommandRunsWhileTheEditorHasTheFocus) {
     setDocument(QStringLiteral("hello world"));
     select(3, 0);
-    QAction* action = w.context().action(GetParam().item);
+    QAction* action = menuItem(w, GetParam().item);
     QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
     int runs = 0;
     QObject::connect(action, &QAction::triggered, [&runs] { ++runs; });

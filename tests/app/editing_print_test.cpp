@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/printing.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
@@ -62,7 +63,7 @@ protected:
     }
     void TearDown() override { printing::printToPdfFile(QString()); }
     TxtCode* editor() { return w.txtCode(); }
-    void print() { w.context().action("mnuPrint")->trigger(); }
+    void print() { menuItem(w, "mnuPrint")->trigger(); }
 
     QTemporaryDir dir;
     QString pdf;
@@ -157,7 +158,7 @@ TEST_F(PrintTest, WithoutAPrinterPrintSaysSo) {
 TEST_F(PrintTest, ThePrinterChosenInPrintSetupIsTheOnePrintUses) {
     printing::printToPdfFile(QString());
     d.chosenFile = dir.filePath(QStringLiteral("chosen.pdf"));
-    w.context().action("mnuPrintsetup")->trigger();
+    menuItem(w, "mnuPrintsetup")->trigger();
     ASSERT_EQ(d.calls.size(), 1);
     EXPECT_EQ(d.calls.constFirst().kind, ScriptedDialogs::Kind::Printer);
     editor()->SetText(QStringLiteral("to the chosen printer"));

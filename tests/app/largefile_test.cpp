@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -102,7 +103,7 @@ TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSi
         TxtCode* ed = w.txtCode();
 
         d.chooseFile(page);
-        w.context().action("mnuOpen")->trigger();
+        menuItem(w, "mnuOpen")->trigger();
         ASSERT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
         ASSERT_EQ(ed->TextLength(), size);
         EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("large.html")));
@@ -119,7 +120,7 @@ TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSi
         mark("typed");
         // Highlight Syntax colours the whole document: the first tag in the tag colour,
         // the text after it not.
-        w.context().action("mnuHighlight")->trigger();
+        menuItem(w, "mnuHighlight")->trigger();
         EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
         EXPECT_EQ(ed->TextLength(), size + 1);
         const int lastTag = int(size) - int(kTail.size()) + 2; // inside "</body>"
@@ -128,7 +129,7 @@ TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSi
 
         mark("highlighted");
         // Validate: the validator's own button runs the checks; the summary box follows.
-        w.context().action("mnuValidate")->trigger();
+        menuItem(w, "mnuValidate")->trigger();
         frmValidator* v = frmValidator::instance();
         ASSERT_NE(v, nullptr);
         ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }));
@@ -149,7 +150,7 @@ TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSi
         mark("validated");
         // Save writes the document back: the original bytes and the typed character.
         d.clear();
-        w.context().action("mnuSave")->trigger();
+        menuItem(w, "mnuSave")->trigger();
         EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
         EXPECT_FALSE(ed->Modified());
 

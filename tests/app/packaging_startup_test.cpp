@@ -12,6 +12,7 @@
 #include "app/document.h"
 #include "app/frmmain.h"
 #include "app/startup.h"
+#include "mainwindowtest.h"
 #include "platform/cmdg.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
@@ -41,7 +42,7 @@ protected:
             ScriptedDialogs other;
             frmMain w;
             other.chooseFile(path);
-            w.context().action("mnuOpen")->trigger();
+            menuItem(w, "mnuOpen")->trigger();
             EXPECT_EQ(other.messages().size(), 1);
             text = other.messages().value(0);
         }
@@ -89,7 +90,7 @@ TEST_F(StartupFile, SaveWritesBackToTheOpenedFileWithoutAsking) {
     window.txtCode()->SetSelStart(window.txtCode()->TextLength());
     window.txtCode()->SetSelText(QStringLiteral("<p>new</p>"));
     EXPECT_TRUE(window.txtCode()->Modified());
-    window.context().action("mnuSave")->trigger();
+    menuItem(window, "mnuSave")->trigger();
     EXPECT_TRUE(dialogs.calls.isEmpty());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

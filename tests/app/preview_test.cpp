@@ -367,7 +367,7 @@ INSTANTIATE_TEST_SUITE_P(Addresses, HostilePage, ::testing::ValuesIn(kReadAttemp
 
 TEST_F(SavedSite, LiveWindowShowsTheFoldersPicturesAndStylesToo) {
     typePage();
-    w->context().action("mnuLivePreview")->trigger();
+    menuItem(*w, "mnuLivePreview")->trigger();
     frmLivePreview* live = w->livePreview()->window();
     ASSERT_NE(live, nullptr);
     ASSERT_TRUE(waitForPage(live->wbLivePreview, QStringLiteral("site")));
@@ -386,7 +386,7 @@ protected:
         editor()->setFocus();
         ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == editor(); }));
     }
-    QAction* command() const { return w->context().action("mnuLivePreview"); }
+    QAction* command() const { return menuItem(*w, "mnuLivePreview"); }
     frmLivePreview* live() const { return w->livePreview()->window(); }
     // The text the live window's page shows.
     QString pageText() const {
@@ -421,8 +421,8 @@ TEST_F(LiveWindow, CtrlShiftPOpensItBesideTheEditorWithoutTakingTheFocus) {
     EXPECT_TRUE(a->isCheckable());
     EXPECT_FALSE(a->isChecked());
     EXPECT_EQ(a->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+P")));
-    EXPECT_TRUE(w->context().menu("mnuView")->actions().contains(a));
-    EXPECT_EQ(w->context().menu("mnuView")->title(), QStringLiteral("View"));
+    EXPECT_TRUE(menuNamed(*w, "mnuView")->actions().contains(a));
+    EXPECT_EQ(menuNamed(*w, "mnuView")->title(), QStringLiteral("View"));
     EXPECT_EQ(liveWindows(), 0) << "nothing exists before the command";
 
     editor()->SetText(QStringLiteral("<title>one</title><p>first words</p>"));
@@ -462,11 +462,11 @@ TEST_F(LiveWindow, FollowsThreeEditsWhileTheFocusStaysInTheEditor) {
     }
     EXPECT_EQ(pageText(), QStringLiteral("start alpha beta gamma"));
     // A command's insertion and a new document are followed too.
-    w->context().action("mnuSelect")->trigger();
+    menuItem(*w, "mnuSelect")->trigger();
     editor()->SetSelText(QStringLiteral("<p>replaced</p>"));
     EXPECT_TRUE(showsText(QStringLiteral("replaced")));
     editor()->SetModified(false);
-    w->context().action("mnuNew")->trigger();
+    menuItem(*w, "mnuNew")->trigger();
     EXPECT_TRUE(waitUntil([&] { return pageText().isEmpty(); }, 30000));
 }
 

@@ -19,6 +19,7 @@
 #include "app/frmmain.h"
 #include "app/recovery.h"
 #include "app/startup.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -184,7 +185,7 @@ TEST_F(RecoveryTest, AKilledEditorsTypingIsOfferedBackAtTheNextStart) {
         EXPECT_EQ(readBytes(page()), original);
 
         // Saving writes the file in its own form (LF) and ends the recovery file.
-        w.context().action("mnuSave")->trigger();
+        menuItem(w, "mnuSave")->trigger();
         EXPECT_EQ(dlg.messages().size(), 1);
         EXPECT_EQ(readBytes(page()), QByteArray("abc<p>one</p>\n"));
         EXPECT_TRUE(waitUntil([&] { return recoveryFiles().isEmpty(); }));
@@ -276,12 +277,12 @@ TEST_F(RecoveryKeeping, AnUntitledDocumentIsKeptAndRemovedWhenReplacedSavedOrEnd
         {"New",
          [](RecoveryKeeping& t) {
              t.dlg.answer(Dialogs::Answer::No);
-             t.w.context().action("mnuNew")->trigger();
+             menuItem(t.w, "mnuNew")->trigger();
          }},
         {"Save As",
          [](RecoveryKeeping& t) {
              t.dlg.chooseFile(t.dir.filePath(QStringLiteral("saved.html")));
-             t.w.context().action("mnuSaveAs")->trigger();
+             menuItem(t.w, "mnuSaveAs")->trigger();
          }},
         {"undo to the saved text",
          [](RecoveryKeeping& t) {
@@ -309,7 +310,7 @@ TEST_F(RecoveryKeeping, TheFileHoldsThePathAndTheFormOfTheDocument) {
     const QString page = dir.filePath(QStringLiteral("page.html"));
     ASSERT_TRUE(writeBytes(page, "\xef\xbb\xbfline\n"));
     dlg.chooseFile(page);
-    w.context().action("mnuOpen")->trigger();
+    menuItem(w, "mnuOpen")->trigger();
     type(QStringLiteral("x"));
     ASSERT_TRUE(waitKept());
     const RecoveredDocument d = keptDocument();

@@ -9,11 +9,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <iterator>
+#include <type_traits>
+#include <utility>
 
 #include "app/document.h"
 #include "app/frmmain.h"
@@ -27,6 +31,105 @@ namespace {
 
 const QString kNoText = QStringLiteral("No text to save, try entering some first!");
 const QString kCloseQuestion = QStringLiteral("Do you want to save the changes?");
+
+// Every menu and menu item of the main window, under the name it carries both as its
+// member of MenuActions and as its objectName.
+#define VR_NAMED(member)                                                                           \
+    { &MenuActions::member, #member }
+const std::pair<QMenu * MenuActions::*, const char*> kMenus[] = {
+    VR_NAMED(mnuFile),       VR_NAMED(mnu),           VR_NAMED(mnuCount),
+    VR_NAMED(mnuEdit),       VR_NAMED(mnuTags),       VR_NAMED(mnuHeadMain),
+    VR_NAMED(mnuCss),        VR_NAMED(mnuBodyMain),   VR_NAMED(mnuSemantics),
+    VR_NAMED(mnuHeadings),   VR_NAMED(mnuParagraphs), VR_NAMED(mnuFormatting),
+    VR_NAMED(mnuQuotations), VR_NAMED(mnuView),       VR_NAMED(PopMenu)};
+const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
+    VR_NAMED(mnuNew),
+    VR_NAMED(mnuOpen),
+    VR_NAMED(mnuSave),
+    VR_NAMED(mnuSaveAs),
+    VR_NAMED(mnuPrint),
+    VR_NAMED(mnuPrintsetup),
+    VR_NAMED(mnuHighlight),
+    VR_NAMED(mnuUnHighlight),
+    VR_NAMED(mnuLine),
+    VR_NAMED(mnuWord),
+    VR_NAMED(mnuFullScreen),
+    VR_NAMED(mnuValidate),
+    VR_NAMED(mnuExit),
+    VR_NAMED(mnuUndo),
+    VR_NAMED(mnuCut),
+    VR_NAMED(mnuCopy),
+    VR_NAMED(mnuPaste),
+    VR_NAMED(mnuDelete),
+    VR_NAMED(mnuFind),
+    VR_NAMED(mnuReplace),
+    VR_NAMED(mnuGoto),
+    VR_NAMED(mnuSelect),
+    VR_NAMED(mnuDate),
+    VR_NAMED(mnuComment),
+    VR_NAMED(mnuDoctype),
+    VR_NAMED(mnuHtml),
+    VR_NAMED(mnuHead),
+    VR_NAMED(mnuTitle),
+    VR_NAMED(mnuFavicon),
+    VR_NAMED(mnuCharset),
+    VR_NAMED(mnuMeta),
+    VR_NAMED(mnuViewport),
+    VR_NAMED(mnuExternal),
+    VR_NAMED(mnuInternal),
+    VR_NAMED(mnuJavaScript),
+    VR_NAMED(mnuRefresh),
+    VR_NAMED(mnuBody),
+    VR_NAMED(mnuColors),
+    VR_NAMED(mnuLink),
+    VR_NAMED(mnuImage),
+    VR_NAMED(mnuTable),
+    VR_NAMED(mnuIframe),
+    VR_NAMED(mnuList),
+    VR_NAMED(mnuMarquee),
+    VR_NAMED(mnuArticle),
+    VR_NAMED(mnuAside),
+    VR_NAMED(mnuDetails),
+    VR_NAMED(mnuFigcaption),
+    VR_NAMED(mnuFigure),
+    VR_NAMED(mnuFooter),
+    VR_NAMED(mnuHeader),
+    VR_NAMED(mnuMain),
+    VR_NAMED(mnuMark),
+    VR_NAMED(mnuNav),
+    VR_NAMED(mnuSection),
+    VR_NAMED(mnuSummary),
+    VR_NAMED(mnuTime),
+    VR_NAMED(mnuH1),
+    VR_NAMED(mnuH2),
+    VR_NAMED(mnuH3),
+    VR_NAMED(mnuH4),
+    VR_NAMED(mnuH5),
+    VR_NAMED(mnuH6),
+    VR_NAMED(mnuParagraph),
+    VR_NAMED(mnuHorizontalRule),
+    VR_NAMED(mnuLineBreak),
+    VR_NAMED(mnuPreformattedText),
+    VR_NAMED(mnuBold),
+    VR_NAMED(mnuImportant),
+    VR_NAMED(mnuItalic),
+    VR_NAMED(mnuEmphasized),
+    VR_NAMED(mnuMarked),
+    VR_NAMED(mnuSmaller),
+    VR_NAMED(mnuDeleted),
+    VR_NAMED(mnuInserted),
+    VR_NAMED(mnuSubscript),
+    VR_NAMED(mnuSuperscript),
+    VR_NAMED(mnuAbbr),
+    VR_NAMED(mnuAddress),
+    VR_NAMED(mnuBdo),
+    VR_NAMED(mnuBlockquote),
+    VR_NAMED(mnuCite),
+    VR_NAMED(mnuQ),
+    VR_NAMED(mnuLivePreview),
+    VR_NAMED(PopHighLight),
+    VR_NAMED(PopNoHighLight)};
+#undef VR_NAMED
 
 class Shell : public MainWindowTest {
 protected:
@@ -60,7 +163,7 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
                                    "Formatting", "Quotations", "View"}));
     auto items = [&](const char* menu) {
         QStringList out;
-        for (QAction* a : w->context().menu(menu)->actions())
+        for (QAction* a : menuNamed(*w, menu)->actions())
             out << (a->isSeparator() ? QStringLiteral("-")
                                      : a->text() + QLatin1Char('|') +
                                            a->shortcut().toString(QKeySequence::PortableText));
@@ -78,6 +181,28 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
     EXPECT_EQ(items("mnuCount"), (QStringList{"Line Count|", "Word Count|"}));
     EXPECT_EQ(w->PopMenu()->title(), QStringLiteral("PopUpMenu"));
     EXPECT_FALSE(w->menuBar()->actions().contains(w->PopMenu()->menuAction()));
+}
+
+TEST_F(Shell, EveryMenuAndItemIsBuiltUnderItsOwnName) {
+    // The lists name every member: the structure holds nothing but these pointers.
+    static_assert(sizeof(MenuActions) ==
+                  (std::size(kMenus) + std::size(kMenuItems)) * sizeof(void*));
+    const MenuActions& menus = w->menuActions();
+    QSet<const QObject*> built;
+    auto check = [&](auto* object, const char* name) {
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->objectName().toStdString(), name);
+        // Found by its name, as users and tests find it, it is this very object.
+        using Type = std::remove_pointer_t<decltype(object)>;
+        EXPECT_EQ(w->findChild<Type*>(QLatin1String(name)), object) << name;
+        built.insert(object);
+    };
+    for (const auto& [member, name] : kMenus)
+        check(menus.*member, name);
+    for (const auto& [member, name] : kMenuItems)
+        check(menus.*member, name);
+    EXPECT_EQ(built.size(), qsizetype(std::size(kMenus) + std::size(kMenuItems)));
+    EXPECT_EQ(menus.PopMenu, w->PopMenu());
 }
 
 TEST_F(Shell, StatusBarShowsItsSevenPanels) {

@@ -15,6 +15,7 @@
 #include "assist/highlighter.h"
 #include "assist/syntaxranges.h"
 #include "assist/tagfragments.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -41,7 +42,7 @@ protected:
         waitUntil([&] { return ed->hasFocus(); }, 3000);
     }
 
-    QAction* item(const char* name) { return w.context().action(name); }
+    QAction* item(const char* name) { return menuItem(w, name); }
 
     // The colours of the text, one letter a character: B blue, R red, V violet, G green,
     // "." black, "?" anything else.

@@ -25,6 +25,7 @@
 #include "dialogs/frmtable.h"
 #include "dialogs/frmtime.h"
 #include "dialogs/hexcolor.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -65,7 +66,7 @@ protected:
     }
 
     template <class T> T* openFromMenu(const char* item) {
-        w.context().action(item)->trigger();
+        menuItem(w, item)->trigger();
         T* dlg = SnippetDialog::instance<T>();
         EXPECT_NE(dlg, nullptr) << item;
         if (dlg) {
@@ -479,7 +480,7 @@ protected:
     }
 
     QListWidget* openTime() {
-        w.context().action("mnuDate")->trigger();
+        menuItem(w, "mnuDate")->trigger();
         frmTime* dlg = SnippetDialog::instance<frmTime>();
         EXPECT_NE(dlg, nullptr);
         if (!dlg)
@@ -505,7 +506,7 @@ const QStringList kNineOnMarch5{"3/5/25",    "5/3/25",        "Wednesday, March 
                                 "2:07:09 p", "5-March 14:07", "5-March-2025 02:07 PM"};
 
 TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
-    EXPECT_EQ(w.context().action("mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(menuItem(w, "mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
     QListWidget* list = openTime();
     ASSERT_NE(list, nullptr);
     frmTime* dlg = SnippetDialog::instance<frmTime>();

@@ -348,7 +348,7 @@ TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
     {
         auto other = std::make_unique<frmMain>();
         other->show();
-        other->context().action("mnuComment")->trigger();
+        menuItem(*other, "mnuComment")->trigger();
         QWidget* dlg = SnippetDialog::instance<frmComment>();
         ASSERT_NE(dlg, nullptr);
         click(dlg, "cmdInsert");
@@ -381,7 +381,7 @@ void PrintTo(const ToolCase& c, std::ostream* os) {
 class EveryToolWindow : public DialogTest, public ::testing::WithParamInterface<ToolCase> {
 protected:
     ToolWindow* openOn(frmMain& main) {
-        main.context().action(GetParam().item)->trigger();
+        menuItem(main, GetParam().item)->trigger();
         ToolWindow* t = GetParam().loaded();
         EXPECT_NE(t, nullptr);
         EXPECT_TRUE(t && t->isVisible());

@@ -15,6 +15,7 @@
 #include "dialogs/frmimage.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/headdialogs.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -54,7 +55,7 @@ protected:
 
     // Picks a menu item of the main window and returns the dialog it showed.
     QWidget* open(const char* item) {
-        w.context().action(item)->trigger();
+        menuItem(w, item)->trigger();
         QWidget* dlg = shownDialog();
         if (dlg) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg));

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -297,7 +298,7 @@ TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
         ed->SetSelStart(0);
         sd.clear();
 
-        w->context().action(c.menu)->trigger();
+        menuItem(*w, c.menu)->trigger();
         QWidget* dlg = shownWindow(c.name);
         ASSERT_NE(dlg, nullptr) << c.menu;
         for (const char* f : c.fields)

@@ -14,6 +14,7 @@
 
 #include "app/frmmain.h"
 #include "assist/selectionhighlight.h"
+#include "mainwindowtest.h"
 #include "platform/cmdg.h"
 #include "platform/rtf.h"
 #include "platform/txtcode.h"
@@ -213,7 +214,7 @@ protected:
         ed->SetText(QStringLiteral("one two three"));
         select(*ed, 4, 3);
     }
-    QAction* action(const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+    QAction* action(const char* name) { return menuItem(w, name); }
     // A right click in the editor opens the popup; a click on the item runs it.
     void choose(const char* name) {
         QTest::mouseClick(ed->viewport(), Qt::RightButton, {}, QPoint(5, 5));
@@ -291,7 +292,7 @@ TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
     frmMain w;
     w.show();
     d.chooseFile(path);
-    w.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    menuItem(w, "mnuOpen")->trigger();
     TxtCode* ed = w.txtCode();
     ASSERT_EQ(w.windowTitle(), QDir::toNativeSeparators(path));
     ASSERT_EQ(ed->Text(), GetParam().text);
@@ -304,7 +305,7 @@ TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
 
     ed->SetSelStart(ed->TextLength());
     ed->SetSelText(QStringLiteral("!"));
-    w.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+    menuItem(w, "mnuSave")->trigger();
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), (GetParam().text + QLatin1Char('!')).toUtf8());

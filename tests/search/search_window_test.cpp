@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "search/frmfind.h"
@@ -41,11 +42,11 @@ protected:
         editor()->SetSelStart(0);
     }
     frmFind* openFind() {
-        w.context().action("mnuFind")->trigger();
+        menuItem(w, "mnuFind")->trigger();
         return frmFind::instance();
     }
     frmFind* openReplace() {
-        w.context().action("mnuReplace")->trigger();
+        menuItem(w, "mnuReplace")->trigger();
         return frmFind::instance();
     }
     static void type(QLineEdit* box, const QString& text) {
@@ -368,7 +369,7 @@ TEST_F(SearchWindowTest, TheCloseControlUnloadsTheDialog) {
 class GotoTest : public SearchWindowTest {
 protected:
     frmGoto* openGoto() {
-        w.context().action("mnuGoto")->trigger();
+        menuItem(w, "mnuGoto")->trigger();
         return frmGoto::instance();
     }
 };

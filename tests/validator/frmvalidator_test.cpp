@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -55,7 +56,7 @@ protected:
     }
 
     frmValidator* openFromMenu() {
-        w.context().action("mnuValidate")->trigger();
+        menuItem(w, "mnuValidate")->trigger();
         frmValidator* v = frmValidator::instance();
         if (v)
             waitUntil([v] { return v->isVisible(); });

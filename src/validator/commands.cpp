@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "validator/install.h"
+#include "validator/commands.h"
 
 #include <QAction>
 
 #include "platform/appcontext.h"
+#include "platform/menuactions.h"
 #include "validator/frmvalidator.h"
 
 namespace validator {
 
-void install(const AppContext& ctx) {
-    QObject::connect(ctx.action("mnuValidate"), &QAction::triggered, ctx.frmMain,
+void connectCommands(const AppContext& ctx, const MenuActions& menus) {
+    QObject::connect(menus.mnuValidate, &QAction::triggered, ctx.frmMain,
                      [ctx] { frmValidator::open(ctx); });
 }
 
