@@ -219,6 +219,7 @@ TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) 
 }
 
 struct ConversionCase {
+    const char* name;
     const char* document;
     const char* lines; // the lines of the box, as the box gives its plain text
     bool grouped;
@@ -251,14 +252,16 @@ TEST_P(ScreenTextTest, LineBreaksBecomeLinesOfTheBoxAndCrLfComesBack) {
                             .replace(QLatin1Char('\n'), QLatin1Char('\r')));
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ScreenTextTest,
-                         ::testing::Values(ConversionCase{"", "", true},
-                                           ConversionCase{"a", "a", true},
-                                           ConversionCase{"a\r\nb", "a\nb", true},
-                                           ConversionCase{"a\r\n", "a\n", true},
-                                           ConversionCase{"a\rb\nc", "a\nb\nc", true},
-                                           ConversionCase{"\r\r\n\n", "\n\n\n", true},
-                                           ConversionCase{"\t<", "\t<", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ScreenTextTest,
+    ::testing::Values(ConversionCase{"Empty", "", "", true},
+                      ConversionCase{"OneLine", "a", "a", true},
+                      ConversionCase{"CrLf", "a\r\nb", "a\nb", true},
+                      ConversionCase{"CrLfAtTheEnd", "a\r\n", "a\n", true},
+                      ConversionCase{"LoneCrAndLoneLf", "a\rb\nc", "a\nb\nc", true},
+                      ConversionCase{"CrThenCrLfThenLf", "\r\r\n\n", "\n\n\n", true},
+                      ConversionCase{"TabAndMarkup", "\t<", "\t<", true}),
+    NameFrom<&ConversionCase::name>());
 
 TEST(ScreenTextTest, ManyLinesGoIntoFewerBlocksAndComeBackExactly) {
     QString doc;

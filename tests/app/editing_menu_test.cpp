@@ -105,9 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, EditorKeyTest,
                                            KeyCase{"mnuPaste", Qt::Key_V, Qt::ControlModifier},
                                            KeyCase{"mnuSelect", Qt::Key_A, Qt::ControlModifier},
                                            KeyCase{"mnuDelete", Qt::Key_Delete, Qt::NoModifier}),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) {
-                             return std::string(info.param.item);
-                         });
+                         NameFrom<&KeyCase::item>());
 
 // Every other shortcut of the File and Edit menus reaches its command while the editor
 // has the focus. The command's own work is disconnected: only its triggering is counted.
@@ -136,9 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, MenuKeyTest,
                                            KeyCase{"mnuReplace", Qt::Key_R, Qt::ControlModifier},
                                            KeyCase{"mnuGoto", Qt::Key_G, Qt::ControlModifier},
                                            KeyCase{"mnuDate", Qt::Key_F5, Qt::NoModifier}),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) {
-                             return std::string(info.param.item);
-                         });
+                         NameFrom<&KeyCase::item>());
 
 TEST_F(EditMenuTest, TheEditorsOwnKeysDoTheirWork) {
     setDocument(QStringLiteral("hello world"));

@@ -134,8 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                       UnreadableCase{"InMissingFolder", QStringLiteral("nowhere/page.html")},
                       UnreadableCase{"Folder", QStringLiteral("a folder")},
                       UnreadableCase{"NamedPipe", QStringLiteral("pipe.html")}),
-    [](const ::testing::TestParamInfo<UnreadableCase>& info) {
-        return std::string(info.param.name);
-    });
+    NameFrom<&UnreadableCase::name>());
 
 } // namespace

@@ -144,9 +144,7 @@ TEST_F(PreviewTab, CodeBeforeAnyPreviewAndAnEmptyDocumentAreFine) {
 TEST_F(PreviewTab, AnUnwritableProgramFolderStillPreviews) {
     // A "folder" that is a regular file cannot hold the preview, even for root.
     const QString notAFolder = dir.filePath(QStringLiteral("file"));
-    QFile blocker(notAFolder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeBytes(notAFolder, QByteArray()));
     w->preview()->setProgramFolder(notAFolder);
     w->txtCode()->SetText(QStringLiteral("<title>fallback</title>"));
     clickTab(1);
@@ -361,9 +359,7 @@ TEST_P(HostilePage, ReadsOnlyItsOwnFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Addresses, HostilePage, ::testing::ValuesIn(kReadAttempts),
-                         [](const ::testing::TestParamInfo<ReadAttempt>& info) {
-                             return std::string(info.param.name);
-                         });
+                         NameFrom<&ReadAttempt::name>());
 
 TEST_F(SavedSite, LiveWindowShowsTheFoldersPicturesAndStylesToo) {
     typePage();
@@ -647,9 +643,7 @@ TEST_P(PreviewScheme, ServesOnlyRegularFilesInsideTheDocumentsFolderTree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PreviewScheme, ::testing::ValuesIn(kResolveCases),
-                         [](const ::testing::TestParamInfo<ResolveCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         NameFrom<&ResolveCase::name>());
 
 TEST(PreviewSchemeUrl, APageSitsAtItsDocumentsOwnPathWhateverTheName) {
     for (const QString& path :

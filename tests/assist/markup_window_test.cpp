@@ -19,13 +19,6 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-QT_BEGIN_NAMESPACE
-// Readable strings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 constexpr int kBlue = 16711680, kRed = 255, kViolet = 16711808, kGreen = 32768;

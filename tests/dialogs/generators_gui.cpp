@@ -166,6 +166,7 @@ TEST_F(GeneratorDialogs, TableTwoByThreeInPercentReplacesTheSelection) {
 }
 
 struct RefusedCase {
+    const char* name;
     const char* rows;
     const char* columns;
     const char* field; // the field the message names
@@ -197,14 +198,16 @@ TEST_P(TableRefused, MessageNamesTheFieldAndDialogKeepsItsValues) {
     EXPECT_EQ(control<QLineEdit>(dlg, "txtColumns")->text(), QString::fromUtf8(c.columns));
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, TableRefused,
-                         ::testing::Values(RefusedCase{"abc", "1", "Rows"},
-                                           RefusedCase{"", "1", "Rows"},
-                                           RefusedCase{"2", "x2", "Columns"},
-                                           RefusedCase{"3000000000", "1", "Rows"},
-                                           RefusedCase{"1", "-2147483649", "Columns"},
-                                           RefusedCase{"1000", "1000", "Rows and Columns"},
-                                           RefusedCase{"100001", "0", "Rows and Columns"}));
+INSTANTIATE_TEST_SUITE_P(
+    Counts, TableRefused,
+    ::testing::Values(RefusedCase{"RowsInLetters", "abc", "1", "Rows"},
+                      RefusedCase{"NoRows", "", "1", "Rows"},
+                      RefusedCase{"ColumnsWithALetter", "2", "x2", "Columns"},
+                      RefusedCase{"RowsBeyondAWholeNumber", "3000000000", "1", "Rows"},
+                      RefusedCase{"ColumnsBelowAWholeNumber", "1", "-2147483649", "Columns"},
+                      RefusedCase{"AMillionCells", "1000", "1000", "Rows and Columns"},
+                      RefusedCase{"TooManyRows", "100001", "0", "Rows and Columns"}),
+    NameFrom<&RefusedCase::name>());
 
 TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     auto* dlg = openFromMenu<frmTable>("mnuTable");
@@ -396,6 +399,7 @@ TEST_F(GeneratorDialogs, MarqueeDefaultsWithRedBackground) {
 }
 
 struct MarqueeCase {
+    const char* name;
     const char* direction;
     const char* behavior;
     const char* align;
@@ -429,14 +433,16 @@ TEST_P(MarqueeOptions, CaptionsOfTheChosenOptions) {
 INSTANTIATE_TEST_SUITE_P(
     Combinations, MarqueeOptions,
     ::testing::Values(
-        MarqueeCase{"optDirection_1", nullptr, nullptr,
+        MarqueeCase{"RightwardsOnly", "optDirection_1", nullptr, nullptr,
                     "<marquee align='Left' behavior='Scoll' bgcolor='#000000' direction='Right'"},
-        MarqueeCase{nullptr, "optBehavior_2", "optAlign_1",
+        MarqueeCase{"AlternatingCentred", nullptr, "optBehavior_2", "optAlign_1",
                     "<marquee align='Center' behavior='Alternate' bgcolor='#000000' "
                     "direction='Left'"},
-        MarqueeCase{"optDirection_1", "optBehavior_1", "optAlign_2",
+        MarqueeCase{"SlidingRightwardsRightAligned", "optDirection_1", "optBehavior_1",
+                    "optAlign_2",
                     "<marquee align='Right' behavior='Slide' bgcolor='#000000' "
-                    "direction='Right'"}));
+                    "direction='Right'"}),
+    NameFrom<&MarqueeCase::name>());
 
 // ---- Iframe -----------------------------------------------------------------------------
 

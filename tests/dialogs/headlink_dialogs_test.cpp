@@ -115,8 +115,7 @@ INSTANTIATE_TEST_SUITE_P(EightDialogs, DialogLook, ::testing::Values(
               {"chkLink", "Make into link"}, {"lblType", "Link Type:"}, {"cboType", "http://"},
               {"lblUrl", "Url:"}, {"txtUrl", ""}, {"lblTarget", "Target:"},
               {"cboTarget", "_Default"}, {"Label4", "Border:"}, {"txtBorder", "0"},
-              {"fraPreview", "Preview"}}}),
-    [](const auto& info) { return std::string(info.param.dialog); });
+              {"fraPreview", "Preview"}}}), NameFrom<&LookCase::dialog>());
 // clang-format on
 
 // --- what Insert writes ----------------------------------------------------------------
@@ -190,8 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Fragments, DialogInsert, ::testing::Values(
                {{"txtImage", "pic.gif"}, {"txtWidth", "10"}, {"txtHeight", "20"}, {"cboType", ""},
                 {"txtUrl", "big.html"}}, true, "abc", 0, 3,
                "<a href='big.html' target='_Default'><img src='pic.gif' border='0' width='10' "
-               "height='20'></a>", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+               "height='20'></a>", false}), NameFrom<&InsertCase::name>());
 // clang-format on
 
 // --- the empty-field check ----------------------------------------------------------------
@@ -241,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"mnuComment", "txtComment", QStringLiteral("No comment to insert!")},
         CheckCase{"mnuExternal", "txtExternal", QStringLiteral("No css to insert!")},
         CheckCase{"mnuFavicon", "txtFavicon", QStringLiteral("No favicon to insert!")}),
-    [](const auto& info) { return std::string(info.param.item); });
+    NameFrom<&CheckCase::item>());
 
 // --- life cycle ----------------------------------------------------------------------------
 

@@ -18,11 +18,6 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.left(200).toStdString() << (s.size() > 200 ? "...\"" : "\"") << " (" << s.size()
-        << " chars)";
-}
-
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");

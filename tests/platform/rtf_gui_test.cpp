@@ -67,7 +67,7 @@ TEST_P(EditorRoundTrip, TextRtfReloadsTheSameTextAndFormats) {
     EXPECT_EQ(firstFormatDifference(before, after), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rtf, EditorRoundTrip, ::testing::Range(100u, 110u));
+INSTANTIATE_TEST_SUITE_P(Rtf, EditorRoundTrip, ::testing::Range(100u, 110u), rtftest::seedName);
 
 TEST(EditorTextRtf, PlainTextGetsTheDefaultFormat) {
     TxtCode ed;
@@ -356,17 +356,15 @@ INSTANTIATE_TEST_SUITE_P(
                                    "\r\nASCII \u00e9 \u0439\r\n"),
                     {{QStringLiteral("\u043c\u0438\u0440"),
                       [](const CharFormat& f) { return f.color == 192; }},
-                     {"ASCII", [](const CharFormat& f) { return f.font == "Courier New"; }}}}));
+                     {"ASCII", [](const CharFormat& f) { return f.font == "Courier New"; }}}}),
+    NameFrom<&FixtureCase::file>());
 
 TEST(RichFilesOwn, TextRtfSavedToAFileOpensFormatted) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("own.rtf"));
     TxtCode source;
     source.setRichDocument(rtftest::randomDocument(7, 50));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(source.TextRTF().toLatin1());
-    f.close();
+    ASSERT_TRUE(writeBytes(path, source.TextRTF().toLatin1()));
 
     TxtCode ed;
     QString error;

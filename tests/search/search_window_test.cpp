@@ -232,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "a", true, false, 3},
                       OptionCase{"punctuationBounds", "xa (a)", "a", true, false, 4},
                       OptionCase{"afterEmoji", "\xf0\x9f\x98\x80 ab", "ab", false, false, 3}),
-    [](const ::testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
+    NameFrom<&OptionCase::name>());
 
 TEST_F(SearchWindowTest, ReplaceXXOneOccurrencePerClick) {
     setDocument(QStringLiteral("x x"));
@@ -454,7 +454,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GotoCase{"emptyLastLine", "ab\r\ncd\r\n", "3", 8, false, false},
                       GotoCase{"emptyLine", "ab\r\n\r\ncd", "2", 4, false, false},
                       GotoCase{"nonAscii", "\xc3\xa9\xf0\x9f\x98\x80\r\nx", "2", 5, false, false}),
-    [](const ::testing::TestParamInfo<GotoCase>& info) { return info.param.name; });
+    NameFrom<&GotoCase::name>());
 
 TEST_F(GotoTest, ReopeningAfterAFailedGotoShowsAnEmptyBox) {
     setDocument(QStringLiteral("a\r\nb\r\nc"));

@@ -273,6 +273,6 @@ TEST_P(ValidatorClosing, EnablesTheMainWindowAndUnloads) {
 INSTANTIATE_TEST_SUITE_P(Ways, ValidatorClosing,
                          ::testing::Values(CloseWay{"Cancel", true},
                                            CloseWay{"CloseControl", false}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         NameFrom<&CloseWay::label>());
 
 } // namespace
