@@ -44,7 +44,7 @@ protected:
 
     // The report the validator window shows after File > Open of `name` and Validate.
     QString windowReport(const char* name) {
-        dlg.chooseFile(path(name));
+        d.chooseFile(path(name));
         trigger("mnuOpen");
         EXPECT_EQ(w->windowTitle(), path(name));
         trigger("mnuValidate");

@@ -16,6 +16,7 @@
 
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -24,14 +25,8 @@ namespace {
 
 constexpr BgrColor kBlue = 16711680;
 
-class FullScreenTest : public ::testing::Test {
+class FullScreenTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-    TxtCode* editor() { return w.txtCode(); }
-
     // Enters full screen and, once the window shows, runs `act` inside its modal loop.
     // `act` is expected to close the window; a window left open is closed after it.
     void whileFullScreen(const std::function<void(frmScreen*)>& act) {
@@ -39,7 +34,7 @@ protected:
         QTimer poll;
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* s = w.findChild<frmScreen*>();
+            auto* s = w->findChild<frmScreen*>();
             if (ran || !s || !s->isVisible())
                 return;
             ran = true;
@@ -49,9 +44,9 @@ protected:
                 s->close();
         });
         poll.start();
-        w.context().action("mnuFullScreen")->trigger();
+        w->context().action("mnuFullScreen")->trigger();
         EXPECT_TRUE(ran) << "the full-screen window never showed";
-        EXPECT_EQ(w.findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
+        EXPECT_EQ(w->findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
     }
 
     // A coloured document with a clean modified flag.
@@ -63,9 +58,6 @@ protected:
         editor()->SetSelStart(0);
         editor()->SetModified(false);
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
@@ -77,7 +69,7 @@ TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
         EXPECT_TRUE(s->isModal());
         EXPECT_TRUE(s->windowFlags().testFlag(Qt::FramelessWindowHint));
         // Covering the screen of the main window, just beyond its top and left edges.
-        const QRect screen = w.screen()->geometry();
+        const QRect screen = w->screen()->geometry();
         EXPECT_EQ(s->geometry(),
                   QRect(screen.x() - 2, screen.y() - 2, screen.width() + 2, screen.height() + 2));
         EXPECT_EQ(s->txtScreen->geometry(), QRect(0, 0, s->width() - 2, s->height() - 2));
@@ -86,7 +78,7 @@ TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
         EXPECT_DOUBLE_EQ(s->txtScreen->font().pointSizeF(), 9.75);
         EXPECT_EQ(s->txtScreen->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(s->txtScreen->document()->blockCount(), 4) << "each line break starts a line";
-        EXPECT_FALSE(w.isActiveWindow() && QApplication::activeModalWidget() != s);
+        EXPECT_FALSE(w->isActiveWindow() && QApplication::activeModalWidget() != s);
         QTest::keyClick(s->txtScreen, Qt::Key_Escape);
         EXPECT_FALSE(s->isVisible()) << "Esc closes the window";
     });
@@ -132,7 +124,7 @@ TEST_F(FullScreenTest, ThePlatformsCloseCopiesBackAsEscDoes) {
 }
 
 TEST_F(FullScreenTest, TheCaptionIsTheMainWindowsCaption) {
-    w.setWindowTitle(QStringLiteral("/home/user/page.html"));
+    w->setWindowTitle(QStringLiteral("/home/user/page.html"));
     whileFullScreen(
         [&](frmScreen* s) { EXPECT_EQ(s->windowTitle(), QStringLiteral("/home/user/page.html")); });
 }

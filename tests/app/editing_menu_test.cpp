@@ -9,22 +9,22 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
 namespace {
 
-class EditMenuTest : public ::testing::Test {
+class EditMenuTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        w.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        MainWindowTest::SetUp();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         editor()->SetFocus();
         ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == editor(); }));
     }
-    TxtCode* editor() { return w.txtCode(); }
     void setDocument(const QString& text) {
         editor()->SetText(text);
         editor()->SetModified(false);
@@ -33,10 +33,7 @@ protected:
         editor()->SetSelStart(start);
         editor()->SetSelLength(length);
     }
-    void choose(const char* item) { w.context().action(item)->trigger(); }
-
-    ScriptedDialogs d;
-    frmMain w;
+    void choose(const char* item) { w->context().action(item)->trigger(); }
 };
 
 TEST_F(EditMenuTest, SelectAllThenDeleteEmptiesTheEditorAndSetsTheModifiedFlag) {
@@ -71,7 +68,7 @@ TEST_F(EditMenuTest, DeleteFromTheMenuWithNothingSelectedDeletesNothing) {
 TEST_F(EditMenuTest, DelInTheEditorDeletesTheNextCharacter) {
     setDocument(QStringLiteral("abc"));
     select(1, 0);
-    QSignalSpy menuDelete(w.context().action("mnuDelete"), &QAction::triggered);
+    QSignalSpy menuDelete(w->context().action("mnuDelete"), &QAction::triggered);
     QTest::keyClick(editor(), Qt::Key_Delete);
     EXPECT_EQ(editor()->Text(), QStringLiteral("ac"));
     EXPECT_EQ(menuDelete.count(), 0);
@@ -93,7 +90,7 @@ TEST_P(EditorKeyTest, TheEditorTakesItsOwnKeysAheadOfTheMenu) {
     setDocument(QStringLiteral("hello world"));
     select(0, 5);
     QApplication::clipboard()->setText(QStringLiteral("clip"));
-    QSignalSpy spy(w.context().action(GetParam().item), &QAction::triggered);
+    QSignalSpy spy(w->context().action(GetParam().item), &QAction::triggered);
     QTest::keyClick(editor(), GetParam().key, GetParam().modifiers);
     EXPECT_EQ(spy.count(), 0) << GetParam().item;
 }
@@ -114,7 +111,7 @@ class MenuKeyTest : public EditMenuTest, public ::testing::WithParamInterface<Ke
 TEST_P(MenuKeyTest, TheMenuCommandRunsWhileTheEditorHasTheFocus) {
     setDocument(QStringLiteral("hello world"));
     select(3, 0);
-    QAction* action = w.context().action(GetParam().item);
+    QAction* action = w->context().action(GetParam().item);
     QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
     int runs = 0;
     QObject::connect(action, &QAction::triggered, [&runs] { ++runs; });
@@ -153,10 +150,10 @@ TEST_F(EditMenuTest, TheShortcutsWorkWhenTheEditorHasNotTheFocus) {
     select(2, 0);
     editor()->clearFocus();
     ASSERT_NE(QApplication::focusWidget(), editor());
-    QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.get(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(editor()->SelStart(), 0);
     EXPECT_EQ(editor()->SelLength(), 11);
-    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(w.get(), Qt::Key_Delete);
     EXPECT_EQ(editor()->Text(), QString());
 }
 

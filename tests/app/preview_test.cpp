@@ -133,12 +133,12 @@ TEST_F(PreviewTab, ClickingPreviewAgainShowsTheTextOfThatMoment) {
 
 TEST_F(PreviewTab, CodeBeforeAnyPreviewAndAnEmptyDocumentAreFine) {
     clickTab(0);
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
     clickTab(1);
     QFile f(previewFile());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.size(), 0);
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
 }
 
 TEST_F(PreviewTab, AnUnwritableProgramFolderStillPreviews) {
@@ -151,7 +151,7 @@ TEST_F(PreviewTab, AnUnwritableProgramFolderStillPreviews) {
     const QString used = w->preview()->lastFile();
     EXPECT_FALSE(used.startsWith(notAFolder));
     EXPECT_TRUE(QFile::exists(used));
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
     EXPECT_TRUE(waitUntil(
         [&] { return w->preview()->browser()->title() == QStringLiteral("fallback"); }, 30000));
     clickTab(0);
@@ -563,11 +563,11 @@ TEST_F(LiveWindow, NoWindowOutlivesTheMainWindow) {
 TEST_F(LiveWindow, ClosesWithTheMainWindowButNotWhenTheCloseIsCancelled) {
     command()->trigger();
     ASSERT_NE(live(), nullptr);
-    dlg.answer(Dialogs::Answer::Cancel);
+    d.answer(Dialogs::Answer::Cancel);
     EXPECT_FALSE(w->close());
     EXPECT_NE(live(), nullptr);
     EXPECT_TRUE(live()->isVisible());
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::No);
     EXPECT_TRUE(w->close());
     EXPECT_EQ(live(), nullptr);
     EXPECT_FALSE(command()->isChecked());

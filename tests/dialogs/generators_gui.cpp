@@ -25,6 +25,7 @@
 #include "dialogs/frmtable.h"
 #include "dialogs/frmtime.h"
 #include "dialogs/hexcolor.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -39,13 +40,8 @@ QString lines(std::initializer_list<const char*> parts) {
 
 // The main window with the scripted dialogs, and the dialogs of this module driven as a
 // user drives them: menu items, typing into fields, clicking buttons.
-class GeneratorDialogs : public ::testing::Test {
+class GeneratorDialogs : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-
     void TearDown() override {
         // The dialogs outlive one main window; unload them so that the next test starts
         // from their design values with its own window.
@@ -65,12 +61,12 @@ protected:
     }
 
     template <class T> T* openFromMenu(const char* item) {
-        w.context().action(item)->trigger();
+        w->context().action(item)->trigger();
         T* dlg = SnippetDialog::instance<T>();
         EXPECT_NE(dlg, nullptr) << item;
         if (dlg) {
             EXPECT_TRUE(dlg->isVisible());
-            EXPECT_FALSE(w.isEnabled());
+            EXPECT_FALSE(w->isEnabled());
         }
         return dlg;
     }
@@ -102,7 +98,7 @@ protected:
     // After a closing Insert: the dialog is gone and the main window takes input again.
     template <class T> void expectClosedAfterInsert() {
         EXPECT_EQ(SnippetDialog::instance<T>(), nullptr);
-        EXPECT_TRUE(w.isEnabled());
+        EXPECT_TRUE(w->isEnabled());
     }
 
     void selectInEditor(const QString& text, int start, int length) {
@@ -110,11 +106,6 @@ protected:
         editor()->SetSelStart(start);
         editor()->SetSelLength(length);
     }
-
-    TxtCode* editor() { return w.txtCode(); }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 // ---- Table ------------------------------------------------------------------------------
@@ -193,7 +184,7 @@ TEST_P(TableRefused, MessageNamesTheFieldAndDialogKeepsItsValues) {
     EXPECT_EQ(editor()->Text(), QStringLiteral("keep"));
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), dlg);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(control<QLineEdit>(dlg, "txtRows")->text(), QString::fromUtf8(c.rows));
     EXPECT_EQ(control<QLineEdit>(dlg, "txtColumns")->text(), QString::fromUtf8(c.columns));
 }
@@ -215,7 +206,7 @@ TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     type(dlg, "txtRows", QStringLiteral("7"));
     click(dlg, "cmdCancel");
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_TRUE(editor()->Text().isEmpty());
 
     dlg = openFromMenu<frmTable>("mnuTable");
@@ -225,7 +216,7 @@ TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     // The window's close control unloads it as Cancel does.
     dlg->close();
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 // ---- List -------------------------------------------------------------------------------
@@ -265,7 +256,7 @@ TEST_F(GeneratorDialogs, ListEmptyAndHugeCountsAreRefused) {
         EXPECT_EQ(d.lastMessage()->title, QStringLiteral("Format"));
         EXPECT_TRUE(d.lastMessage()->text.startsWith(QStringLiteral("Number of items")));
         EXPECT_TRUE(dlg->isVisible());
-        EXPECT_FALSE(w.isEnabled());
+        EXPECT_FALSE(w->isEnabled());
         EXPECT_EQ(control<QLineEdit>(dlg, "txtItems")->text(), text);
     }
     EXPECT_TRUE(editor()->Text().isEmpty());
@@ -485,13 +476,13 @@ protected:
     }
 
     QListWidget* openTime() {
-        w.context().action("mnuDate")->trigger();
+        w->context().action("mnuDate")->trigger();
         frmTime* dlg = SnippetDialog::instance<frmTime>();
         EXPECT_NE(dlg, nullptr);
         if (!dlg)
             return nullptr;
         EXPECT_TRUE(dlg->isVisible());
-        EXPECT_FALSE(w.isEnabled());
+        EXPECT_FALSE(w->isEnabled());
         return control<QListWidget>(dlg, "lstTime");
     }
 
@@ -511,7 +502,7 @@ const QStringList kNineOnMarch5{"3/5/25",    "5/3/25",        "Wednesday, March 
                                 "2:07:09 p", "5-March 14:07", "5-March-2025 02:07 PM"};
 
 TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
-    EXPECT_EQ(w.context().action("mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(w->context().action("mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
     QListWidget* list = openTime();
     ASSERT_NE(list, nullptr);
     frmTime* dlg = SnippetDialog::instance<frmTime>();
@@ -523,7 +514,7 @@ TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
     ASSERT_EQ(d.messages(), QStringList{QStringLiteral("Format not selected yet.")});
     EXPECT_EQ(d.lastMessage()->title, QStringLiteral("Format"));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     // What is inserted is the moment of filling, not the moment of Insert.
     moment = moment.addSecs(3600 * 30);
@@ -533,7 +524,7 @@ TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
     ASSERT_EQ(list->selectedItems().size(), 1);
     click(dlg, "cmdInsert");
     EXPECT_EQ(editor()->Text(), QStringLiteral("5-Mar"));
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(SnippetDialog::instance<frmTime>(), dlg); // hidden, still loaded
 }
@@ -557,7 +548,7 @@ TEST_F(TimeDialog, ListGrowsByNineUntilCancelled) {
 
     click(SnippetDialog::instance<frmTime>(), "cmdCancel");
     EXPECT_EQ(SnippetDialog::instance<frmTime>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     list = openTime();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 9);

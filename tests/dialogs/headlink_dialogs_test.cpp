@@ -45,7 +45,7 @@ TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->objectName(), QLatin1String(c.dialog));
     EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8(c.caption));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(dlg->parentWidget(), nullptr);
 
     const Qt::WindowFlags flags = dlg->windowFlags();
@@ -221,7 +221,7 @@ TEST_P(DialogCheck, EmptyFieldIsReportedAndNothingHappens) {
     EXPECT_EQ(editor()->Text(), kAbc);
     EXPECT_EQ(editor()->SelLength(), 3);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     // A field of blanks is not empty: it passes the check.
     type(dlg, c.field, QStringLiteral("  "));
@@ -286,7 +286,7 @@ TEST_P(HidingDialog, KeepsValuesAfterInsertAndDropsThemOnLeaving) {
     QWidget* again = open("mnuTitle");
     ASSERT_EQ(again, dlg);
     EXPECT_EQ(textOf(again, "txtTitle"), QStringLiteral("Home"));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     type(again, "txtTitle", QStringLiteral("Other"));
     leave(again, GetParam());
@@ -353,7 +353,7 @@ TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
     ASSERT_NE(dlg, nullptr);
     click(dlg, "cmdInsert");
     EXPECT_EQ(editor()->Text(), QStringLiteral("<!--Coded with VERRiNDEL!-->"));
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 TEST_F(DialogTest, FieldsComeBeforeTheButtonsInTabOrder) {

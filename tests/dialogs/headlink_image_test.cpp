@@ -161,7 +161,7 @@ TEST_F(ImageDialog, AFileThatIsNoPictureLeavesFieldsAndPreview) {
     ASSERT_EQ(d.messages().size(), 1);
     EXPECT_TRUE(d.lastMessage()->text.contains(QStringLiteral("notes.jpg")));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     EXPECT_FALSE(dlg->ImageReadOK(bad));
     EXPECT_EQ(dlg->WidthPixels(), 640);

@@ -14,6 +14,7 @@
 
 #include "app/frmmain.h"
 #include "assist/selectionhighlight.h"
+#include "mainwindowtest.h"
 #include "platform/cmdg.h"
 #include "platform/rtf.h"
 #include "platform/txtcode.h"
@@ -205,19 +206,19 @@ TEST_F(Highlighting, TextColoursInsideTheSelectionFollowTheInsertedMarkers) {
 
 // ---- the popup commands in the real window ------------------------------------------------
 
-class PopupCommands : public ::testing::Test {
+class PopupCommands : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        ed = w.txtCode();
+        MainWindowTest::SetUp();
+        ed = w->txtCode();
         ed->SetText(QStringLiteral("one two three"));
         select(*ed, 4, 3);
     }
-    QAction* action(const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+    QAction* action(const char* name) { return w->findChild<QAction*>(QLatin1String(name)); }
     // A right click in the editor opens the popup; a click on the item runs it.
     void choose(const char* name) {
         QTest::mouseClick(ed->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QMenu* pop = w.PopMenu();
+        QMenu* pop = w->PopMenu();
         ASSERT_TRUE(waitUntil([&] { return pop->isVisible(); }));
         QAction* item = action(name);
         ASSERT_TRUE(item->isEnabled());
@@ -225,8 +226,6 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return !pop->isVisible(); }));
     }
 
-    ScriptedDialogs d;
-    frmMain w;
     TxtCode* ed = nullptr;
 };
 
@@ -256,7 +255,7 @@ TEST_F(PopupCommands, CancelledChooserChangesNothing) {
     choose("PopHighLight");
     EXPECT_EQ(highlights(*ed), expectHighlights(13, {{4, 3, 255}}))
         << "a cancel does not reuse the previous colour";
-    EXPECT_EQ(w.cmdg()->Color, 255);
+    EXPECT_EQ(w->cmdg()->Color, 255);
 }
 
 TEST_F(PopupCommands, NoHighlightingGivesAWhiteBackground) {
@@ -280,20 +279,16 @@ void PrintTo(const FixtureCase& c, std::ostream* os) {
     *os << c.file;
 }
 
-class RichFiles : public ::testing::TestWithParam<FixtureCase> {};
+class RichFiles : public MainWindowTest, public ::testing::WithParamInterface<FixtureCase> {};
 
 TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
-    QTemporaryDir dir;
     const QString path = dir.filePath(QLatin1String(GetParam().file));
     ASSERT_TRUE(QFile::copy(QStringLiteral(VR_RTF_FIXTURES "/") + GetParam().file, path));
 
-    ScriptedDialogs d;
-    frmMain w;
-    w.show();
     d.chooseFile(path);
-    w.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
-    TxtCode* ed = w.txtCode();
-    ASSERT_EQ(w.windowTitle(), QDir::toNativeSeparators(path));
+    w->findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    TxtCode* ed = w->txtCode();
+    ASSERT_EQ(w->windowTitle(), QDir::toNativeSeparators(path));
     ASSERT_EQ(ed->Text(), GetParam().text);
     for (const auto& [piece, check] : GetParam().formats) {
         const int at = int(ed->Text().indexOf(piece));
@@ -304,7 +299,7 @@ TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
 
     ed->SetSelStart(ed->TextLength());
     ed->SetSelText(QStringLiteral("!"));
-    w.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+    w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), (GetParam().text + QLatin1Char('!')).toUtf8());

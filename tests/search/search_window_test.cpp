@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "search/frmfind.h"
@@ -20,12 +21,8 @@
 
 namespace {
 
-class SearchWindowTest : public ::testing::Test {
+class SearchWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
     void TearDown() override {
         // The dialogs outlive a test's main window: unload them while it still exists.
         if (frmFind* f = frmFind::instance())
@@ -35,17 +32,16 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    TxtCode* editor() { return w.txtCode(); }
     void setDocument(const QString& text) {
         editor()->SetText(text);
         editor()->SetSelStart(0);
     }
     frmFind* openFind() {
-        w.context().action("mnuFind")->trigger();
+        w->context().action("mnuFind")->trigger();
         return frmFind::instance();
     }
     frmFind* openReplace() {
-        w.context().action("mnuReplace")->trigger();
+        w->context().action("mnuReplace")->trigger();
         return frmFind::instance();
     }
     static void type(QLineEdit* box, const QString& text) {
@@ -66,9 +62,6 @@ protected:
     QString notFoundText(const QString& what) {
         return QStringLiteral("Cannot find '%1'").arg(what);
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 // ---- the find dialog ---------------------------------------------------------------------
@@ -79,7 +72,7 @@ TEST_F(SearchWindowTest, FindModeShowsTheFindControlsAndDisablesTheMainWindow) {
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->objectName(), QStringLiteral("frmFind"));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("FiND"));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(f->parentWidget(), nullptr)
         << "a window owned by the main window is disabled with it";
     EXPECT_TRUE(f->windowFlags().testFlag(Qt::Tool));
@@ -102,7 +95,7 @@ TEST_F(SearchWindowTest, FindModeShowsTheFindControlsAndDisablesTheMainWindow) {
     EXPECT_FALSE(f->cmdFindnext->isEnabled()) << "nothing to search for yet";
     EXPECT_TRUE(f->NewSearch());
     // Centred on the screen.
-    const QPoint centre = w.screen()->geometry().center();
+    const QPoint centre = w->screen()->geometry().center();
     EXPECT_LE((f->frameGeometry().center() - centre).manhattanLength(), 40);
     ASSERT_TRUE(QTest::qWaitForWindowActive(f));
     EXPECT_EQ(QApplication::focusWidget(), f->chkboxes(2)) << "first focus on Whole word";
@@ -325,7 +318,7 @@ TEST_F(SearchWindowTest, CancelHidesKeepsTheFieldsAndStartsTheNextSearchAtTheTop
     click(f->cmdFindcancel);
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(frmFind::instance(), f) << "Cancel only hides";
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_TRUE(f->NewSearch());
     EXPECT_EQ(f->windowTitle(), QStringLiteral("FiND"));
     EXPECT_FALSE(f->txtReplace->isVisibleTo(f));
@@ -351,7 +344,7 @@ TEST_F(SearchWindowTest, TheCloseControlUnloadsTheDialog) {
     f->chkboxes(2)->setChecked(true);
     click(f->cmdFindnext);
     f->close();
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_EQ(frmFind::instance(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     f = openFind();
@@ -368,7 +361,7 @@ TEST_F(SearchWindowTest, TheCloseControlUnloadsTheDialog) {
 class GotoTest : public SearchWindowTest {
 protected:
     frmGoto* openGoto() {
-        w.context().action("mnuGoto")->trigger();
+        w->context().action("mnuGoto")->trigger();
         return frmGoto::instance();
     }
 };
@@ -382,7 +375,7 @@ TEST_F(GotoTest, TheDialogHasItsControlsAndFocusOnGoto) {
     EXPECT_EQ(g->cmdGoto->text(), QStringLiteral("Goto"));
     EXPECT_EQ(g->cmdCancel->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(g->txtLine->text().isEmpty());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(g->parentWidget(), nullptr);
     EXPECT_TRUE(g->windowFlags().testFlag(Qt::Tool));
     ASSERT_TRUE(QTest::qWaitForWindowActive(g));
@@ -418,7 +411,7 @@ TEST_P(GotoLineTest, MovesTheCaretOrSaysTheNumberIsInvalid) {
     bool mainEnabledAtMessage = false;
     d.onMessage = [&](const ScriptedDialogs::Call&) {
         hiddenAtMessage = !g->isVisible();
-        mainEnabledAtMessage = w.isEnabled();
+        mainEnabledAtMessage = w->isEnabled();
     };
     click(g->cmdGoto);
     EXPECT_EQ(editor()->SelStart(), c.caret);
@@ -433,7 +426,7 @@ TEST_P(GotoLineTest, MovesTheCaretOrSaysTheNumberIsInvalid) {
         EXPECT_TRUE(d.messages().isEmpty());
     }
     EXPECT_EQ(g->isVisible(), c.stillOpen);
-    EXPECT_EQ(w.isEnabled(), !c.stillOpen);
+    EXPECT_EQ(w->isEnabled(), !c.stillOpen);
     EXPECT_EQ(g->txtLine->text(), c.stillOpen ? QString::fromUtf8(c.typed) : QString());
     EXPECT_EQ(frmGoto::instance(), g) << "Goto hides; the dialog stays loaded";
 }
@@ -464,7 +457,7 @@ TEST_F(GotoTest, ReopeningAfterAFailedGotoShowsAnEmptyBox) {
     EXPECT_EQ(openGoto(), g);
     EXPECT_TRUE(g->isVisible());
     EXPECT_TRUE(g->txtLine->text().isEmpty());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 }
 
 TEST_F(GotoTest, CancelAndTheCloseControlUnloadAndEnableTheMainWindow) {
@@ -472,13 +465,13 @@ TEST_F(GotoTest, CancelAndTheCloseControlUnloadAndEnableTheMainWindow) {
     g->txtLine->setText(QStringLiteral("7"));
     click(g->cmdCancel);
     EXPECT_EQ(frmGoto::instance(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     g = openGoto();
     EXPECT_TRUE(g->txtLine->text().isEmpty());
     g->close();
     EXPECT_EQ(frmGoto::instance(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 } // namespace
