@@ -43,7 +43,7 @@ private:
 class BadInput : public MainWindowTest {
 protected:
     void open(const QString& file) {
-        dlg.chooseFile(file);
+        d.chooseFile(file);
         trigger("mnuOpen");
     }
 
@@ -66,7 +66,7 @@ TEST_F(BadInput, ABinaryFileOpensWithEveryByteAndSavesBackToTheSameDocument) {
     bytes.append("\xc3\x28\xff\xfe", 4); // invalid UTF-8 sequences
     ASSERT_TRUE(writeBytes(path("blob.bin"), bytes));
     open(path("blob.bin"));
-    ASSERT_TRUE(dlg.messages().isEmpty());
+    ASSERT_TRUE(d.messages().isEmpty());
     const QString shown = editor()->Text();
     // Every byte is some character; only line ends are normalised (a lone CR and a lone
     // LF each become CR LF).
@@ -75,7 +75,7 @@ TEST_F(BadInput, ABinaryFileOpensWithEveryByteAndSavesBackToTheSameDocument) {
     EXPECT_EQ(shown[0x41 + 2], QChar(u'A'));
 
     trigger("mnuSave");
-    ASSERT_TRUE(dlg.messages().isEmpty());
+    ASSERT_TRUE(d.messages().isEmpty());
     EXPECT_FALSE(editor()->Modified());
     // Opening the saved file gives the same document.
     w = std::make_unique<frmMain>();
@@ -89,11 +89,11 @@ TEST_F(BadInput, AMissingOrUnreadableFileIsReportedAndTheDocumentStays) {
     const State before = state();
     for (const QString& bad :
          {path("missing.html"), dir.path(), QStringLiteral("/proc/self/mem")}) {
-        dlg.clear();
+        d.clear();
         open(bad);
-        ASSERT_EQ(dlg.messages().size(), 1) << bad.toStdString();
-        EXPECT_TRUE(dlg.messages()[0].contains(QDir::toNativeSeparators(bad))) << bad.toStdString();
-        EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Warning);
+        ASSERT_EQ(d.messages().size(), 1) << bad.toStdString();
+        EXPECT_TRUE(d.messages()[0].contains(QDir::toNativeSeparators(bad))) << bad.toStdString();
+        EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::Warning);
         EXPECT_TRUE(state() == before) << bad.toStdString();
     }
 }
@@ -104,12 +104,12 @@ TEST_F(BadInput, AReadOnlyFolderRefusesTheSaveAndKeepsEverything) {
         GTEST_SKIP() << "cannot mount a read-only file system here";
     editor()->SetText(QStringLiteral("<p>keep</p>"));
     const State before = state();
-    dlg.chooseFile(ro.path("page.html"));
+    d.chooseFile(ro.path("page.html"));
     trigger("mnuSaveAs");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(ro.path("page.html")));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("Read-only file system")))
-        << dlg.messages()[0].toStdString();
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(ro.path("page.html")));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("Read-only file system")))
+        << d.messages()[0].toStdString();
     EXPECT_TRUE(state() == before);
     EXPECT_FALSE(QFile::exists(ro.path("page.html")));
 }
@@ -124,10 +124,10 @@ TEST_F(BadInput, AFullDiskRefusesTheSaveAndLeavesTheOldFileWhole) {
     editor()->SetText(QString(200 * 1024, QChar(u'x')));
     const State before = state();
     trigger("mnuSave");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(tiny.path("page.html")));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
-        << dlg.messages()[0].toStdString();
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(tiny.path("page.html")));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("No space left on device")))
+        << d.messages()[0].toStdString();
     EXPECT_TRUE(state() == before);
     EXPECT_EQ(readBytes(tiny.path("page.html")), QByteArray("old content"));
     // Nothing is left behind on the full disk.
@@ -136,13 +136,13 @@ TEST_F(BadInput, AFullDiskRefusesTheSaveAndLeavesTheOldFileWhole) {
 
     // Save As over another existing file names the same reason.
     ASSERT_TRUE(writeBytes(tiny.path("other.html"), "other"));
-    dlg.clear();
-    dlg.chooseFile(tiny.path("other.html"));
+    d.clear();
+    d.chooseFile(tiny.path("other.html"));
     trigger("mnuSaveAs");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(tiny.path("other.html")));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
-        << dlg.messages()[0].toStdString();
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(tiny.path("other.html")));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("No space left on device")))
+        << d.messages()[0].toStdString();
     EXPECT_EQ(readBytes(tiny.path("other.html")), QByteArray("other"));
 }
 
@@ -159,9 +159,9 @@ TEST_F(BadInput, AFullDiskRefusesTheWriteOfAFileWithSeveralNamesAndPutsItBack) {
     editor()->SetText(QString(80 * 1024, QChar(u'n')));
     const State before = state();
     trigger("mnuSave");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("No space left on device")))
-        << dlg.messages()[0].toStdString();
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("No space left on device")))
+        << d.messages()[0].toStdString();
     EXPECT_TRUE(state() == before);
     EXPECT_EQ(readBytes(tiny.path("page.html")), old);
     EXPECT_EQ(readBytes(tiny.path("second.html")), old);
@@ -174,9 +174,9 @@ TEST_F(BadInput, ANamedPipeIsRefusedWithoutWaiting) {
     const QString fifo = path("pipe.html");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     open(fifo);
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(fifo));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("named pipe")));
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(fifo));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("named pipe")));
     EXPECT_TRUE(state() == before);
 }
 
@@ -189,7 +189,7 @@ TEST_F(BadInput, SaveWritesAFileWithSeveralNamesSoThatEveryNameSeesTheText) {
     editor()->SetSelStart(editor()->TextLength());
     editor()->SetSelText(QStringLiteral("<p>new</p>\r\n"));
     trigger("mnuSave");
-    EXPECT_TRUE(dlg.messages().isEmpty());
+    EXPECT_TRUE(d.messages().isEmpty());
     EXPECT_EQ(readBytes(path("alias.html")), QByteArray("<p>old</p>\n<p>new</p>\n"));
 }
 

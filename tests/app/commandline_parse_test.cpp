@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commandline.h"
+#include "testutil.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"ValidateLast", {"a", "--validate", "b"}, Action::Validate, {"a", "b"}},
         RequestCase{
             "ValidateDashedFile", {"--validate", "--", "--help"}, Action::Validate, {"--help"}}),
-    [](const ::testing::TestParamInfo<RequestCase>& info) { return std::string(info.param.name); });
+    NameFrom<&RequestCase::name>());
 
 struct ErrorCase {
     const char* name;
@@ -86,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{
             "ValidateGivenAValue", {"--validate=a.html"}, "unexpected value after '--validate'"},
         ErrorCase{"QtOptionWithoutItsValue", {"-style"}, "missing value after '-style'"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+    NameFrom<&ErrorCase::name>());
 
 TEST(CommandLineReport, IsThePathThenTheReportInLfLines) {
     EXPECT_EQ(commandLineReport("a.html", "No Errors Detected!"), "a.html:\nNo Errors Detected!\n");

@@ -44,7 +44,7 @@ protected:
 
     // The report the validator window shows after File > Open of `name` and Validate.
     QString windowReport(const char* name) {
-        dlg.chooseFile(path(name));
+        d.chooseFile(path(name));
         trigger("mnuOpen");
         EXPECT_EQ(w->windowTitle(), path(name));
         trigger("mnuValidate");
@@ -188,11 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
                  utf16WithMark(u"<html>\r\n<head><title>T</title></head>\r\n<body></body>")},
         PageCase{"rich.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Cambria;}}\\f0 <html>\\par "
                              "<body><b>x\\par }"}),
-    [](const ::testing::TestParamInfo<PageCase>& info) {
-        std::string name = info.param.name;
-        std::replace(name.begin(), name.end(), '.', '_');
-        return name;
-    });
+    NameFrom<&PageCase::name>());
 
 TEST_F(CommandLine, RichTextIsCheckedByItsPlainTextNotItsMarkup) {
     const QByteArray rtf = "{\\rtf1\\ansi \\'3chtml>\\par }";

@@ -25,14 +25,8 @@ namespace {
 
 constexpr BgrColor kBlue = 16711680;
 
-class FullScreenTest : public ::testing::Test {
+class FullScreenTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-    TxtCode* editor() { return w.txtCode(); }
-
     // Enters full screen and, once the window shows, runs `act` inside its modal loop.
     // `act` is expected to close the window; a window left open is closed after it.
     void whileFullScreen(const std::function<void(frmScreen*)>& act) {
@@ -40,7 +34,7 @@ protected:
         QTimer poll;
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* s = w.findChild<frmScreen*>();
+            auto* s = w->findChild<frmScreen*>();
             if (ran || !s || !s->isVisible())
                 return;
             ran = true;
@@ -50,9 +44,9 @@ protected:
                 s->close();
         });
         poll.start();
-        menuItem(w, "mnuFullScreen")->trigger();
+        menuItem(*w, "mnuFullScreen")->trigger();
         EXPECT_TRUE(ran) << "the full-screen window never showed";
-        EXPECT_EQ(w.findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
+        EXPECT_EQ(w->findChild<frmScreen*>(), nullptr) << "the window is discarded when closed";
     }
 
     // A coloured document with a clean modified flag.
@@ -64,9 +58,6 @@ protected:
         editor()->SetSelStart(0);
         editor()->SetModified(false);
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
@@ -78,7 +69,7 @@ TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
         EXPECT_TRUE(s->isModal());
         EXPECT_TRUE(s->windowFlags().testFlag(Qt::FramelessWindowHint));
         // Covering the screen of the main window, just beyond its top and left edges.
-        const QRect screen = w.screen()->geometry();
+        const QRect screen = w->screen()->geometry();
         EXPECT_EQ(s->geometry(),
                   QRect(screen.x() - 2, screen.y() - 2, screen.width() + 2, screen.height() + 2));
         EXPECT_EQ(s->txtScreen->geometry(), QRect(0, 0, s->width() - 2, s->height() - 2));
@@ -87,7 +78,7 @@ TEST_F(FullScreenTest, EscAtOnceLeavesTheDocumentItsColoursAndItsFlag) {
         EXPECT_DOUBLE_EQ(s->txtScreen->font().pointSizeF(), 9.75);
         EXPECT_EQ(s->txtScreen->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(s->txtScreen->document()->blockCount(), 4) << "each line break starts a line";
-        EXPECT_FALSE(w.isActiveWindow() && QApplication::activeModalWidget() != s);
+        EXPECT_FALSE(w->isActiveWindow() && QApplication::activeModalWidget() != s);
         QTest::keyClick(s->txtScreen, Qt::Key_Escape);
         EXPECT_FALSE(s->isVisible()) << "Esc closes the window";
     });
@@ -133,7 +124,7 @@ TEST_F(FullScreenTest, ThePlatformsCloseCopiesBackAsEscDoes) {
 }
 
 TEST_F(FullScreenTest, TheCaptionIsTheMainWindowsCaption) {
-    w.setWindowTitle(QStringLiteral("/home/user/page.html"));
+    w->setWindowTitle(QStringLiteral("/home/user/page.html"));
     whileFullScreen(
         [&](frmScreen* s) { EXPECT_EQ(s->windowTitle(), QStringLiteral("/home/user/page.html")); });
 }
@@ -220,6 +211,7 @@ TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) 
 }
 
 struct ConversionCase {
+    const char* name;
     const char* document;
     const char* lines; // the lines of the box, as the box gives its plain text
     bool grouped;
@@ -252,14 +244,16 @@ TEST_P(ScreenTextTest, LineBreaksBecomeLinesOfTheBoxAndCrLfComesBack) {
                             .replace(QLatin1Char('\n'), QLatin1Char('\r')));
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ScreenTextTest,
-                         ::testing::Values(ConversionCase{"", "", true},
-                                           ConversionCase{"a", "a", true},
-                                           ConversionCase{"a\r\nb", "a\nb", true},
-                                           ConversionCase{"a\r\n", "a\n", true},
-                                           ConversionCase{"a\rb\nc", "a\nb\nc", true},
-                                           ConversionCase{"\r\r\n\n", "\n\n\n", true},
-                                           ConversionCase{"\t<", "\t<", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ScreenTextTest,
+    ::testing::Values(ConversionCase{"Empty", "", "", true},
+                      ConversionCase{"OneLine", "a", "a", true},
+                      ConversionCase{"CrLf", "a\r\nb", "a\nb", true},
+                      ConversionCase{"CrLfAtTheEnd", "a\r\n", "a\n", true},
+                      ConversionCase{"LoneCrAndLoneLf", "a\rb\nc", "a\nb\nc", true},
+                      ConversionCase{"CrThenCrLfThenLf", "\r\r\n\n", "\n\n\n", true},
+                      ConversionCase{"TabAndMarkup", "\t<", "\t<", true}),
+    NameFrom<&ConversionCase::name>());
 
 TEST(ScreenTextTest, ManyLinesGoIntoFewerBlocksAndComeBackExactly) {
     QString doc;

@@ -16,16 +16,15 @@
 
 namespace {
 
-class EditMenuTest : public ::testing::Test {
+class EditMenuTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        w.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        MainWindowTest::SetUp();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
         editor()->SetFocus();
         ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == editor(); }));
     }
-    TxtCode* editor() { return w.txtCode(); }
     void setDocument(const QString& text) {
         editor()->SetText(text);
         editor()->SetModified(false);
@@ -34,10 +33,7 @@ protected:
         editor()->SetSelStart(start);
         editor()->SetSelLength(length);
     }
-    void choose(const char* item) { menuItem(w, item)->trigger(); }
-
-    ScriptedDialogs d;
-    frmMain w;
+    void choose(const char* item) { menuItem(*w, item)->trigger(); }
 };
 
 TEST_F(EditMenuTest, SelectAllThenDeleteEmptiesTheEditorAndSetsTheModifiedFlag) {
@@ -72,7 +68,7 @@ TEST_F(EditMenuTest, DeleteFromTheMenuWithNothingSelectedDeletesNothing) {
 TEST_F(EditMenuTest, DelInTheEditorDeletesTheNextCharacter) {
     setDocument(QStringLiteral("abc"));
     select(1, 0);
-    QSignalSpy menuDelete(menuItem(w, "mnuDelete"), &QAction::triggered);
+    QSignalSpy menuDelete(menuItem(*w, "mnuDelete"), &QAction::triggered);
     QTest::keyClick(editor(), Qt::Key_Delete);
     EXPECT_EQ(editor()->Text(), QStringLiteral("ac"));
     EXPECT_EQ(menuDelete.count(), 0);
@@ -94,7 +90,7 @@ TEST_P(EditorKeyTest, TheEditorTakesItsOwnKeysAheadOfTheMenu) {
     setDocument(QStringLiteral("hello world"));
     select(0, 5);
     QApplication::clipboard()->setText(QStringLiteral("clip"));
-    QSignalSpy spy(menuItem(w, GetParam().item), &QAction::triggered);
+    QSignalSpy spy(menuItem(*w, GetParam().item), &QAction::triggered);
     QTest::keyClick(editor(), GetParam().key, GetParam().modifiers);
     EXPECT_EQ(spy.count(), 0) << GetParam().item;
 }
@@ -106,9 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, EditorKeyTest,
                                            KeyCase{"mnuPaste", Qt::Key_V, Qt::ControlModifier},
                                            KeyCase{"mnuSelect", Qt::Key_A, Qt::ControlModifier},
                                            KeyCase{"mnuDelete", Qt::Key_Delete, Qt::NoModifier}),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) {
-                             return std::string(info.param.item);
-                         });
+                         NameFrom<&KeyCase::item>());
 
 // Every other shortcut of the File and Edit menus reaches its command while the editor
 // has the focus. The command's own work is disconnected: only its triggering is counted.
@@ -117,7 +111,7 @@ class MenuKeyTest : public EditMenuTest, public ::testing::WithParamInterface<Ke
 TEST_P(MenuKeyTest, TheMenuCommandRunsWhileTheEditorHasTheFocus) {
     setDocument(QStringLiteral("hello world"));
     select(3, 0);
-    QAction* action = menuItem(w, GetParam().item);
+    QAction* action = menuItem(*w, GetParam().item);
     QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
     int runs = 0;
     QObject::connect(action, &QAction::triggered, [&runs] { ++runs; });
@@ -137,9 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, MenuKeyTest,
                                            KeyCase{"mnuReplace", Qt::Key_R, Qt::ControlModifier},
                                            KeyCase{"mnuGoto", Qt::Key_G, Qt::ControlModifier},
                                            KeyCase{"mnuDate", Qt::Key_F5, Qt::NoModifier}),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) {
-                             return std::string(info.param.item);
-                         });
+                         NameFrom<&KeyCase::item>());
 
 TEST_F(EditMenuTest, TheEditorsOwnKeysDoTheirWork) {
     setDocument(QStringLiteral("hello world"));
@@ -158,10 +150,10 @@ TEST_F(EditMenuTest, TheShortcutsWorkWhenTheEditorHasNotTheFocus) {
     select(2, 0);
     editor()->clearFocus();
     ASSERT_NE(QApplication::focusWidget(), editor());
-    QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.get(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(editor()->SelStart(), 0);
     EXPECT_EQ(editor()->SelLength(), 11);
-    QTest::keyClick(&w, Qt::Key_Delete);
+    QTest::keyClick(w.get(), Qt::Key_Delete);
     EXPECT_EQ(editor()->Text(), QString());
 }
 

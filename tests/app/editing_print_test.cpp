@@ -40,35 +40,17 @@ QString withoutBlanks(QString s) {
     return s.remove(blanks);
 }
 
-// A printer dialog in which the user picks printing to a PDF file.
-class PdfChoosingDialogs : public ScriptedDialogs {
-public:
-    QString chosenFile;
-    bool setUpPrinter(QWidget* parent, QPrinter* printer) override {
-        ScriptedDialogs::setUpPrinter(parent, printer);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(chosenFile);
-        return true;
-    }
-};
-
-class PrintTest : public ::testing::Test {
+class PrintTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         pdf = dir.filePath(QStringLiteral("out.pdf"));
         printing::printToPdfFile(pdf);
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        MainWindowTest::SetUp();
     }
     void TearDown() override { printing::printToPdfFile(QString()); }
-    TxtCode* editor() { return w.txtCode(); }
-    void print() { menuItem(w, "mnuPrint")->trigger(); }
+    void print() { menuItem(*w, "mnuPrint")->trigger(); }
 
-    QTemporaryDir dir;
     QString pdf;
-    PdfChoosingDialogs d;
-    frmMain w;
 };
 
 TEST_F(PrintTest, AnEmptyDocumentHasNoTextToPrint) {
@@ -157,14 +139,15 @@ TEST_F(PrintTest, WithoutAPrinterPrintSaysSo) {
 
 TEST_F(PrintTest, ThePrinterChosenInPrintSetupIsTheOnePrintUses) {
     printing::printToPdfFile(QString());
-    d.chosenFile = dir.filePath(QStringLiteral("chosen.pdf"));
-    menuItem(w, "mnuPrintsetup")->trigger();
+    const QString chosen = dir.filePath(QStringLiteral("chosen.pdf"));
+    d.choosePdfPrinter(chosen);
+    menuItem(*w, "mnuPrintsetup")->trigger();
     ASSERT_EQ(d.calls.size(), 1);
     EXPECT_EQ(d.calls.constFirst().kind, ScriptedDialogs::Kind::Printer);
     editor()->SetText(QStringLiteral("to the chosen printer"));
     print();
     EXPECT_TRUE(d.messages().isEmpty());
-    EXPECT_EQ(pdfText(d.chosenFile).trimmed(), QStringLiteral("to the chosen printer"));
+    EXPECT_EQ(pdfText(chosen).trimmed(), QStringLiteral("to the chosen printer"));
 }
 
 } // namespace

@@ -76,9 +76,9 @@ bool fileIs(const QString& path, const QString& expected, const QByteArray& extr
     return a.read(extra.size() + 1) == extra;
 }
 
-TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSize) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+class LargeFile : public MainWindowTest {};
+
+TEST_F(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSize) {
     const QString page = dir.filePath(QStringLiteral("large.html"));
     const QString original = dir.filePath(QStringLiteral("original.html"));
     const qint64 size = writeLargePage(page, kTarget);
@@ -95,71 +95,65 @@ TEST(LargeFile, OpensStaysEditableHighlightsValidatesAndSavesWithinTenTimesItsSi
                   << now / (1024 * 1024) << " MB\n";
     };
     mark("generated");
-    ScriptedDialogs d;
-    {
-        frmMain w;
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        TxtCode* ed = w.txtCode();
+    TxtCode* ed = editor();
 
-        d.chooseFile(page);
-        menuItem(w, "mnuOpen")->trigger();
-        ASSERT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
-        ASSERT_EQ(ed->TextLength(), size);
-        EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("large.html")));
-        EXPECT_FALSE(ed->Modified());
+    d.chooseFile(page);
+    menuItem(*w, "mnuOpen")->trigger();
+    ASSERT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
+    ASSERT_EQ(ed->TextLength(), size);
+    EXPECT_TRUE(w->windowTitle().contains(QStringLiteral("large.html")));
+    EXPECT_FALSE(ed->Modified());
 
-        mark("opened");
-        // A character typed at the end of the document through the editor itself.
-        ed->SetSelStart(ed->TextLength());
-        ed->SetFocus();
-        QTest::keyClick(ed, Qt::Key_Z);
-        ASSERT_EQ(ed->TextLength(), size + 1);
-        EXPECT_TRUE(ed->Modified());
+    mark("opened");
+    // A character typed at the end of the document through the editor itself.
+    ed->SetSelStart(ed->TextLength());
+    ed->SetFocus();
+    QTest::keyClick(ed, Qt::Key_Z);
+    ASSERT_EQ(ed->TextLength(), size + 1);
+    EXPECT_TRUE(ed->Modified());
 
-        mark("typed");
-        // Highlight Syntax colours the whole document: the first tag in the tag colour,
-        // the text after it not.
-        menuItem(w, "mnuHighlight")->trigger();
-        EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
-        EXPECT_EQ(ed->TextLength(), size + 1);
-        const int lastTag = int(size) - int(kTail.size()) + 2; // inside "</body>"
-        EXPECT_NE(ed->formatAt(1).color, ed->formatAt(int(size) - 1).color);
-        EXPECT_EQ(ed->formatAt(1).color, ed->formatAt(lastTag).color);
+    mark("typed");
+    // Highlight Syntax colours the whole document: the first tag in the tag colour,
+    // the text after it not.
+    menuItem(*w, "mnuHighlight")->trigger();
+    EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
+    EXPECT_EQ(ed->TextLength(), size + 1);
+    const int lastTag = int(size) - int(kTail.size()) + 2; // inside "</body>"
+    EXPECT_NE(ed->formatAt(1).color, ed->formatAt(int(size) - 1).color);
+    EXPECT_EQ(ed->formatAt(1).color, ed->formatAt(lastTag).color);
 
-        mark("highlighted");
-        // Validate: the validator's own button runs the checks; the summary box follows.
-        menuItem(w, "mnuValidate")->trigger();
-        frmValidator* v = frmValidator::instance();
-        ASSERT_NE(v, nullptr);
-        ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }));
-        QTest::mouseClick(v->cmdValidate, Qt::LeftButton);
-        ASSERT_TRUE(waitUntil([v] { return !v->isRunning(); }, 600000));
-        ASSERT_EQ(d.messages().size(), 1);
-        // Every character of the document went through the fifteen checks.
-        const qint64 checked = size + 1;
-        EXPECT_TRUE(d.messages().first().endsWith(
-            QStringLiteral("I've checked %1(Char) X 15(sections) = %2 Characters..")
-                .arg(checked)
-                .arg(checked * 15)))
-            << d.messages().first().toStdString();
-        v->unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(w.isEnabled());
+    mark("highlighted");
+    // Validate: the validator's own button runs the checks; the summary box follows.
+    menuItem(*w, "mnuValidate")->trigger();
+    frmValidator* v = frmValidator::instance();
+    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(waitUntil([v] { return v->isVisible(); }));
+    QTest::mouseClick(v->cmdValidate, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([v] { return !v->isRunning(); }, 600000));
+    ASSERT_EQ(d.messages().size(), 1);
+    // Every character of the document went through the fifteen checks.
+    const qint64 checked = size + 1;
+    EXPECT_TRUE(d.messages().first().endsWith(
+        QStringLiteral("I've checked %1(Char) X 15(sections) = %2 Characters..")
+            .arg(checked)
+            .arg(checked * 15)))
+        << d.messages().first().toStdString();
+    v->unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w->isEnabled());
 
-        mark("validated");
-        // Save writes the document back: the original bytes and the typed character.
-        d.clear();
-        menuItem(w, "mnuSave")->trigger();
-        EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
-        EXPECT_FALSE(ed->Modified());
+    mark("validated");
+    // Save writes the document back: the original bytes and the typed character.
+    d.clear();
+    menuItem(*w, "mnuSave")->trigger();
+    EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join(u'\n').toStdString();
+    EXPECT_FALSE(ed->Modified());
 
-        mark("saved");
-        const qint64 peak = peakResidentBytes();
-        EXPECT_LE(peak, 10 * size) << "peak resident memory " << peak / (1024 * 1024) << " MB";
-        ed->SetText(QString()); // nothing to ask about when the window closes
-        ed->SetModified(false);
-    }
+    mark("saved");
+    const qint64 peak = peakResidentBytes();
+    EXPECT_LE(peak, 10 * size) << "peak resident memory " << peak / (1024 * 1024) << " MB";
+    ed->SetText(QString()); // nothing to ask about when the window closes
+    ed->SetModified(false);
     EXPECT_TRUE(fileIs(page, original, "z"));
 }
 

@@ -20,18 +20,11 @@
 
 namespace {
 
-class StartupFile : public ::testing::Test {
+class StartupFile : public MainWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        window.show();
-    }
-
     QString writeFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(writeBytes(path, bytes));
         return path;
     }
 
@@ -40,62 +33,56 @@ protected:
         QString text;
         {
             ScriptedDialogs other;
-            frmMain w;
+            frmMain second;
             other.chooseFile(path);
-            menuItem(w, "mnuOpen")->trigger();
+            menuItem(second, "mnuOpen")->trigger();
             EXPECT_EQ(other.messages().size(), 1);
             text = other.messages().value(0);
         }
-        setDialogs(&dialogs); // `other` uninstalled itself when it went
+        setDialogs(&d); // `other` uninstalled itself when it went
         return text;
     }
-
-    ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    frmMain window;
 };
 
 TEST_F(StartupFile, NoArgumentStartsUntitledAndEmpty) {
-    EXPECT_FALSE(openStartupFile(window, {QStringLiteral("verrindel")}));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Untitled"));
-    EXPECT_EQ(window.txtCode()->TextLength(), 0);
-    EXPECT_FALSE(window.txtCode()->Modified());
-    EXPECT_TRUE(dialogs.calls.isEmpty());
+    EXPECT_FALSE(openStartupFile(*w, {QStringLiteral("verrindel")}));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(w->txtCode()->TextLength(), 0);
+    EXPECT_FALSE(w->txtCode()->Modified());
+    EXPECT_TRUE(d.calls.isEmpty());
 }
 
 TEST_F(StartupFile, OpensTheFileWithItsFullPathAsCaption) {
     const QString path = writeFile(QStringLiteral("index.html"), "<html>\n<p>Hi</p>\n</html>\n");
-    ASSERT_TRUE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
-    EXPECT_EQ(window.windowTitle(), path);
-    EXPECT_EQ(window.txtCode()->Text(),
+    ASSERT_TRUE(openStartupFile(*w, {QStringLiteral("verrindel"), path}));
+    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(w->txtCode()->Text(),
               QStringLiteral("<html>") + kCrLf + "<p>Hi</p>" + kCrLf + "</html>" + kCrLf);
-    EXPECT_FALSE(window.txtCode()->Modified());
-    EXPECT_EQ(window.cmdg()->FileName, path);
-    EXPECT_TRUE(dialogs.calls.isEmpty());
+    EXPECT_FALSE(w->txtCode()->Modified());
+    EXPECT_EQ(w->cmdg()->FileName, path);
+    EXPECT_TRUE(d.calls.isEmpty());
 }
 
 TEST_F(StartupFile, RelativeNameOpensFromTheWorkingFolder) {
     const QString path = writeFile(QStringLiteral("style.css"), "p { color: red }");
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    const bool opened = openStartupFile(window, {QStringLiteral("verrindel"), "style.css"});
+    const bool opened = openStartupFile(*w, {QStringLiteral("verrindel"), "style.css"});
     QDir::setCurrent(before);
     ASSERT_TRUE(opened);
-    EXPECT_EQ(window.windowTitle(), QDir(dir.path()).canonicalPath() + "/style.css");
+    EXPECT_EQ(w->windowTitle(), QDir(dir.path()).canonicalPath() + "/style.css");
 }
 
 TEST_F(StartupFile, SaveWritesBackToTheOpenedFileWithoutAsking) {
     const QString path = writeFile(QStringLiteral("page.html"), "<p>old</p>");
-    ASSERT_TRUE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
-    window.txtCode()->SetSelStart(window.txtCode()->TextLength());
-    window.txtCode()->SetSelText(QStringLiteral("<p>new</p>"));
-    EXPECT_TRUE(window.txtCode()->Modified());
-    menuItem(window, "mnuSave")->trigger();
-    EXPECT_TRUE(dialogs.calls.isEmpty());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("<p>old</p><p>new</p>"));
-    EXPECT_FALSE(window.txtCode()->Modified());
+    ASSERT_TRUE(openStartupFile(*w, {QStringLiteral("verrindel"), path}));
+    w->txtCode()->SetSelStart(w->txtCode()->TextLength());
+    w->txtCode()->SetSelText(QStringLiteral("<p>new</p>"));
+    EXPECT_TRUE(w->txtCode()->Modified());
+    menuItem(*w, "mnuSave")->trigger();
+    EXPECT_TRUE(d.calls.isEmpty());
+    EXPECT_EQ(readBytes(path), QByteArray("<p>old</p><p>new</p>"));
+    EXPECT_FALSE(w->txtCode()->Modified());
 }
 
 // Files that cannot be read: the window stays untitled and empty, and the user is told
@@ -121,12 +108,12 @@ TEST_P(UnreadableStartupFile, StartsUntitledWithTheMessageOfAFailedOpen) {
     const QString expected = messageOfFailedOpen(path);
     ASSERT_FALSE(expected.isEmpty());
 
-    EXPECT_FALSE(openStartupFile(window, {QStringLiteral("verrindel"), path}));
-    EXPECT_EQ(dialogs.messages(), QStringList{expected});
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Untitled"));
-    EXPECT_EQ(window.txtCode()->TextLength(), 0);
-    EXPECT_FALSE(window.txtCode()->Modified());
-    EXPECT_TRUE(window.cmdg()->FileName.isEmpty());
+    EXPECT_FALSE(openStartupFile(*w, {QStringLiteral("verrindel"), path}));
+    EXPECT_EQ(d.messages(), QStringList{expected});
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Untitled"));
+    EXPECT_EQ(w->txtCode()->TextLength(), 0);
+    EXPECT_FALSE(w->txtCode()->Modified());
+    EXPECT_TRUE(w->cmdg()->FileName.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,8 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
                       UnreadableCase{"InMissingFolder", QStringLiteral("nowhere/page.html")},
                       UnreadableCase{"Folder", QStringLiteral("a folder")},
                       UnreadableCase{"NamedPipe", QStringLiteral("pipe.html")}),
-    [](const ::testing::TestParamInfo<UnreadableCase>& info) {
-        return std::string(info.param.name);
-    });
+    NameFrom<&UnreadableCase::name>());
 
 } // namespace

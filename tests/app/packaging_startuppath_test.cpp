@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "testutil.h"
 
 namespace {
 
@@ -40,6 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"AfterEndOfOptions", {kProgram, "--", "-odd.html"}, "/home/ann/site/-odd.html"},
         PathCase{"FileUrl", {kProgram, "file:///srv/www/a%20b.html"}, "/srv/www/a b.html"},
         PathCase{"FirstOfSeveral", {kProgram, "a.html", "b.html"}, "/home/ann/site/a.html"}),
-    [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
+    NameFrom<&PathCase::name>());
 
 } // namespace

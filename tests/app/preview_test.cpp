@@ -133,27 +133,25 @@ TEST_F(PreviewTab, ClickingPreviewAgainShowsTheTextOfThatMoment) {
 
 TEST_F(PreviewTab, CodeBeforeAnyPreviewAndAnEmptyDocumentAreFine) {
     clickTab(0);
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
     clickTab(1);
     QFile f(previewFile());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.size(), 0);
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
 }
 
 TEST_F(PreviewTab, AnUnwritableProgramFolderStillPreviews) {
     // A "folder" that is a regular file cannot hold the preview, even for root.
     const QString notAFolder = dir.filePath(QStringLiteral("file"));
-    QFile blocker(notAFolder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeBytes(notAFolder, QByteArray()));
     w->preview()->setProgramFolder(notAFolder);
     w->txtCode()->SetText(QStringLiteral("<title>fallback</title>"));
     clickTab(1);
     const QString used = w->preview()->lastFile();
     EXPECT_FALSE(used.startsWith(notAFolder));
     EXPECT_TRUE(QFile::exists(used));
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
     EXPECT_TRUE(waitUntil(
         [&] { return w->preview()->browser()->title() == QStringLiteral("fallback"); }, 30000));
     clickTab(0);
@@ -361,9 +359,7 @@ TEST_P(HostilePage, ReadsOnlyItsOwnFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Addresses, HostilePage, ::testing::ValuesIn(kReadAttempts),
-                         [](const ::testing::TestParamInfo<ReadAttempt>& info) {
-                             return std::string(info.param.name);
-                         });
+                         NameFrom<&ReadAttempt::name>());
 
 TEST_F(SavedSite, LiveWindowShowsTheFoldersPicturesAndStylesToo) {
     typePage();
@@ -567,11 +563,11 @@ TEST_F(LiveWindow, NoWindowOutlivesTheMainWindow) {
 TEST_F(LiveWindow, ClosesWithTheMainWindowButNotWhenTheCloseIsCancelled) {
     command()->trigger();
     ASSERT_NE(live(), nullptr);
-    dlg.answer(Dialogs::Answer::Cancel);
+    d.answer(Dialogs::Answer::Cancel);
     EXPECT_FALSE(w->close());
     EXPECT_NE(live(), nullptr);
     EXPECT_TRUE(live()->isVisible());
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::No);
     EXPECT_TRUE(w->close());
     EXPECT_EQ(live(), nullptr);
     EXPECT_FALSE(command()->isChecked());
@@ -647,9 +643,7 @@ TEST_P(PreviewScheme, ServesOnlyRegularFilesInsideTheDocumentsFolderTree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PreviewScheme, ::testing::ValuesIn(kResolveCases),
-                         [](const ::testing::TestParamInfo<ResolveCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         NameFrom<&ResolveCase::name>());
 
 TEST(PreviewSchemeUrl, APageSitsAtItsDocumentsOwnPathWhateverTheName) {
     for (const QString& path :

@@ -230,56 +230,56 @@ TEST_F(Shell, StatusBarShowsItsSevenPanels) {
 
 TEST_F(Shell, SaveOfAnEmptyUntitledDocumentComplainsTwice) {
     trigger("mnuSave");
-    EXPECT_EQ(dlg.messages(), (QStringList{kNoText, kNoText}));
-    EXPECT_EQ(dlg.lastMessage()->title, QStringLiteral("VERRiNDEL"));
-    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::None);
-    EXPECT_EQ(dlg.calls.size(), 2) << "no file dialog is shown";
+    EXPECT_EQ(d.messages(), (QStringList{kNoText, kNoText}));
+    EXPECT_EQ(d.lastMessage()->title, QStringLiteral("VERRiNDEL"));
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::None);
+    EXPECT_EQ(d.calls.size(), 2) << "no file dialog is shown";
 }
 
 TEST_F(Shell, SaveOfANewDocumentAsksForANameWritesAndKeepsTheCaptionUntitled) {
     type(QStringLiteral("<p>hi</p>"));
-    dlg.chooseFile(path("a.html"));
+    d.chooseFile(path("a.html"));
     trigger("mnuSave");
-    ASSERT_EQ(dlg.calls.size(), 1);
-    EXPECT_EQ(dlg.calls[0].kind, ScriptedDialogs::Kind::SaveFile);
-    EXPECT_EQ(dlg.calls[0].title, QStringLiteral("Save File"));
-    EXPECT_EQ(dlg.calls[0].filter, Document::fileFilter());
+    ASSERT_EQ(d.calls.size(), 1);
+    EXPECT_EQ(d.calls[0].kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(d.calls[0].title, QStringLiteral("Save File"));
+    EXPECT_EQ(d.calls[0].filter, Document::fileFilter());
     EXPECT_EQ(readBytes(path("a.html")), QByteArray("<p>hi</p>"));
     EXPECT_FALSE(editor()->Modified());
     EXPECT_EQ(caption(), QStringLiteral("Untitled"));
     // The next Save asks again, with the last name filled in.
-    dlg.chooseFile(path("a.html"));
+    d.chooseFile(path("a.html"));
     trigger("mnuSave");
-    ASSERT_EQ(dlg.calls.size(), 2);
-    EXPECT_EQ(dlg.calls[1].initialPath, path("a.html"));
+    ASSERT_EQ(d.calls.size(), 2);
+    EXPECT_EQ(d.calls[1].initialPath, path("a.html"));
 }
 
 TEST_F(Shell, CancelledSaveDialogWritesNothingAndKeepsTheFlag) {
     type(QStringLiteral("text"));
-    dlg.chooseFile(path("first.html"));
+    d.chooseFile(path("first.html"));
     trigger("mnuSaveAs");
     type(QStringLiteral(" more"));
-    dlg.cancelFile();
+    d.cancelFile();
     trigger("mnuSave");
     EXPECT_EQ(readBytes(path("first.html")), QByteArray("text")) << "no write to the old name";
     EXPECT_TRUE(editor()->Modified());
-    EXPECT_TRUE(dlg.messages().isEmpty());
+    EXPECT_TRUE(d.messages().isEmpty());
 }
 
 TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog) {
     ASSERT_TRUE(writeBytes(path("page.html"), "<html>\n<body>caf\xc3\xa9</body>\n</html>"));
-    dlg.chooseFile(path("page.html"));
+    d.chooseFile(path("page.html"));
     trigger("mnuOpen");
-    ASSERT_EQ(dlg.calls.size(), 1);
-    EXPECT_EQ(dlg.calls[0].title, QStringLiteral("Open File"));
-    EXPECT_EQ(dlg.calls[0].filter, Document::fileFilter());
+    ASSERT_EQ(d.calls.size(), 1);
+    EXPECT_EQ(d.calls[0].title, QStringLiteral("Open File"));
+    EXPECT_EQ(d.calls[0].filter, Document::fileFilter());
     EXPECT_EQ(caption(), path("page.html"));
     EXPECT_EQ(editor()->Text(), QString::fromUtf8("<html>\r\n<body>caf\xc3\xa9</body>\r\n</html>"));
     EXPECT_FALSE(editor()->Modified());
     type(QStringLiteral("!"));
     EXPECT_TRUE(editor()->Modified());
     trigger("mnuSave");
-    EXPECT_EQ(dlg.calls.size(), 1) << "a named document saves without a dialog";
+    EXPECT_EQ(d.calls.size(), 1) << "a named document saves without a dialog";
     // The file's line breaks were LF: so they stay.
     EXPECT_EQ(readBytes(path("page.html")),
               QByteArray("<html>\n<body>caf\xc3\xa9</body>\n</html>!"));
@@ -288,33 +288,33 @@ TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog)
 
 TEST_F(Shell, AWindows1252FileSavesBackAsWindows1252UntilItHoldsOtherCharacters) {
     ASSERT_TRUE(writeBytes(path("old.html"), "<p>na\xefve \x80 5</p>"));
-    dlg.chooseFile(path("old.html"));
+    d.chooseFile(path("old.html"));
     trigger("mnuOpen");
     EXPECT_EQ(editor()->Text(), QString::fromUtf8("<p>na\xc3\xafve \xe2\x82\xac 5</p>"));
     trigger("mnuSave");
     EXPECT_EQ(readBytes(path("old.html")), QByteArray("<p>na\xefve \x80 5</p>"));
-    EXPECT_TRUE(dlg.messages().isEmpty());
+    EXPECT_TRUE(d.messages().isEmpty());
 
     // A character the code page cannot store: written as UTF-8, and the user is told once.
     type(QString::fromUtf16(u" \u4e2d"));
     trigger("mnuSave");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(path("old.html")));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("UTF-8")));
-    EXPECT_EQ(dlg.lastMessage()->buttons, Dialogs::Buttons::Ok);
-    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Information);
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(path("old.html")));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(d.lastMessage()->buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::Information);
     EXPECT_EQ(readBytes(path("old.html")),
               QByteArray("<p>na\xc3\xafve \xe2\x82\xac 5</p> \xe4\xb8\xad"));
     EXPECT_FALSE(editor()->Modified());
     type(QStringLiteral("!"));
     trigger("mnuSave");
-    EXPECT_EQ(dlg.messages().size(), 1) << "later saves write UTF-8 without a word";
+    EXPECT_EQ(d.messages().size(), 1) << "later saves write UTF-8 without a word";
     EXPECT_TRUE(readBytes(path("old.html")).endsWith("\xe4\xb8\xad!"));
 }
 
 TEST_F(Shell, EnterInAnLfFileGivesLfOnDiskAndSaveAsKeepsTheStyle) {
     ASSERT_TRUE(writeBytes(path("lf.html"), "<p>one</p>\n"));
-    dlg.chooseFile(path("lf.html"));
+    d.chooseFile(path("lf.html"));
     trigger("mnuOpen");
     editor()->SetFocus();
     editor()->SetSelStart(editor()->TextLength());
@@ -323,13 +323,13 @@ TEST_F(Shell, EnterInAnLfFileGivesLfOnDiskAndSaveAsKeepsTheStyle) {
     EXPECT_EQ(editor()->Text(), QStringLiteral("<p>one</p>\r\n<p>two</p>\r\n"));
     trigger("mnuSave");
     EXPECT_EQ(readBytes(path("lf.html")), QByteArray("<p>one</p>\n<p>two</p>\n"));
-    dlg.chooseFile(path("copy.html"));
+    d.chooseFile(path("copy.html"));
     trigger("mnuSaveAs");
     EXPECT_EQ(readBytes(path("copy.html")), QByteArray("<p>one</p>\n<p>two</p>\n"));
     // A new document is written with CR LF, as before.
     trigger("mnuNew");
     type(QStringLiteral("a\r\nb"));
-    dlg.chooseFile(path("new.html"));
+    d.chooseFile(path("new.html"));
     trigger("mnuSaveAs");
     EXPECT_EQ(readBytes(path("new.html")), QByteArray("a\r\nb"));
 }
@@ -340,27 +340,27 @@ TEST_F(Shell, AMostlyUtf8FileIsShownAsUtf8WithOneMessageAndSavedUnchanged) {
     while (page.size() < 210)
         page += "<p>\xc2\xab na\xc3\xafve \xc2\xbb</p>\n";
     ASSERT_TRUE(writeBytes(path("menu.html"), page));
-    dlg.chooseFile(path("menu.html"));
+    d.chooseFile(path("menu.html"));
     trigger("mnuOpen");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(path("menu.html")));
-    EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral(" 1 byte")));
-    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Information);
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(path("menu.html")));
+    EXPECT_TRUE(d.messages()[0].contains(QStringLiteral(" 1 byte")));
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::Information);
     EXPECT_TRUE(
         editor()->Text().startsWith(QString::fromUtf16(u"<p>Caf\u00e9 \u20ac \u2014 caf\uefe9")));
     EXPECT_FALSE(editor()->Modified());
     trigger("mnuSave");
     EXPECT_EQ(readBytes(path("menu.html")), page);
-    dlg.chooseFile(path("copy.html"));
+    d.chooseFile(path("copy.html"));
     trigger("mnuSaveAs");
     EXPECT_EQ(readBytes(path("copy.html")), page);
-    EXPECT_EQ(dlg.messages().size(), 1) << "told once, when the file was opened";
+    EXPECT_EQ(d.messages().size(), 1) << "told once, when the file was opened";
 }
 
 TEST_F(Shell, AUtf16FileSavesBackInUtf16WithItsMark) {
     const QByteArray page("\xff\xfe<\0p\0>\0\xe9\0\r\0\n\0", 14);
     ASSERT_TRUE(writeBytes(path("wide.html"), page));
-    dlg.chooseFile(path("wide.html"));
+    d.chooseFile(path("wide.html"));
     trigger("mnuOpen");
     EXPECT_EQ(editor()->Text(), QString::fromUtf16(u"<p>\u00e9\r\n"));
     trigger("mnuSave");
@@ -375,7 +375,7 @@ TEST_F(Shell, AZeroWidthNoBreakSpaceAtTheStartIsTextAndSavedBack) {
     for (const QByteArray& page :
          {QByteArray("\xef\xbb\xbf\xef\xbb\xbf<p>"), QByteArray("\xff\xfe\xff\xfe<\0", 6)}) {
         ASSERT_TRUE(writeBytes(path("zw.html"), page));
-        dlg.chooseFile(path("zw.html"));
+        d.chooseFile(path("zw.html"));
         trigger("mnuOpen");
         EXPECT_EQ(editor()->Text().at(0), QChar(0xFEFF));
         type(QStringLiteral("!"));
@@ -399,9 +399,9 @@ TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
                  {"a deleted file is written again", true, Dialogs::Answer::Cancel, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        dlg.clear();
+        d.clear();
         ASSERT_TRUE(writeBytes(path("page.html"), "<p>mine</p>"));
-        dlg.chooseFile(path("page.html"));
+        d.chooseFile(path("page.html"));
         trigger("mnuOpen");
         type(QStringLiteral("!"));
         if (c.deleteIt)
@@ -409,13 +409,13 @@ TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
         else
             ASSERT_TRUE(writeBytes(path("page.html"), "<p>them</p>"));
         if (!c.deleteIt)
-            dlg.answer(c.answer);
+            d.answer(c.answer);
         trigger("mnuSave");
         if (c.deleteIt) {
-            EXPECT_TRUE(dlg.messages().isEmpty());
+            EXPECT_TRUE(d.messages().isEmpty());
         } else {
-            ASSERT_EQ(dlg.messages().size(), 1);
-            const ScriptedDialogs::Call* q = dlg.lastMessage();
+            ASSERT_EQ(d.messages().size(), 1);
+            const ScriptedDialogs::Call* q = d.lastMessage();
             EXPECT_TRUE(q->text.contains(path("page.html")));
             EXPECT_TRUE(q->text.contains(QStringLiteral("changed by another program")));
             EXPECT_EQ(q->buttons, Dialogs::Buttons::YesNo);
@@ -428,10 +428,10 @@ TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
         EXPECT_EQ(editor()->Text(), QStringLiteral("<p>mine</p>!"));
         // Once written, the file is ours again: the next Save asks nothing.
         if (c.written) {
-            dlg.clear();
+            d.clear();
             type(QStringLiteral("?"));
             trigger("mnuSave");
-            EXPECT_TRUE(dlg.messages().isEmpty());
+            EXPECT_TRUE(d.messages().isEmpty());
         }
         editor()->SetModified(false);
     }
@@ -439,20 +439,20 @@ TEST_F(Shell, SaveAsksBeforeOverwritingAFileChangedByAnotherProgram) {
 
 TEST_F(Shell, NoToTheOverwriteQuestionKeepsTheDocumentAtNewAndAtClose) {
     ASSERT_TRUE(writeBytes(path("page.html"), "<p>mine</p>"));
-    dlg.chooseFile(path("page.html"));
+    d.chooseFile(path("page.html"));
     trigger("mnuOpen");
     type(QStringLiteral("!"));
     ASSERT_TRUE(writeBytes(path("page.html"), "<p>them, longer</p>"));
     // New: Yes to "Save changes", the same file in the Save dialog, No to overwriting.
-    dlg.answer(Dialogs::Answer::Yes);
-    dlg.chooseFile(path("page.html"));
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::Yes);
+    d.chooseFile(path("page.html"));
+    d.answer(Dialogs::Answer::No);
     trigger("mnuNew");
     EXPECT_EQ(editor()->Text(), QStringLiteral("<p>mine</p>!"));
     EXPECT_EQ(caption(), path("page.html"));
     // The close question: Yes, then No to overwriting: the window stays.
-    dlg.answer(Dialogs::Answer::Yes);
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::Yes);
+    d.answer(Dialogs::Answer::No);
     EXPECT_FALSE(w->close());
     EXPECT_EQ(readBytes(path("page.html")), QByteArray("<p>them, longer</p>"));
     EXPECT_TRUE(editor()->Modified());
@@ -462,25 +462,25 @@ TEST_F(Shell, TheSaveDialogOffersTheHomeFolderWhenTheDocumentsFolderIsGone) {
     QDir(dir.path()).mkdir(QStringLiteral("site"));
     const QString page = dir.filePath(QStringLiteral("site/page.html"));
     ASSERT_TRUE(writeBytes(page, "<p>x</p>"));
-    dlg.chooseFile(page);
+    d.chooseFile(page);
     trigger("mnuOpen");
     ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("site"))).removeRecursively());
-    dlg.cancelFile();
+    d.cancelFile();
     trigger("mnuSaveAs");
-    ASSERT_EQ(dlg.calls.last().kind, ScriptedDialogs::Kind::SaveFile);
-    EXPECT_EQ(dlg.calls.last().initialPath, QDir::home().filePath(QStringLiteral("page.html")));
+    ASSERT_EQ(d.calls.last().kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(d.calls.last().initialPath, QDir::home().filePath(QStringLiteral("page.html")));
     EXPECT_EQ(w->cmdg()->FileName, page) << "a cancelled dialog leaves the name as it was";
 }
 
 TEST_F(Shell, NewAsksOnlyWhenModifiedAndClearsOnNo) {
     trigger("mnuNew");
-    EXPECT_TRUE(dlg.calls.isEmpty());
+    EXPECT_TRUE(d.calls.isEmpty());
     type(QStringLiteral("abc"));
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::No);
     trigger("mnuNew");
-    ASSERT_EQ(dlg.messages(), QStringList{QStringLiteral("Save changes to Untitled")});
-    EXPECT_EQ(dlg.lastMessage()->buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::None);
+    ASSERT_EQ(d.messages(), QStringList{QStringLiteral("Save changes to Untitled")});
+    EXPECT_EQ(d.lastMessage()->buttons, Dialogs::Buttons::YesNo);
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::None);
     EXPECT_TRUE(editor()->Text().isEmpty());
     EXPECT_FALSE(editor()->Modified());
     EXPECT_EQ(caption(), QStringLiteral("Untitled"));
@@ -488,14 +488,14 @@ TEST_F(Shell, NewAsksOnlyWhenModifiedAndClearsOnNo) {
 
 TEST_F(Shell, NewWithYesSavesFirstAndStopsWhenTheSaveIsCancelled) {
     type(QStringLiteral("keep me"));
-    dlg.answer(Dialogs::Answer::Yes);
-    dlg.cancelFile();
+    d.answer(Dialogs::Answer::Yes);
+    d.cancelFile();
     trigger("mnuNew");
     EXPECT_EQ(editor()->Text(), QStringLiteral("keep me")) << "the text the user asked to keep";
     EXPECT_TRUE(editor()->Modified());
 
-    dlg.answer(Dialogs::Answer::Yes);
-    dlg.chooseFile(path("kept.html"));
+    d.answer(Dialogs::Answer::Yes);
+    d.chooseFile(path("kept.html"));
     trigger("mnuNew");
     EXPECT_EQ(readBytes(path("kept.html")), QByteArray("keep me"));
     EXPECT_TRUE(editor()->Text().isEmpty());
@@ -503,35 +503,35 @@ TEST_F(Shell, NewWithYesSavesFirstAndStopsWhenTheSaveIsCancelled) {
 
 TEST_F(Shell, NewAfterOpenKeepsTheLastNameForTheNextSave) {
     ASSERT_TRUE(writeBytes(path("p.html"), "x"));
-    dlg.chooseFile(path("p.html"));
+    d.chooseFile(path("p.html"));
     trigger("mnuOpen");
     trigger("mnuNew");
     EXPECT_EQ(caption(), QStringLiteral("Untitled"));
     type(QStringLiteral("y"));
-    dlg.cancelFile();
+    d.cancelFile();
     trigger("mnuSave");
-    ASSERT_EQ(dlg.calls.last().kind, ScriptedDialogs::Kind::SaveFile);
-    EXPECT_EQ(dlg.calls.last().initialPath, path("p.html"));
+    ASSERT_EQ(d.calls.last().kind, ScriptedDialogs::Kind::SaveFile);
+    EXPECT_EQ(d.calls.last().initialPath, path("p.html"));
     EXPECT_EQ(readBytes(path("p.html")), QByteArray("x"));
 }
 
 TEST_F(Shell, OpenOfAModifiedDocumentAsksFirstWithThePathInTheQuestion) {
     ASSERT_TRUE(writeBytes(path("one.html"), "1"));
     ASSERT_TRUE(writeBytes(path("two.html"), "2"));
-    dlg.chooseFile(path("one.html"));
+    d.chooseFile(path("one.html"));
     trigger("mnuOpen");
     type(QStringLiteral("+"));
-    dlg.answer(Dialogs::Answer::No);
-    dlg.chooseFile(path("two.html"));
+    d.answer(Dialogs::Answer::No);
+    d.chooseFile(path("two.html"));
     trigger("mnuOpen");
-    EXPECT_EQ(dlg.messages().last(), QStringLiteral("Save changes to ") + path("one.html"));
+    EXPECT_EQ(d.messages().last(), QStringLiteral("Save changes to ") + path("one.html"));
     EXPECT_EQ(editor()->Text(), QStringLiteral("2"));
     EXPECT_EQ(caption(), path("two.html"));
 }
 
 TEST_F(Shell, CancelledOpenLeavesEverythingUntouched) {
     type(QStringLiteral("mine"));
-    dlg.cancelFile();
+    d.cancelFile();
     trigger("mnuOpen");
     EXPECT_EQ(editor()->Text(), QStringLiteral("mine"));
     EXPECT_EQ(caption(), QStringLiteral("Untitled"));
@@ -540,15 +540,15 @@ TEST_F(Shell, CancelledOpenLeavesEverythingUntouched) {
 
 TEST_F(Shell, AFailedOpenNamesTheFileAndKeepsTheDocumentAndItsName) {
     ASSERT_TRUE(writeBytes(path("mine.html"), "m"));
-    dlg.chooseFile(path("mine.html"));
+    d.chooseFile(path("mine.html"));
     trigger("mnuOpen");
     type(QStringLiteral("!"));
     editor()->SetModified(false);
-    dlg.chooseFile(path("missing.html"));
+    d.chooseFile(path("missing.html"));
     trigger("mnuOpen");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(path("missing.html")));
-    EXPECT_EQ(dlg.lastMessage()->icon, Dialogs::Icon::Warning);
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(path("missing.html")));
+    EXPECT_EQ(d.lastMessage()->icon, Dialogs::Icon::Warning);
     EXPECT_EQ(editor()->Text(), QStringLiteral("m!"));
     EXPECT_EQ(caption(), path("mine.html"));
     trigger("mnuSave");
@@ -558,14 +558,14 @@ TEST_F(Shell, AFailedOpenNamesTheFileAndKeepsTheDocumentAndItsName) {
 
 TEST_F(Shell, AFailedWriteReportsAndKeepsDocumentFlagCaptionAndOldFile) {
     ASSERT_TRUE(writeBytes(path("doc.html"), "old"));
-    dlg.chooseFile(path("doc.html"));
+    d.chooseFile(path("doc.html"));
     trigger("mnuOpen");
     type(QStringLiteral(" new"));
     // A name under a regular file can never be written, even by root.
-    dlg.chooseFile(path("doc.html") + QStringLiteral("/sub.html"));
+    d.chooseFile(path("doc.html") + QStringLiteral("/sub.html"));
     trigger("mnuSaveAs");
-    ASSERT_EQ(dlg.messages().size(), 1);
-    EXPECT_TRUE(dlg.messages()[0].contains(path("doc.html") + QStringLiteral("/sub.html")));
+    ASSERT_EQ(d.messages().size(), 1);
+    EXPECT_TRUE(d.messages()[0].contains(path("doc.html") + QStringLiteral("/sub.html")));
     EXPECT_EQ(editor()->Text(), QStringLiteral("old new"));
     EXPECT_TRUE(editor()->Modified());
     EXPECT_EQ(caption(), path("doc.html"));
@@ -577,12 +577,12 @@ TEST_F(Shell, AFailedWriteReportsAndKeepsDocumentFlagCaptionAndOldFile) {
 
 TEST_F(Shell, CloseAsksEvenRightAfterASaveAndCancelKeepsTheWindow) {
     type(QStringLiteral("x"));
-    dlg.chooseFile(path("x.html"));
+    d.chooseFile(path("x.html"));
     trigger("mnuSaveAs");
-    dlg.answer(Dialogs::Answer::Cancel);
+    d.answer(Dialogs::Answer::Cancel);
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
-    const auto* m = dlg.lastMessage();
+    const auto* m = d.lastMessage();
     EXPECT_EQ(m->text, kCloseQuestion);
     EXPECT_EQ(m->title, QStringLiteral("VERRiNDEL"));
     EXPECT_EQ(m->buttons, Dialogs::Buttons::YesNoCancel);
@@ -592,11 +592,11 @@ TEST_F(Shell, CloseAsksEvenRightAfterASaveAndCancelKeepsTheWindow) {
 
 TEST_F(Shell, ExitWithNoEndsTheProgramWithoutWriting) {
     ASSERT_TRUE(writeBytes(path("n.html"), "n"));
-    dlg.chooseFile(path("n.html"));
+    d.chooseFile(path("n.html"));
     trigger("mnuOpen");
     type(QStringLiteral("changed"));
     QSignalSpy quit(w.get(), &frmMain::quitRequested);
-    dlg.answer(Dialogs::Answer::No);
+    d.answer(Dialogs::Answer::No);
     trigger("mnuExit");
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(quit.count(), 1);
@@ -605,26 +605,26 @@ TEST_F(Shell, ExitWithNoEndsTheProgramWithoutWriting) {
 
 TEST_F(Shell, CloseWithYesOnANamedDocumentWritesAndCloses) {
     ASSERT_TRUE(writeBytes(path("y.html"), "y"));
-    dlg.chooseFile(path("y.html"));
+    d.chooseFile(path("y.html"));
     trigger("mnuOpen");
     type(QStringLiteral("es"));
-    dlg.answer(Dialogs::Answer::Yes);
+    d.answer(Dialogs::Answer::Yes);
     EXPECT_TRUE(w->close());
     EXPECT_EQ(readBytes(path("y.html")), QByteArray("yes"));
-    EXPECT_EQ(dlg.calls.size(), 2) << "no dialog besides Open and the question";
+    EXPECT_EQ(d.calls.size(), 2) << "no dialog besides Open and the question";
 }
 
 TEST_F(Shell, CloseWithYesStaysOpenWhenTheSaveDoesNotHappen) {
     type(QStringLiteral("unsaved"));
-    dlg.answer(Dialogs::Answer::Yes);
-    dlg.cancelFile();
+    d.answer(Dialogs::Answer::Yes);
+    d.cancelFile();
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(editor()->Text(), QStringLiteral("unsaved"));
 }
 
 TEST_F(Shell, CloseWithYesOnAnEmptyDocumentCloses) {
-    dlg.answer(Dialogs::Answer::Yes);
+    d.answer(Dialogs::Answer::Yes);
     EXPECT_TRUE(w->close());
 }
 

@@ -12,15 +12,9 @@
 #include "assist/editorinput.h"
 #include "assist/syntaxranges.h"
 #include "assist/tagfragments.h"
+#include "testutil.h"
 
 using namespace assist;
-
-QT_BEGIN_NAMESPACE
-// Readable strings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace {
 
@@ -99,7 +93,7 @@ TEST_P(FixedFragment, IsExactlyTheMarkupOfItsItem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllItems, FixedFragment, ::testing::ValuesIn(expectedFragments()),
-                         [](const auto& info) { return std::string(info.param.item); });
+                         NameFrom<&FragmentCase::item>());
 
 TEST(FixedFragments, CoverTheFortySevenItemsOnceEach) {
     QSet<QString> names;
@@ -185,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         HighlightCase{"NonAsciiValue", QStringLiteral("<p t=\"\u00e9\">"), "BBBRRVVVB"},
         HighlightCase{"UnclosedTag", "text <p class=\"a\"", "................."},
         HighlightCase{"NoMarkup", "just words", ".........."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&HighlightCase::name>());
 
 TEST(HighlightSteps, FollowTheAlgorithmsOrder) {
     // Tag first, then per attribute the whole attribute and then its name part.
@@ -368,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"AccentedFirst", QStringLiteral("\u00e9t\u00e9 Zoo"), 1, 1},
         CountCase{"LoneCarriageReturn", "<head>\r\r\n</head>", 3, 0},
         CountCase{"LineFeedsAlone", "a\nb\nc", 1, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&CountCase::name>());
 
 TEST(Counts, AreWiderThanSixteenBits) {
     const QString lines = QStringLiteral("x\r\n").repeated(40000);

@@ -20,29 +20,21 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-QT_BEGIN_NAMESPACE
-// Readable strings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 constexpr int kBlue = 16711680, kRed = 255, kViolet = 16711808, kGreen = 32768;
 
-class MarkupWindow : public ::testing::Test {
+class MarkupWindow : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        w.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        ed = w.txtCode();
+        MainWindowTest::SetUp();
+        w->activateWindow();
+        ed = w->txtCode();
         ed->setFocus();
         waitUntil([&] { return ed->hasFocus(); }, 3000);
     }
 
-    QAction* item(const char* name) { return menuItem(w, name); }
+    QAction* item(const char* name) { return menuItem(*w, name); }
 
     // The colours of the text, one letter a character: B blue, R red, V violet, G green,
     // "." black, "?" anything else.
@@ -75,8 +67,6 @@ protected:
         }
     }
 
-    ScriptedDialogs d;
-    frmMain w;
     TxtCode* ed = nullptr;
 };
 
@@ -214,7 +204,7 @@ TEST_F(MarkupWindow, BatchColoursEqualStepByStepColouring) {
         // Long stretches between tags, with characters of every UTF-8 length.
         QString(5000, QChar(u'\u00e9')) + QStringLiteral("<i a=\"1\">") +
         QStringLiteral("\u20ac\U0001F600").repeated(3000) + QStringLiteral("<b>x</b>");
-    const SyntaxColourTable& table = w.SyntaxColours();
+    const SyntaxColourTable& table = w->SyntaxColours();
     for (const int from : {0, 7, 40}) {
         SCOPED_TRACE(from);
         TxtCode reference;
@@ -237,7 +227,7 @@ TEST_F(MarkupWindow, BatchColoursEqualStepByStepColouring) {
         ed->SetSelColor(0x123456);
         ed->SetSelStart(from);
         ed->SetSelLength(page.size() - from);
-        assist::colorhtml(w.context());
+        assist::colorhtml(w->context());
 
         const RichDocument mine = ed->richDocument();
         const RichDocument theirs = reference.richDocument();
@@ -380,7 +370,7 @@ TEST_F(MarkupWindow, CtrlVPastesTheClipboardsPlainTextOnly) {
 // ---- popup menu ------------------------------------------------------------------------
 
 TEST_F(MarkupWindow, RightButtonShowsThePopupWithItemsEnabledBySelection) {
-    QMenu* pop = w.PopMenu();
+    QMenu* pop = w->PopMenu();
     QAction* high = item("PopHighLight");
     QAction* noHigh = item("PopNoHighLight");
     ed->SetText(QStringLiteral("some text here"));

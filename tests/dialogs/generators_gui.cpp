@@ -40,13 +40,8 @@ QString lines(std::initializer_list<const char*> parts) {
 
 // The main window with the scripted dialogs, and the dialogs of this module driven as a
 // user drives them: menu items, typing into fields, clicking buttons.
-class GeneratorDialogs : public ::testing::Test {
+class GeneratorDialogs : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
-
     void TearDown() override {
         // The dialogs outlive one main window; unload them so that the next test starts
         // from their design values with its own window.
@@ -66,12 +61,12 @@ protected:
     }
 
     template <class T> T* openFromMenu(const char* item) {
-        menuItem(w, item)->trigger();
+        menuItem(*w, item)->trigger();
         T* dlg = SnippetDialog::instance<T>();
         EXPECT_NE(dlg, nullptr) << item;
         if (dlg) {
             EXPECT_TRUE(dlg->isVisible());
-            EXPECT_FALSE(w.isEnabled());
+            EXPECT_FALSE(w->isEnabled());
         }
         return dlg;
     }
@@ -103,7 +98,7 @@ protected:
     // After a closing Insert: the dialog is gone and the main window takes input again.
     template <class T> void expectClosedAfterInsert() {
         EXPECT_EQ(SnippetDialog::instance<T>(), nullptr);
-        EXPECT_TRUE(w.isEnabled());
+        EXPECT_TRUE(w->isEnabled());
     }
 
     void selectInEditor(const QString& text, int start, int length) {
@@ -111,11 +106,6 @@ protected:
         editor()->SetSelStart(start);
         editor()->SetSelLength(length);
     }
-
-    TxtCode* editor() { return w.txtCode(); }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 // ---- Table ------------------------------------------------------------------------------
@@ -167,6 +157,7 @@ TEST_F(GeneratorDialogs, TableTwoByThreeInPercentReplacesTheSelection) {
 }
 
 struct RefusedCase {
+    const char* name;
     const char* rows;
     const char* columns;
     const char* field; // the field the message names
@@ -193,19 +184,21 @@ TEST_P(TableRefused, MessageNamesTheFieldAndDialogKeepsItsValues) {
     EXPECT_EQ(editor()->Text(), QStringLiteral("keep"));
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), dlg);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(control<QLineEdit>(dlg, "txtRows")->text(), QString::fromUtf8(c.rows));
     EXPECT_EQ(control<QLineEdit>(dlg, "txtColumns")->text(), QString::fromUtf8(c.columns));
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, TableRefused,
-                         ::testing::Values(RefusedCase{"abc", "1", "Rows"},
-                                           RefusedCase{"", "1", "Rows"},
-                                           RefusedCase{"2", "x2", "Columns"},
-                                           RefusedCase{"3000000000", "1", "Rows"},
-                                           RefusedCase{"1", "-2147483649", "Columns"},
-                                           RefusedCase{"1000", "1000", "Rows and Columns"},
-                                           RefusedCase{"100001", "0", "Rows and Columns"}));
+INSTANTIATE_TEST_SUITE_P(
+    Counts, TableRefused,
+    ::testing::Values(RefusedCase{"RowsInLetters", "abc", "1", "Rows"},
+                      RefusedCase{"NoRows", "", "1", "Rows"},
+                      RefusedCase{"ColumnsWithALetter", "2", "x2", "Columns"},
+                      RefusedCase{"RowsBeyondAWholeNumber", "3000000000", "1", "Rows"},
+                      RefusedCase{"ColumnsBelowAWholeNumber", "1", "-2147483649", "Columns"},
+                      RefusedCase{"AMillionCells", "1000", "1000", "Rows and Columns"},
+                      RefusedCase{"TooManyRows", "100001", "0", "Rows and Columns"}),
+    NameFrom<&RefusedCase::name>());
 
 TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     auto* dlg = openFromMenu<frmTable>("mnuTable");
@@ -213,7 +206,7 @@ TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     type(dlg, "txtRows", QStringLiteral("7"));
     click(dlg, "cmdCancel");
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_TRUE(editor()->Text().isEmpty());
 
     dlg = openFromMenu<frmTable>("mnuTable");
@@ -223,7 +216,7 @@ TEST_F(GeneratorDialogs, TableCancelDiscardsValuesAndReloadRefillsTheList) {
     // The window's close control unloads it as Cancel does.
     dlg->close();
     EXPECT_EQ(SnippetDialog::instance<frmTable>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 // ---- List -------------------------------------------------------------------------------
@@ -263,7 +256,7 @@ TEST_F(GeneratorDialogs, ListEmptyAndHugeCountsAreRefused) {
         EXPECT_EQ(d.lastMessage()->title, QStringLiteral("Format"));
         EXPECT_TRUE(d.lastMessage()->text.startsWith(QStringLiteral("Number of items")));
         EXPECT_TRUE(dlg->isVisible());
-        EXPECT_FALSE(w.isEnabled());
+        EXPECT_FALSE(w->isEnabled());
         EXPECT_EQ(control<QLineEdit>(dlg, "txtItems")->text(), text);
     }
     EXPECT_TRUE(editor()->Text().isEmpty());
@@ -397,6 +390,7 @@ TEST_F(GeneratorDialogs, MarqueeDefaultsWithRedBackground) {
 }
 
 struct MarqueeCase {
+    const char* name;
     const char* direction;
     const char* behavior;
     const char* align;
@@ -430,14 +424,16 @@ TEST_P(MarqueeOptions, CaptionsOfTheChosenOptions) {
 INSTANTIATE_TEST_SUITE_P(
     Combinations, MarqueeOptions,
     ::testing::Values(
-        MarqueeCase{"optDirection_1", nullptr, nullptr,
+        MarqueeCase{"RightwardsOnly", "optDirection_1", nullptr, nullptr,
                     "<marquee align='Left' behavior='Scoll' bgcolor='#000000' direction='Right'"},
-        MarqueeCase{nullptr, "optBehavior_2", "optAlign_1",
+        MarqueeCase{"AlternatingCentred", nullptr, "optBehavior_2", "optAlign_1",
                     "<marquee align='Center' behavior='Alternate' bgcolor='#000000' "
                     "direction='Left'"},
-        MarqueeCase{"optDirection_1", "optBehavior_1", "optAlign_2",
+        MarqueeCase{"SlidingRightwardsRightAligned", "optDirection_1", "optBehavior_1",
+                    "optAlign_2",
                     "<marquee align='Right' behavior='Slide' bgcolor='#000000' "
-                    "direction='Right'"}));
+                    "direction='Right'"}),
+    NameFrom<&MarqueeCase::name>());
 
 // ---- Iframe -----------------------------------------------------------------------------
 
@@ -480,13 +476,13 @@ protected:
     }
 
     QListWidget* openTime() {
-        menuItem(w, "mnuDate")->trigger();
+        menuItem(*w, "mnuDate")->trigger();
         frmTime* dlg = SnippetDialog::instance<frmTime>();
         EXPECT_NE(dlg, nullptr);
         if (!dlg)
             return nullptr;
         EXPECT_TRUE(dlg->isVisible());
-        EXPECT_FALSE(w.isEnabled());
+        EXPECT_FALSE(w->isEnabled());
         return control<QListWidget>(dlg, "lstTime");
     }
 
@@ -506,7 +502,7 @@ const QStringList kNineOnMarch5{"3/5/25",    "5/3/25",        "Wednesday, March 
                                 "2:07:09 p", "5-March 14:07", "5-March-2025 02:07 PM"};
 
 TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
-    EXPECT_EQ(menuItem(w, "mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(menuItem(*w, "mnuDate")->shortcut(), QKeySequence(Qt::Key_F5));
     QListWidget* list = openTime();
     ASSERT_NE(list, nullptr);
     frmTime* dlg = SnippetDialog::instance<frmTime>();
@@ -518,7 +514,7 @@ TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
     ASSERT_EQ(d.messages(), QStringList{QStringLiteral("Format not selected yet.")});
     EXPECT_EQ(d.lastMessage()->title, QStringLiteral("Format"));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     // What is inserted is the moment of filling, not the moment of Insert.
     moment = moment.addSecs(3600 * 30);
@@ -528,7 +524,7 @@ TEST_F(TimeDialog, NineEntriesAndInsertOfTheSelectedOne) {
     ASSERT_EQ(list->selectedItems().size(), 1);
     click(dlg, "cmdInsert");
     EXPECT_EQ(editor()->Text(), QStringLiteral("5-Mar"));
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(SnippetDialog::instance<frmTime>(), dlg); // hidden, still loaded
 }
@@ -552,7 +548,7 @@ TEST_F(TimeDialog, ListGrowsByNineUntilCancelled) {
 
     click(SnippetDialog::instance<frmTime>(), "cmdCancel");
     EXPECT_EQ(SnippetDialog::instance<frmTime>(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     list = openTime();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->count(), 9);

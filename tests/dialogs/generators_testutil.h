@@ -3,12 +3,8 @@
 
 #include <QString>
 #include <initializer_list>
-#include <ostream>
 
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
+#include "testutil.h"
 
 // Lines of a generated fragment, each ended by CR LF.
 inline QString crlfLines(std::initializer_list<const char*> parts) {

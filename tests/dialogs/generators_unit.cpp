@@ -30,7 +30,7 @@ struct HexCase {
     const char* expected;
 };
 void PrintTo(const HexCase& c, std::ostream* os) {
-    *os << c.value;
+    *os << c.value << " is " << c.expected;
 }
 class HexColorTest : public ::testing::TestWithParam<HexCase> {};
 
@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Values, HexColorTest,
                          ::testing::Values(HexCase{255, "#FF0000"}, HexCase{16711680, "#0000FF"},
                                            HexCase{0, "#000000"}, HexCase{1193046, "#563412"},
                                            HexCase{65280, "#00FF00"}, HexCase{16777215, "#FFFFFF"},
-                                           HexCase{15, "#0F0000"}, HexCase{0x0A0B0C, "#0C0B0A"}));
+                                           HexCase{15, "#0F0000"}, HexCase{0x0A0B0C, "#0C0B0A"}),
+                         PrintedName());
 
 TEST(HexColor, LongerDigitStringIsSlicedWithoutFilling) {
     // Seven digits 1ABCDEF: last two, third and fourth, first two.
@@ -93,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{"1e300", S::OutOfRange, 0}, NumberCase{"", S::NotANumber, 0},
         NumberCase{"   ", S::NotANumber, 0}, NumberCase{"abc", S::NotANumber, 0},
         NumberCase{"3x", S::NotANumber, 0}, NumberCase{"inf", S::NotANumber, 0},
-        NumberCase{"nan", S::NotANumber, 0}, NumberCase{"1 2", S::NotANumber, 0}));
+        NumberCase{"nan", S::NotANumber, 0}, NumberCase{"1 2", S::NotANumber, 0}),
+    NameFrom<&NumberCase::text>());
 
 TEST(ReadWholeNumber, LocaleDecimalCommaAndPlainNotationBothWork) {
     const QLocale german(QLocale::German, QLocale::Germany);
@@ -159,7 +161,8 @@ TEST_P(TableSizeTest, RowsBelowOneGiveNoneAndEveryRowHasACell) {
 INSTANTIATE_TEST_SUITE_P(Sizes, TableSizeTest,
                          ::testing::Values(SizeCase{0, 5, 5, 0}, SizeCase{-3, 2, 2, 0},
                                            SizeCase{3, 0, 1, 3}, SizeCase{3, 1, 1, 3},
-                                           SizeCase{2, -7, 1, 2}, SizeCase{4, 2, 2, 4}));
+                                           SizeCase{2, -7, 1, 2}, SizeCase{4, 2, 2, 4}),
+                         PrintedName());
 
 TEST(TableFragment, RowsZeroGivesOnlyTheTableLines) {
     EXPECT_EQ(
@@ -215,7 +218,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListFragmentTest,
                          ::testing::Values(ListCase{false, 3, 3}, ListCase{true, 3, 3},
                                            ListCase{false, 1, 1}, ListCase{true, 1, 1},
                                            ListCase{false, 0, 0}, ListCase{true, 0, 0},
-                                           ListCase{false, -2, 0}));
+                                           ListCase{false, -2, 0}),
+                         PrintedName());
 
 // ---- Colours, marquee, iframe -----------------------------------------------------------
 
@@ -360,6 +364,7 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{9, 5, "mmm mmmm", "Jan January"}, TokenCase{9, 5, "dddd", "Friday"},
         // Letter case of the AM/PM tokens, and other characters passing through.
         TokenCase{15, 0, "h am/pm", "3 pm"}, TokenCase{15, 0, "h A/P", "3 P"},
-        TokenCase{15, 0, "d, (x)", "2, (x)"}));
+        TokenCase{15, 0, "d, (x)", "2, (x)"}),
+    NameFrom<&TokenCase::pattern>());
 
 } // namespace

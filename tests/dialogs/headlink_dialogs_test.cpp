@@ -51,7 +51,7 @@ TEST_P(DialogLook, OpensWithItsDesignValuesAsAFixedToolWindow) {
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->objectName(), QLatin1String(c.dialog));
     EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8(c.caption));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(dlg->parentWidget(), nullptr);
 
     const Qt::WindowFlags flags = dlg->windowFlags();
@@ -121,8 +121,7 @@ INSTANTIATE_TEST_SUITE_P(EightDialogs, DialogLook, ::testing::Values(
               {"chkLink", "Make into link"}, {"lblType", "Link Type:"}, {"cboType", "http://"},
               {"lblUrl", "Url:"}, {"txtUrl", ""}, {"lblTarget", "Target:"},
               {"cboTarget", "_Default"}, {"Label4", "Border:"}, {"txtBorder", "0"},
-              {"fraPreview", "Preview"}}}),
-    [](const auto& info) { return std::string(info.param.dialog); });
+              {"fraPreview", "Preview"}}}), NameFrom<&LookCase::dialog>());
 // clang-format on
 
 // --- what Insert writes ----------------------------------------------------------------
@@ -196,8 +195,7 @@ INSTANTIATE_TEST_SUITE_P(Fragments, DialogInsert, ::testing::Values(
                {{"txtImage", "pic.gif"}, {"txtWidth", "10"}, {"txtHeight", "20"}, {"cboType", ""},
                 {"txtUrl", "big.html"}}, true, "abc", 0, 3,
                "<a href='big.html' target='_Default'><img src='pic.gif' border='0' width='10' "
-               "height='20'></a>", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+               "height='20'></a>", false}), NameFrom<&InsertCase::name>());
 // clang-format on
 
 // --- the empty-field check ----------------------------------------------------------------
@@ -229,7 +227,7 @@ TEST_P(DialogCheck, EmptyFieldIsReportedAndNothingHappens) {
     EXPECT_EQ(editor()->Text(), kAbc);
     EXPECT_EQ(editor()->SelLength(), 3);
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     // A field of blanks is not empty: it passes the check.
     type(dlg, c.field, QStringLiteral("  "));
@@ -247,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"mnuComment", "txtComment", QStringLiteral("No comment to insert!")},
         CheckCase{"mnuExternal", "txtExternal", QStringLiteral("No css to insert!")},
         CheckCase{"mnuFavicon", "txtFavicon", QStringLiteral("No favicon to insert!")}),
-    [](const auto& info) { return std::string(info.param.item); });
+    NameFrom<&CheckCase::item>());
 
 // --- life cycle ----------------------------------------------------------------------------
 
@@ -294,7 +292,7 @@ TEST_P(HidingDialog, KeepsValuesAfterInsertAndDropsThemOnLeaving) {
     QWidget* again = open("mnuTitle");
     ASSERT_EQ(again, dlg);
     EXPECT_EQ(textOf(again, "txtTitle"), QStringLiteral("Home"));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     type(again, "txtTitle", QStringLiteral("Other"));
     leave(again, GetParam());
@@ -361,7 +359,7 @@ TEST_F(DialogTest, HiddenDialogGoesWithItsMainWindow) {
     ASSERT_NE(dlg, nullptr);
     click(dlg, "cmdInsert");
     EXPECT_EQ(editor()->Text(), QStringLiteral("<!--Coded with VERRiNDEL!-->"));
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 // Every kind of tool window (find, go-to, validator, snippet) gives the main window back by
@@ -396,26 +394,26 @@ protected:
 TEST_P(EveryToolWindow, GivesTheMainWindowBackByEveryWayOut) {
     const ToolCase& c = GetParam();
 
-    ToolWindow* t = openOn(w);
+    ToolWindow* t = openOn(*w);
     ASSERT_NE(t, nullptr);
     t->close(); // what the window manager's close button asks for
-    EXPECT_TRUE(w.isEnabled()) << "close control";
+    EXPECT_TRUE(w->isEnabled()) << "close control";
     EXPECT_EQ(c.loaded(), nullptr) << "close control";
     discardUnloaded();
 
-    t = openOn(w);
+    t = openOn(*w);
     ASSERT_NE(t, nullptr);
     QTest::keyClick(t, Qt::Key_Escape);
-    EXPECT_EQ(w.isEnabled(), c.escapeUnloads) << "Escape";
+    EXPECT_EQ(w->isEnabled(), c.escapeUnloads) << "Escape";
     EXPECT_EQ(c.loaded() == nullptr, c.escapeUnloads) << "Escape";
     if (ToolWindow* still = c.loaded())
         still->unload();
     discardUnloaded();
 
-    t = openOn(w);
+    t = openOn(*w);
     ASSERT_NE(t, nullptr);
     delete t;
-    EXPECT_TRUE(w.isEnabled()) << "destroyed while shown";
+    EXPECT_TRUE(w->isEnabled()) << "destroyed while shown";
     EXPECT_EQ(c.loaded(), nullptr) << "destroyed while shown";
 
     {
@@ -429,10 +427,10 @@ TEST_P(EveryToolWindow, GivesTheMainWindowBackByEveryWayOut) {
     }
 
     // This main window's own window starts afresh and still holds it while shown.
-    t = openOn(w);
+    t = openOn(*w);
     ASSERT_NE(t, nullptr);
     t->unload();
-    EXPECT_TRUE(w.isEnabled()) << "unload";
+    EXPECT_TRUE(w->isEnabled()) << "unload";
     discardUnloaded();
 }
 
@@ -444,7 +442,7 @@ INSTANTIATE_TEST_SUITE_P(FourKinds, EveryToolWindow, ::testing::Values(
              [] () -> ToolWindow* { return frmValidator::instance(); }, false},
     ToolCase{"mnuLink", "frmLink",
              [] () -> ToolWindow* { return SnippetDialog::instance<frmLink>(); }, true}),
-    [](const auto& info) { return std::string(info.param.window); });
+    NameFrom<&ToolCase::window>());
 // clang-format on
 
 TEST_F(DialogTest, FieldsComeBeforeTheButtonsInTabOrder) {

@@ -42,20 +42,17 @@ inline QWidget* loadedDialog(const QString& name) {
     return nullptr;
 }
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        w.activateWindow();
+        MainWindowTest::SetUp();
+        w->activateWindow();
         editor()->SetFocus();
     }
 
-    TxtCode* editor() const { return w.txtCode(); }
-
     // Picks a menu item of the main window and returns the dialog it showed.
     QWidget* open(const char* item) {
-        menuItem(w, item)->trigger();
+        menuItem(*w, item)->trigger();
         QWidget* dlg = shownDialog();
         if (dlg) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg));
@@ -66,7 +63,7 @@ protected:
     // The visible top-level window other than the main window, if any.
     QWidget* shownDialog() const {
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (top != &w && top->isVisible() && qobject_cast<SnippetDialog*>(top))
+            if (top != w.get() && top->isVisible() && qobject_cast<SnippetDialog*>(top))
                 return top;
         return nullptr;
     }
@@ -110,14 +107,11 @@ protected:
 
     // After every way out: the main window takes input again and the editor has the focus.
     void expectBackInEditor() {
-        EXPECT_TRUE(w.isEnabled());
+        EXPECT_TRUE(w->isEnabled());
         EXPECT_TRUE(waitUntil([&] { return editor()->hasFocus(); }, 5000))
             << "focus is on "
             << (QApplication::focusWidget()
                     ? QApplication::focusWidget()->objectName().toStdString()
                     : std::string("nothing"));
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };

@@ -7,6 +7,7 @@
 #include "dialogs/headfragments.h"
 #include "dialogs/linkfragments.h"
 #include "dialogs/picture.h"
+#include "testutil.h"
 
 namespace {
 
@@ -86,17 +87,14 @@ INSTANTIATE_TEST_SUITE_P(
                                     "border='0' width='10' height='20'></a>")},
         FragmentCase{"ImageEmptyFieldsKeepAttributes", fragments::image({}),
                      QStringLiteral("<img src='' border='' width='' height=''>")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&FragmentCase::name>());
 
 // --- picture reading ---------------------------------------------------------------------
 
 TEST(PictureRead, FilesThatAreNoPicturesFailWithAReason) {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("notes.jpg"));
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("this is no picture");
-    f.close();
+    ASSERT_TRUE(writeBytes(text, "this is no picture"));
     const QString truncated = dir.filePath(QStringLiteral("cut.png"));
     QImage image(64, 64, QImage::Format_RGB32);
     image.fill(Qt::red);

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
+
+#include "testutil.h"
 
 // Writes a GIF picture of the given size (Qt reads GIF but cannot write it). The pixels are
 // stored as plain 8-bit LZW codes, a clear code before the table grows past 9 bits.
@@ -63,6 +64,5 @@ inline bool writeTestGif(const QString& path, int width, int height) {
     out.append(char(0));    // end of the image data
     out.append(char(0x3b)); // trailer
 
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+    return writeBytes(path, out);
 }

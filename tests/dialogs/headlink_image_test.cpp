@@ -46,9 +46,7 @@ protected:
 
     QString notAPicture() {
         const QString path = dir.filePath(QStringLiteral("notes.jpg"));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("plain words, no picture");
+        EXPECT_TRUE(writeBytes(path, "plain words, no picture"));
         return path;
     }
 
@@ -121,7 +119,7 @@ TEST_P(ImageFormats, BrowseFillsPathAndPixelSizeAndShowsThePicture) {
 INSTANTIATE_TEST_SUITE_P(Formats, ImageFormats,
                          ::testing::Values(FormatCase{"bmp"}, FormatCase{"gif"}, FormatCase{"jpg"},
                                            FormatCase{"png"}),
-                         [](const auto& info) { return std::string(info.param.format); });
+                         NameFrom<&FormatCase::format>());
 
 TEST_F(ImageDialog, CancellingTheFirstBrowseChangesNothing) {
     type(dlg, "txtWidth", QStringLiteral("7"));
@@ -163,7 +161,7 @@ TEST_F(ImageDialog, AFileThatIsNoPictureLeavesFieldsAndPreview) {
     ASSERT_EQ(d.messages().size(), 1);
     EXPECT_TRUE(d.lastMessage()->text.contains(QStringLiteral("notes.jpg")));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 
     EXPECT_FALSE(dlg->ImageReadOK(bad));
     EXPECT_EQ(dlg->WidthPixels(), 640);

@@ -19,11 +19,6 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.left(200).toStdString() << (s.size() > 200 ? "...\"" : "\"") << " (" << s.size()
-        << " chars)";
-}
-
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
@@ -263,13 +258,8 @@ QWidget* shownWindow(const char* name) {
     return nullptr;
 }
 
-class HostileFields : public ::testing::TestWithParam<size_t> {
+class HostileFields : public MainWindowTest, public ::testing::WithParamInterface<size_t> {
 protected:
-    void SetUp() override {
-        w = std::make_unique<frmMain>();
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
     void TearDown() override {
         closeDialogs();
         w.reset();
@@ -282,9 +272,6 @@ protected:
                 t->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-
-    ScriptedDialogs sd;
-    std::unique_ptr<frmMain> w;
 };
 
 TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
@@ -296,7 +283,7 @@ TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
         const QString before = c.document ? c.document(v) : QString();
         ed->SetText(before);
         ed->SetSelStart(0);
-        sd.clear();
+        d.clear();
 
         menuItem(*w, c.menu)->trigger();
         QWidget* dlg = shownWindow(c.name);
@@ -304,7 +291,7 @@ TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
         for (const char* f : c.fields)
             paste(dlg, f, v);
         if (c.prepare)
-            c.prepare(dlg, sd, v);
+            c.prepare(dlg, d, v);
         for (int i = 0; i < c.presses; ++i)
             click(dlg, c.button);
 
@@ -316,12 +303,12 @@ TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
             }
             // Only the search's own "Cannot find" may be said (the replace that reaches
             // the end of the document).
-            for (const QString& m : sd.messages())
+            for (const QString& m : d.messages())
                 EXPECT_TRUE(m.startsWith(QLatin1String("Cannot find '")))
                     << m.left(100).toStdString();
         } else {
-            ASSERT_EQ(sd.messages().size(), 1);
-            const auto* m = sd.lastMessage();
+            ASSERT_EQ(d.messages().size(), 1);
+            const auto* m = d.lastMessage();
             EXPECT_EQ(m->title, c.refusalTitle);
             EXPECT_TRUE(m->text.startsWith(c.refusalStart)) << m->text.left(100).toStdString();
             // A message box is read, not scrolled: the value is not quoted at length.
@@ -332,7 +319,7 @@ TEST_P(HostileFields, AreInsertedVerbatimOrRefused) {
         }
         closeDialogs();
         EXPECT_TRUE(w->isEnabled());
-        EXPECT_EQ(sd.unscripted, 0);
+        EXPECT_EQ(d.unscripted, 0);
     }
 }
 

@@ -68,7 +68,7 @@ TEST_P(EditorRoundTrip, TextRtfReloadsTheSameTextAndFormats) {
     EXPECT_EQ(firstFormatDifference(before, after), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rtf, EditorRoundTrip, ::testing::Range(100u, 110u));
+INSTANTIATE_TEST_SUITE_P(Rtf, EditorRoundTrip, ::testing::Range(100u, 110u), rtftest::seedName);
 
 TEST(EditorTextRtf, PlainTextGetsTheDefaultFormat) {
     TxtCode ed;
@@ -206,19 +206,19 @@ TEST_F(Highlighting, TextColoursInsideTheSelectionFollowTheInsertedMarkers) {
 
 // ---- the popup commands in the real window ------------------------------------------------
 
-class PopupCommands : public ::testing::Test {
+class PopupCommands : public MainWindowTest {
 protected:
     void SetUp() override {
-        w.show();
-        ed = w.txtCode();
+        MainWindowTest::SetUp();
+        ed = w->txtCode();
         ed->SetText(QStringLiteral("one two three"));
         select(*ed, 4, 3);
     }
-    QAction* action(const char* name) { return menuItem(w, name); }
+    QAction* action(const char* name) { return w->findChild<QAction*>(QLatin1String(name)); }
     // A right click in the editor opens the popup; a click on the item runs it.
     void choose(const char* name) {
         QTest::mouseClick(ed->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QMenu* pop = w.PopMenu();
+        QMenu* pop = w->PopMenu();
         ASSERT_TRUE(waitUntil([&] { return pop->isVisible(); }));
         QAction* item = action(name);
         ASSERT_TRUE(item->isEnabled());
@@ -226,8 +226,6 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return !pop->isVisible(); }));
     }
 
-    ScriptedDialogs d;
-    frmMain w;
     TxtCode* ed = nullptr;
 };
 
@@ -257,7 +255,7 @@ TEST_F(PopupCommands, CancelledChooserChangesNothing) {
     choose("PopHighLight");
     EXPECT_EQ(highlights(*ed), expectHighlights(13, {{4, 3, 255}}))
         << "a cancel does not reuse the previous colour";
-    EXPECT_EQ(w.cmdg()->Color, 255);
+    EXPECT_EQ(w->cmdg()->Color, 255);
 }
 
 TEST_F(PopupCommands, NoHighlightingGivesAWhiteBackground) {
@@ -281,20 +279,16 @@ void PrintTo(const FixtureCase& c, std::ostream* os) {
     *os << c.file;
 }
 
-class RichFiles : public ::testing::TestWithParam<FixtureCase> {};
+class RichFiles : public MainWindowTest, public ::testing::WithParamInterface<FixtureCase> {};
 
 TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
-    QTemporaryDir dir;
     const QString path = dir.filePath(QLatin1String(GetParam().file));
     ASSERT_TRUE(QFile::copy(QStringLiteral(VR_RTF_FIXTURES "/") + GetParam().file, path));
 
-    ScriptedDialogs d;
-    frmMain w;
-    w.show();
     d.chooseFile(path);
-    menuItem(w, "mnuOpen")->trigger();
-    TxtCode* ed = w.txtCode();
-    ASSERT_EQ(w.windowTitle(), QDir::toNativeSeparators(path));
+    w->findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    TxtCode* ed = w->txtCode();
+    ASSERT_EQ(w->windowTitle(), QDir::toNativeSeparators(path));
     ASSERT_EQ(ed->Text(), GetParam().text);
     for (const auto& [piece, check] : GetParam().formats) {
         const int at = int(ed->Text().indexOf(piece));
@@ -305,7 +299,7 @@ TEST_P(RichFiles, OpenShowsThemFormattedAndSaveWritesPlainText) {
 
     ed->SetSelStart(ed->TextLength());
     ed->SetSelText(QStringLiteral("!"));
-    menuItem(w, "mnuSave")->trigger();
+    w->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), (GetParam().text + QLatin1Char('!')).toUtf8());
@@ -357,17 +351,15 @@ INSTANTIATE_TEST_SUITE_P(
                                    "\r\nASCII \u00e9 \u0439\r\n"),
                     {{QStringLiteral("\u043c\u0438\u0440"),
                       [](const CharFormat& f) { return f.color == 192; }},
-                     {"ASCII", [](const CharFormat& f) { return f.font == "Courier New"; }}}}));
+                     {"ASCII", [](const CharFormat& f) { return f.font == "Courier New"; }}}}),
+    NameFrom<&FixtureCase::file>());
 
 TEST(RichFilesOwn, TextRtfSavedToAFileOpensFormatted) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("own.rtf"));
     TxtCode source;
     source.setRichDocument(rtftest::randomDocument(7, 50));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(source.TextRTF().toLatin1());
-    f.close();
+    ASSERT_TRUE(writeBytes(path, source.TextRTF().toLatin1()));
 
     TxtCode ed;
     QString error;

@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"\\u20013?\\u-1?\\u-10179?\\u-8704?\\u128?"},
                   {}},
         ShapeCase{"line_breaks", docOf("a\r\nb\rc\nd"), {"a\\par\r\nb\\'0dc\\'0ad"}, {}},
-        ShapeCase{"syntax_characters", docOf("{\\}\t"), {"\\{\\\\\\}\\tab "}, {}}));
+        ShapeCase{"syntax_characters", docOf("{\\}\t"), {"\\{\\\\\\}\\tab "}, {}}),
+    NameFrom<&ShapeCase::name>());
 
 // ---- round trips --------------------------------------------------------------------------
 
@@ -134,7 +135,7 @@ TEST_P(RoundTrip, MarkedWritingKeepsTextAndFormatsToo) {
     EXPECT_EQ(firstFormatDifference(doc, back), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rtf, RoundTrip, ::testing::Range(1u, 41u));
+INSTANTIATE_TEST_SUITE_P(Rtf, RoundTrip, ::testing::Range(1u, 41u), rtftest::seedName);
 
 TEST(RtfRoundTrip, EveryCharacterBelow0x300SurvivesAlone) {
     for (int c = 0; c < 0x300; ++c) {
@@ -207,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"control_word_ends_at_one_space", "{\\rtf1\\b  x\\b0\\i1y}", " xy"},
         ReadCase{"text_outside_the_document_ignored", "x{\\rtf1 a}b}}c", "a"},
         ReadCase{"font_table_text_is_not_document_text",
-                 "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1 Times;}{\\colortbl;\\red1;}t}", "t"}));
+                 "{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1 Times;}{\\colortbl;\\red1;}t}", "t"}),
+    NameFrom<&ReadCase::name>());
 
 TEST(RtfReader, FormatsFromWordProcessorRtf) {
     const QString src = QStringLiteral(
@@ -303,7 +305,8 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"format_change_every_character", "{\\rtf1 " + repeated("\\b a\\b0 b", 50000)},
         HostileCase{"multibyte_truncated", "{\\rtf1\\ansicpg932 \\'82}"},
         HostileCase{"not_rtf_at_all", QStringLiteral("\u4e2d\u0000\\\\{{}}\\'ff")},
-        HostileCase{"ignorable_star_alone", "{\\rtf1 \\* a {\\*} b}"}));
+        HostileCase{"ignorable_star_alone", "{\\rtf1 \\* a {\\*} b}"}),
+    NameFrom<&HostileCase::name>());
 
 // ---- selection highlighting on the RTF string ---------------------------------------------
 
@@ -364,7 +367,8 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"table_without_entries", kHeader + "{\\colortbl ;}" + kBody, 0, 1,
                   kHeader + "{\\colortbl ;\\red0\\green0\\blue0;}" + kBody},
         TableCase{"no_font_table", "{\\rtf1 x}", 255, 1,
-                  "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;} x}"}));
+                  "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;} x}"}),
+    NameFrom<&TableCase::name>());
 
 TEST(ColorTableEntry, ComponentsInDecimal) {
     EXPECT_EQ(assist::colorTableEntry(16711680), QStringLiteral("\\red0\\green0\\blue255"));
@@ -428,6 +432,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  255, "\\up1\\highlight1 "},
                       MarkedCase{"document_holding_the_marker_escapes",
                                  QStringLiteral("\\'9d \\'81\u009d\\'9d\\'81\u0081\\'81"), 255,
-                                 "\\up1\\highlight1 "}));
+                                 "\\up1\\highlight1 "}),
+    NameFrom<&MarkedCase::name>());
 
 } // namespace

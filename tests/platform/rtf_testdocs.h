@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "platform/charformat.h"
+#include "testutil.h"
 
 namespace rtftest {
 
@@ -96,6 +97,11 @@ inline RichDocument randomDocument(quint32 seed, int count) {
         pos += len;
     }
     return doc;
+}
+
+// Names the tests of generated documents after their seeds.
+inline std::string seedName(const ::testing::TestParamInfo<quint32>& info) {
+    return "Seed" + std::to_string(info.param);
 }
 
 } // namespace rtftest

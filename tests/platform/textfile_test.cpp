@@ -9,21 +9,15 @@
 #include <unistd.h>
 
 #include "platform/textfile.h"
+#include "testutil.h"
 
 namespace {
 
-QString writeBytes(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+// A file of the test's folder holding `bytes`: its path.
+QString fileWith(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
     const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    EXPECT_TRUE(writeBytes(path, bytes)) << name;
     return path;
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 struct DecodeCase {
@@ -40,7 +34,7 @@ class Decoding : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(Decoding, ReadsUtf8OrWindows1252WithCrLf) {
     QTemporaryDir dir;
-    const LoadedFile f = readDocumentFile(writeBytes(dir, "x.html", GetParam().bytes));
+    const LoadedFile f = readDocumentFile(fileWith(dir, "x.html", GetParam().bytes));
     ASSERT_TRUE(f.ok);
     EXPECT_FALSE(f.rich);
     EXPECT_EQ(f.content, GetParam().text);
@@ -60,11 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"NulBytes", QByteArray("a\0b", 3), QString::fromUtf16(u"a\u0000b", 3)},
         DecodeCase{"LineEnds", "a\nb\rc\r\nd\n\re", QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\ne")},
         DecodeCase{"Empty", QByteArray(), QString()}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&DecodeCase::name>());
 
 TEST(Reading, RichTextIsRecognisedByItsFirstBytes) {
     QTemporaryDir dir;
-    const LoadedFile f = readDocumentFile(writeBytes(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9}"));
+    const LoadedFile f = readDocumentFile(fileWith(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9}"));
     ASSERT_TRUE(f.ok);
     EXPECT_TRUE(f.rich);
     EXPECT_EQ(f.content, QStringLiteral("{\\rtf1\\ansi caf\\'e9}"));
@@ -81,10 +75,10 @@ TEST(Reading, DocumentTextIsWhatTheEditorHolds) {
     QString text;
     QString error;
     // Rich text by its plain text; other text decoded with CR LF line ends.
-    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9\\par x}"), &text,
-                                 &error));
+    ASSERT_TRUE(
+        readDocumentText(fileWith(dir, "x.rtf", "{\\rtf1\\ansi caf\\'e9\\par x}"), &text, &error));
     EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
-    ASSERT_TRUE(readDocumentText(writeBytes(dir, "x.html", "caf\xe9\nx"), &text, &error));
+    ASSERT_TRUE(readDocumentText(fileWith(dir, "x.html", "caf\xe9\nx"), &text, &error));
     EXPECT_EQ(text, QString::fromUtf16(u"caf\u00e9\r\nx"));
     EXPECT_FALSE(readDocumentText(dir.filePath("missing.html"), &text, &error));
     EXPECT_EQ(error, QStringLiteral("No such file or directory"));
@@ -102,7 +96,7 @@ TEST(Writing, WritesUtf8WithoutBomExactly) {
 TEST(Writing, AFailedWriteLeavesTheOldFileWhole) {
     QTemporaryDir dir;
     // A folder that cannot hold the temporary file: its "parent" is a regular file.
-    const QString blocker = writeBytes(dir, "blocker", "x");
+    const QString blocker = fileWith(dir, "blocker", "x");
     QString error;
     EXPECT_FALSE(
         writeDocumentFile(blocker + QStringLiteral("/out.html"), QStringLiteral("t"), &error));
@@ -120,7 +114,7 @@ TEST(Writing, Windows1252DocumentSavesBackAsWindows1252) {
     QTemporaryDir dir;
     const QByteArray old("<p>\xe0 la cr\xe8me br\xfbl\xe9"
                          "e</p>\r\n");
-    const QString path = writeBytes(dir, "old.html", old);
+    const QString path = fileWith(dir, "old.html", old);
     LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.ok);
     EXPECT_EQ(f.state.form.encoding, FileForm::Encoding::Windows1252);
@@ -271,7 +265,7 @@ class FormRoundTrip : public ::testing::TestWithParam<FormCase> {};
 TEST_P(FormRoundTrip, ReadsTheFormAndWritesTheSameBytes) {
     const FormCase& c = GetParam();
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "page.html", c.bytes);
+    const QString path = fileWith(dir, "page.html", c.bytes);
     LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.ok);
     EXPECT_EQ(f.state.form.encoding, c.encoding)
@@ -293,7 +287,7 @@ TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
     while (big.size() < (1 << 20))
         big += body;
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "big.html", big);
+    const QString path = fileWith(dir, "big.html", big);
     LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.ok);
     EXPECT_EQ(f.state.form.encoding, c.encoding);
@@ -305,11 +299,11 @@ TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, FormRoundTrip, ::testing::ValuesIn(kForms),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         NameFrom<&FormCase::name>());
 
 TEST(FileForms, StrayBytesAreCountedAndEditsAroundThemKeepThem) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "menu.html", kMostlyUtf8);
+    const QString path = fileWith(dir, "menu.html", kMostlyUtf8);
     LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.ok);
     EXPECT_EQ(f.state.strayBytes, 1);
@@ -342,7 +336,7 @@ TEST(FileForms, MixedOrCrLineBreaksAreWrittenCrLf) {
     for (const QByteArray& bytes :
          {QByteArray("a\nb\r\nc\n"), QByteArray("a\rb\r"), QByteArray("no break at all")}) {
         QTemporaryDir dir;
-        const QString path = writeBytes(dir, "x.html", bytes);
+        const QString path = fileWith(dir, "x.html", bytes);
         LoadedFile f = readDocumentFile(path);
         EXPECT_FALSE(f.state.form.lfLineBreaks) << bytes.constData();
         QString error;
@@ -363,7 +357,7 @@ TEST(FileForms, AnLfFileKeepsLoneCarriageReturnsOfTheText) {
 
 TEST(FileForms, Windows1252TextThatGainsOtherCharactersIsWrittenAsUtf8) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "old.html", "caf\xe9\n");
+    const QString path = fileWith(dir, "old.html", "caf\xe9\n");
     LoadedFile f = readDocumentFile(path);
     ASSERT_EQ(f.state.form.encoding, Enc::Windows1252);
     const QString text = f.content + QString::fromUtf16(u"\u4e2d\u6587 \u20ac\r\n");
@@ -383,16 +377,16 @@ TEST(FileForms, Windows1252TextThatGainsOtherCharactersIsWrittenAsUtf8) {
 
 TEST(Stamps, TellUnchangedChangedAndMissingFiles) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "page.html", "<p>one</p>");
+    const QString path = fileWith(dir, "page.html", "<p>one</p>");
     const LoadedFile f = readDocumentFile(path);
     ASSERT_TRUE(f.state.stamp.valid);
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
     // The same size, written at once: only the bytes can tell.
-    writeBytes(dir, "page.html", "<p>two</p>");
+    fileWith(dir, "page.html", "<p>two</p>");
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Changed);
-    writeBytes(dir, "page.html", "<p>one</p>");
+    fileWith(dir, "page.html", "<p>one</p>");
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
-    writeBytes(dir, "page.html", "<p>one, longer</p>");
+    fileWith(dir, "page.html", "<p>one, longer</p>");
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Changed);
     QFile::remove(path);
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Missing);
@@ -414,7 +408,7 @@ TEST(Stamps, AWriteOfOursIsNotAChange) {
 
 TEST(Writing, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "page.html", "old");
+    const QString path = fileWith(dir, "page.html", "old");
     ASSERT_TRUE(
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     // A chain: link.html -> middle.html -> page.html.
@@ -447,7 +441,7 @@ TEST(OddFiles, ANamedPipeIsRefusedAtOnce) {
 
 TEST(OddFiles, AFileWithSeveralNamesIsWrittenInPlaceForAllOfThem) {
     QTemporaryDir dir;
-    const QString path = writeBytes(dir, "page.html", "old text\n");
+    const QString path = fileWith(dir, "page.html", "old text\n");
     const QString other = dir.filePath(QStringLiteral("other-name.html"));
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
     LoadedFile f = readDocumentFile(path);

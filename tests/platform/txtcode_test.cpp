@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{"Noncharacters", QString::fromUtf8("a\xef\xbf\xbf b\xef\xbf\xbe\xef\xb7\x90\r\n"
                                                        "\xf0\x9f\xbf\xbfz\xef\xbf\xbd")},
         MappingCase{"Empty", QString()}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&MappingCase::name>());
 
 TEST(InsertionContract, WritingSelTextReplacesTheSelectionAndLeavesTheCaretAfterIt) {
     TxtCode ed;
@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"AfterCrLfAndAccents",
                  QString::fromUtf8("\xc3\xa9t\xc3\xa9\r\nx\xf0\x9f\x98\x80y"), "y", 0, 0, 8},
         FindCase{"Absent", "hello", "z", 0, 0, -1}, FindCase{"EmptyNeedle", "hello", "", 0, 0, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameFrom<&FindCase::name>());
 
 TEST(Lines, LineFromPositionAndLineStartAgree) {
     TxtCode ed;
@@ -381,8 +381,9 @@ TEST(Lines, PositionsAgreeCountedFromEitherEndOfALine) {
             units += uchar(bytes[from]) >= 0xf0 ? 2 : 1;
         }
         ASSERT_EQ(ed.toCharPos(b), units) << "byte " << b;
-        if (charStart)
+        if (charStart) {
             ASSERT_EQ(ed.toBytePos(units), b) << "unit " << units;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "search/finder.h"
 #include "search/gotoline.h"
+#include "testutil.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"matchCase", "A a", "a", "b", 4, {{"A a", true}, {"A b", false}}},
         ReplaceCase{
             "foldedCase", "A a", "a", "b", 0, {{"A a", true}, {"b a", true}, {"b b", false}}}),
-    [](const ::testing::TestParamInfo<ReplaceCase>& info) { return info.param.name; });
+    NameFrom<&ReplaceCase::name>());
 
 TEST(FinderTest, ReplaceAfterTheSearchTextChangedSearchesOnInsteadOfReplacing) {
     StringTarget t(QStringLiteral("foo bar foo bar"));
@@ -202,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{"  7", 7}, PrefixCase{"\t+4z", 4}, PrefixCase{".5", 0.5},
                       PrefixCase{"5.", 5}, PrefixCase{".", 0}, PrefixCase{"-", 0},
                       PrefixCase{"1e3", 1000}, PrefixCase{"2e", 2}, PrefixCase{"2e+x", 2},
-                      PrefixCase{"0x10", 0}, PrefixCase{"1 2", 1}, PrefixCase{"007", 7}));
+                      PrefixCase{"0x10", 0}, PrefixCase{"1 2", 1}, PrefixCase{"007", 7}),
+    NameFrom<&PrefixCase::text>());
 
 TEST(NumericPrefixTest, HugeNumbersStayHugeInsteadOfBecomingZero) {
     EXPECT_TRUE(std::isinf(numericPrefix(QStringLiteral("9e999"))));
@@ -231,6 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Numbers, TargetLineTest,
                                            LineCase{4, 3, -1}, LineCase{0, 3, -1},
                                            LineCase{-3, 3, -1}, LineCase{2.5, 3, -1},
                                            LineCase{1e12, 3, -1}, LineCase{HUGE_VAL, 3, -1},
-                                           LineCase{NAN, 3, -1}, LineCase{1, 1, 0}));
+                                           LineCase{NAN, 3, -1}, LineCase{1, 1, 0}),
+                         PrintedName());
 
 } // namespace

@@ -21,12 +21,8 @@
 
 namespace {
 
-class SearchWindowTest : public ::testing::Test {
+class SearchWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    }
     void TearDown() override {
         // The dialogs outlive a test's main window: unload them while it still exists.
         if (frmFind* f = frmFind::instance())
@@ -36,17 +32,16 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    TxtCode* editor() { return w.txtCode(); }
     void setDocument(const QString& text) {
         editor()->SetText(text);
         editor()->SetSelStart(0);
     }
     frmFind* openFind() {
-        menuItem(w, "mnuFind")->trigger();
+        menuItem(*w, "mnuFind")->trigger();
         return frmFind::instance();
     }
     frmFind* openReplace() {
-        menuItem(w, "mnuReplace")->trigger();
+        menuItem(*w, "mnuReplace")->trigger();
         return frmFind::instance();
     }
     static void type(QLineEdit* box, const QString& text) {
@@ -67,9 +62,6 @@ protected:
     QString notFoundText(const QString& what) {
         return QStringLiteral("Cannot find '%1'").arg(what);
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 // ---- the find dialog ---------------------------------------------------------------------
@@ -80,7 +72,7 @@ TEST_F(SearchWindowTest, FindModeShowsTheFindControlsAndDisablesTheMainWindow) {
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->objectName(), QStringLiteral("frmFind"));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("FiND"));
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(f->parentWidget(), nullptr)
         << "a window owned by the main window is disabled with it";
     EXPECT_TRUE(f->windowFlags().testFlag(Qt::Tool));
@@ -103,7 +95,7 @@ TEST_F(SearchWindowTest, FindModeShowsTheFindControlsAndDisablesTheMainWindow) {
     EXPECT_FALSE(f->cmdFindnext->isEnabled()) << "nothing to search for yet";
     EXPECT_TRUE(f->NewSearch());
     // Centred on the screen.
-    const QPoint centre = w.screen()->geometry().center();
+    const QPoint centre = w->screen()->geometry().center();
     EXPECT_LE((f->frameGeometry().center() - centre).manhattanLength(), 40);
     ASSERT_TRUE(QTest::qWaitForWindowActive(f));
     EXPECT_EQ(QApplication::focusWidget(), f->chkboxes(2)) << "first focus on Whole word";
@@ -233,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "a", true, false, 3},
                       OptionCase{"punctuationBounds", "xa (a)", "a", true, false, 4},
                       OptionCase{"afterEmoji", "\xf0\x9f\x98\x80 ab", "ab", false, false, 3}),
-    [](const ::testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
+    NameFrom<&OptionCase::name>());
 
 TEST_F(SearchWindowTest, ReplaceXXOneOccurrencePerClick) {
     setDocument(QStringLiteral("x x"));
@@ -326,7 +318,7 @@ TEST_F(SearchWindowTest, CancelHidesKeepsTheFieldsAndStartsTheNextSearchAtTheTop
     click(f->cmdFindcancel);
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(frmFind::instance(), f) << "Cancel only hides";
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_TRUE(f->NewSearch());
     EXPECT_EQ(f->windowTitle(), QStringLiteral("FiND"));
     EXPECT_FALSE(f->txtReplace->isVisibleTo(f));
@@ -352,7 +344,7 @@ TEST_F(SearchWindowTest, TheCloseControlUnloadsTheDialog) {
     f->chkboxes(2)->setChecked(true);
     click(f->cmdFindnext);
     f->close();
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_EQ(frmFind::instance(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     f = openFind();
@@ -369,7 +361,7 @@ TEST_F(SearchWindowTest, TheCloseControlUnloadsTheDialog) {
 class GotoTest : public SearchWindowTest {
 protected:
     frmGoto* openGoto() {
-        menuItem(w, "mnuGoto")->trigger();
+        menuItem(*w, "mnuGoto")->trigger();
         return frmGoto::instance();
     }
 };
@@ -383,7 +375,7 @@ TEST_F(GotoTest, TheDialogHasItsControlsAndFocusOnGoto) {
     EXPECT_EQ(g->cmdGoto->text(), QStringLiteral("Goto"));
     EXPECT_EQ(g->cmdCancel->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(g->txtLine->text().isEmpty());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_EQ(g->parentWidget(), nullptr);
     EXPECT_TRUE(g->windowFlags().testFlag(Qt::Tool));
     ASSERT_TRUE(QTest::qWaitForWindowActive(g));
@@ -419,7 +411,7 @@ TEST_P(GotoLineTest, MovesTheCaretOrSaysTheNumberIsInvalid) {
     bool mainEnabledAtMessage = false;
     d.onMessage = [&](const ScriptedDialogs::Call&) {
         hiddenAtMessage = !g->isVisible();
-        mainEnabledAtMessage = w.isEnabled();
+        mainEnabledAtMessage = w->isEnabled();
     };
     click(g->cmdGoto);
     EXPECT_EQ(editor()->SelStart(), c.caret);
@@ -434,7 +426,7 @@ TEST_P(GotoLineTest, MovesTheCaretOrSaysTheNumberIsInvalid) {
         EXPECT_TRUE(d.messages().isEmpty());
     }
     EXPECT_EQ(g->isVisible(), c.stillOpen);
-    EXPECT_EQ(w.isEnabled(), !c.stillOpen);
+    EXPECT_EQ(w->isEnabled(), !c.stillOpen);
     EXPECT_EQ(g->txtLine->text(), c.stillOpen ? QString::fromUtf8(c.typed) : QString());
     EXPECT_EQ(frmGoto::instance(), g) << "Goto hides; the dialog stays loaded";
 }
@@ -455,7 +447,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GotoCase{"emptyLastLine", "ab\r\ncd\r\n", "3", 8, false, false},
                       GotoCase{"emptyLine", "ab\r\n\r\ncd", "2", 4, false, false},
                       GotoCase{"nonAscii", "\xc3\xa9\xf0\x9f\x98\x80\r\nx", "2", 5, false, false}),
-    [](const ::testing::TestParamInfo<GotoCase>& info) { return info.param.name; });
+    NameFrom<&GotoCase::name>());
 
 TEST_F(GotoTest, ReopeningAfterAFailedGotoShowsAnEmptyBox) {
     setDocument(QStringLiteral("a\r\nb\r\nc"));
@@ -465,7 +457,7 @@ TEST_F(GotoTest, ReopeningAfterAFailedGotoShowsAnEmptyBox) {
     EXPECT_EQ(openGoto(), g);
     EXPECT_TRUE(g->isVisible());
     EXPECT_TRUE(g->txtLine->text().isEmpty());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 }
 
 TEST_F(GotoTest, CancelAndTheCloseControlUnloadAndEnableTheMainWindow) {
@@ -473,13 +465,13 @@ TEST_F(GotoTest, CancelAndTheCloseControlUnloadAndEnableTheMainWindow) {
     g->txtLine->setText(QStringLiteral("7"));
     click(g->cmdCancel);
     EXPECT_EQ(frmGoto::instance(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     g = openGoto();
     EXPECT_TRUE(g->txtLine->text().isEmpty());
     g->close();
     EXPECT_EQ(frmGoto::instance(), nullptr);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
 }
 
 } // namespace

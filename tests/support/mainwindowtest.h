@@ -12,6 +12,7 @@
 #include "app/frmmain.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
+#include "testutil.h"
 
 // The main window's menu item with this objectName, found as a user finds it: by its name.
 // A name the window does not have fails the test.
@@ -30,11 +31,14 @@ inline QMenu* menuNamed(const QWidget& window, const char* name) {
     return menu;
 }
 
-// A fixture for tests that drive the main window: the window shown on the test display,
-// every question answered by the scripted dialogs, and a temporary folder for files.
+// A fixture for tests that drive the main window: the window `w` shown on the test display,
+// every question answered by the scripted dialogs `d`, and a temporary folder for files.
+// A fixture that needs more (the window active, the editor focused) calls SetUp() first;
+// a test may close the window (w.reset()) or start a fresh one.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
         w = std::make_unique<frmMain>();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -44,7 +48,7 @@ protected:
     TxtCode* editor() const { return w->txtCode(); }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    ScriptedDialogs dlg;
+    ScriptedDialogs d;
     QTemporaryDir dir;
     std::unique_ptr<frmMain> w;
 };

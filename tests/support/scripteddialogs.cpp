@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scripteddialogs.h"
 
+#include <QPrinter>
+
 QStringList ScriptedDialogs::messages() const {
     QStringList texts;
     for (const Call& c : calls)
@@ -61,11 +63,16 @@ std::optional<int> ScriptedDialogs::chooseColor(QWidget*, const QString& title, 
     return colorAnswers.dequeue();
 }
 
-bool ScriptedDialogs::setUpPrinter(QWidget*, QPrinter*) {
+bool ScriptedDialogs::setUpPrinter(QWidget*, QPrinter* printer) {
     calls.append(Call{Kind::Printer, {}, {}, {}, {}, Buttons::Ok, Icon::None, 0});
     if (printerAnswers.isEmpty()) {
         ++unscripted;
         return false;
     }
-    return printerAnswers.dequeue();
+    const PrinterAnswer answer = printerAnswers.dequeue();
+    if (answer.ok && !answer.pdf.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(answer.pdf);
+    }
+    return answer.ok;
 }

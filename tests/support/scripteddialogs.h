@@ -35,7 +35,9 @@ public:
     void cancelFile() { fileAnswers.enqueue(std::nullopt); }
     void chooseColorValue(int bgrColor) { colorAnswers.enqueue(bgrColor); }
     void cancelColor() { colorAnswers.enqueue(std::nullopt); }
-    void confirmPrinter(bool ok) { printerAnswers.enqueue(ok); }
+    void confirmPrinter(bool ok) { printerAnswers.enqueue({ok, QString()}); }
+    // Confirms the printer dialog with printing to a PDF file, `pdf`, picked in it.
+    void choosePdfPrinter(const QString& pdf) { printerAnswers.enqueue({true, pdf}); }
 
     QVector<Call> calls;
     int unscripted = 0;
@@ -61,5 +63,9 @@ private:
     QQueue<Answer> messageAnswers;
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<std::optional<int>> colorAnswers;
-    QQueue<bool> printerAnswers;
+    struct PrinterAnswer {
+        bool ok;
+        QString pdf; // printing to this file when not empty
+    };
+    QQueue<PrinterAnswer> printerAnswers;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+#include "testutil.h"
 #include "validator/checks.h"
 
 using namespace validator;
@@ -129,9 +130,11 @@ const Case kPairs[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Brackets, CheckCase, ::testing::ValuesIn(kBrackets));
-INSTANTIATE_TEST_SUITE_P(Structure, CheckCase, ::testing::ValuesIn(kStructure));
-INSTANTIATE_TEST_SUITE_P(Pairs, CheckCase, ::testing::ValuesIn(kPairs));
+INSTANTIATE_TEST_SUITE_P(Brackets, CheckCase, ::testing::ValuesIn(kBrackets),
+                         NameFrom<&Case::label>());
+INSTANTIATE_TEST_SUITE_P(Structure, CheckCase, ::testing::ValuesIn(kStructure),
+                         NameFrom<&Case::label>());
+INSTANTIATE_TEST_SUITE_P(Pairs, CheckCase, ::testing::ValuesIn(kPairs), NameFrom<&Case::label>());
 
 // The elements of each pair check in report order.
 const std::pair<CheckFn, QStringList> kElements[] = {
@@ -276,6 +279,9 @@ TEST_P(ProgressOfCheck, StartsAtZeroEndsAtMaximumAndStaysBounded) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllFifteen, ProgressOfCheck, ::testing::Range(0, 15));
+INSTANTIATE_TEST_SUITE_P(AllFifteen, ProgressOfCheck, ::testing::Range(0, 15),
+                         [](const auto& info) {
+                             return testName(validationChecks()[info.param].caption);
+                         });
 
 } // namespace

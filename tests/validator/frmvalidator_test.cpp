@@ -45,18 +45,17 @@ private:
     frmValidator* v_;
 };
 
-class ValidatorWindow : public ::testing::Test {
+class ValidatorWindow : public MainWindowTest {
 protected:
-    void SetUp() override { w.show(); }
     void TearDown() override {
         if (frmValidator* v = frmValidator::instance())
             v->unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w.txtCode()->SetModified(false);
+        w->txtCode()->SetModified(false);
     }
 
     frmValidator* openFromMenu() {
-        menuItem(w, "mnuValidate")->trigger();
+        menuItem(*w, "mnuValidate")->trigger();
         frmValidator* v = frmValidator::instance();
         if (v)
             waitUntil([v] { return v->isVisible(); });
@@ -74,9 +73,6 @@ protected:
     static QString shown(const QString& report) {
         return QString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     }
-
-    ScriptedDialogs d;
-    frmMain w;
 };
 
 TEST_F(ValidatorWindow, OpensFromTheFileMenuInItsDesignState) {
@@ -87,7 +83,7 @@ TEST_F(ValidatorWindow, OpensFromTheFileMenuInItsDesignState) {
     EXPECT_TRUE(v->isWindow());
     EXPECT_EQ(v->parentWidget(), nullptr);
     EXPECT_FALSE(v->isModal());
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
     EXPECT_TRUE(v->isEnabled());
     EXPECT_EQ(v->fraProgress->title(), "Progress");
     EXPECT_EQ(v->FraResults->title(), "Results");
@@ -105,10 +101,21 @@ TEST_F(ValidatorWindow, OpensFromTheFileMenuInItsDesignState) {
 TEST_F(ValidatorWindow, RunOnAPageWithFindings) {
     const QString page = "<html>\r\n<head><title>T</title>\r\n<body>\r\n<p>one<p>two</p>\r\n"
                          "<table><tr><td>x</td></table>\r\n<!-- a <!-- b -->\r\n</body>\r\n";
-    w.txtCode()->SetText(page);
+    w->txtCode()->SetText(page);
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     RunWatcher watch(v);
+
+    // The second "<!--" has no ">" of its own: one more "<" than ">".
+    const QString expected = "Difference: You have 16 < sign(s) and 15 > sign(s)...you either "
+                             "forgot to enclose your tags between <...> or you're trying to enter "
+                             "a text with the < or > signs instead of the special characters "
+                             "&lt;(less then) and &gt;(greater then)..." +
+                             E + "</html> close tag is missing...." + E +
+                             "</head> close tag is missing...." + E +
+                             "I found 1 <p> open tag(s) without a close tag </p>" + E +
+                             "I found 1 <tr> open tag(s) without a close tag </tr>" + E +
+                             "I found 1 <!-- (comment)open tag(s) without a close tag -->" + E;
 
     bool inspected = false;
     d.onMessage = [&](const ScriptedDialogs::Call& c) {
@@ -122,7 +129,7 @@ TEST_F(ValidatorWindow, RunOnAPageWithFindings) {
         EXPECT_EQ(v->lblScanning->text(), "Finished...");
         EXPECT_EQ(v->windowTitle(), "Finished...");
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_FALSE(v->report().isEmpty());
+        EXPECT_EQ(v->report().toStdString(), expected.toStdString());
         // Closing is refused while the run is still open.
         v->close();
         EXPECT_EQ(frmValidator::instance(), v);
@@ -130,16 +137,6 @@ TEST_F(ValidatorWindow, RunOnAPageWithFindings) {
     const QString summary = run(v);
     ASSERT_TRUE(inspected);
 
-    // The second "<!--" has no ">" of its own: one more "<" than ">".
-    const QString expected = "Difference: You have 16 < sign(s) and 15 > sign(s)...you either "
-                             "forgot to enclose your tags between <...> or you're trying to enter "
-                             "a text with the < or > signs instead of the special characters "
-                             "&lt;(less then) and &gt;(greater then)..." +
-                             E + "</html> close tag is missing...." + E +
-                             "</head> close tag is missing...." + E +
-                             "I found 1 <p> open tag(s) without a close tag </p>" + E +
-                             "I found 1 <tr> open tag(s) without a close tag </tr>" + E +
-                             "I found 1 <!-- (comment)open tag(s) without a close tag -->" + E;
     EXPECT_EQ(v->report().toStdString(), expected.toStdString());
     EXPECT_EQ(v->txtValidate->toPlainText(), shown(expected));
 
@@ -175,18 +172,18 @@ TEST_F(ValidatorWindow, RunOnAPageWithFindings) {
     EXPECT_TRUE(v->cmdValidate->isEnabled());
     EXPECT_TRUE(v->cmdCancel->isEnabled());
     EXPECT_FALSE(v->isRunning());
-    EXPECT_FALSE(w.isEnabled());
-    EXPECT_EQ(w.txtCode()->Text(), page); // never changes the document
+    EXPECT_FALSE(w->isEnabled());
+    EXPECT_EQ(w->txtCode()->Text(), page); // never changes the document
 }
 
 TEST_F(ValidatorWindow, CleanPageAndASecondRunDiscardsTheFirstReport) {
-    w.txtCode()->SetText("<p>");
+    w->txtCode()->SetText("<p>");
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     run(v);
     EXPECT_TRUE(v->report().contains("<p> open tag(s)"));
 
-    w.txtCode()->SetText("<html><head><title>t</title></head>\r\n<body><p>x</p></body></html>");
+    w->txtCode()->SetText("<html><head><title>t</title></head>\r\n<body><p>x</p></body></html>");
     run(v);
     EXPECT_EQ(v->report(), "No Errors Detected!");
     EXPECT_EQ(v->txtValidate->toPlainText(), "No Errors Detected!");
@@ -194,7 +191,7 @@ TEST_F(ValidatorWindow, CleanPageAndASecondRunDiscardsTheFirstReport) {
 }
 
 TEST_F(ValidatorWindow, EmptyDocumentRunsToTheEnd) {
-    w.txtCode()->SetText(QString());
+    w->txtCode()->SetText(QString());
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     const QString summary = run(v);
@@ -211,7 +208,7 @@ TEST_F(ValidatorWindow, EmptyDocumentRunsToTheEnd) {
 }
 
 TEST_F(ValidatorWindow, SummaryCounts1234Characters) {
-    w.txtCode()->SetText(QString(1234, QLatin1Char('x')));
+    w->txtCode()->SetText(QString(1234, QLatin1Char('x')));
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     const QString summary = run(v);
@@ -224,7 +221,7 @@ TEST_F(ValidatorWindow, LongReportGetsAScrollBar) {
     QString page;
     for (const char* e : {"p", "a", "b", "i", "s", "u", "dl", "em", "h1", "h2", "h3", "div"})
         page += QStringLiteral("<%1>").arg(QLatin1String(e));
-    w.txtCode()->SetText(page);
+    w->txtCode()->SetText(page);
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     run(v);
@@ -245,7 +242,7 @@ void PrintTo(const CloseWay& c, std::ostream* os) {
 class ValidatorClosing : public ValidatorWindow, public ::testing::WithParamInterface<CloseWay> {};
 
 TEST_P(ValidatorClosing, EnablesTheMainWindowAndUnloads) {
-    w.txtCode()->SetText("<p>");
+    w->txtCode()->SetText("<p>");
     frmValidator* v = openFromMenu();
     ASSERT_NE(v, nullptr);
     run(v);
@@ -254,7 +251,7 @@ TEST_P(ValidatorClosing, EnablesTheMainWindowAndUnloads) {
         QTest::mouseClick(v->cmdCancel, Qt::LeftButton);
     else
         v->close(); // the window's close control
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     EXPECT_EQ(frmValidator::instance(), nullptr);
     EXPECT_TRUE(waitUntil([&old] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -268,12 +265,12 @@ TEST_P(ValidatorClosing, EnablesTheMainWindowAndUnloads) {
     EXPECT_EQ(again->lblScanning->text(), "");
     EXPECT_EQ(again->txtValidate->toPlainText(), "");
     EXPECT_EQ(again->report(), "");
-    EXPECT_FALSE(w.isEnabled());
+    EXPECT_FALSE(w->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, ValidatorClosing,
                          ::testing::Values(CloseWay{"Cancel", true},
                                            CloseWay{"CloseControl", false}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         NameFrom<&CloseWay::label>());
 
 } // namespace

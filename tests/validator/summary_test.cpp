@@ -2,6 +2,7 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+#include "testutil.h"
 #include "validator/summary.h"
 
 using namespace validator;
@@ -31,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(Durations, Minutes,
                                            MinutesCase{0.1, "0.1"}, MinutesCase{2.0, "2"},
                                            MinutesCase{1.999, "2"}, MinutesCase{61.25, "61.25"},
                                            MinutesCase{0.123, "0.12"},
-                                           MinutesCase{12345.678, "12345.68"}));
+                                           MinutesCase{12345.678, "12345.68"}),
+                         PrintedName());
 
 TEST(Minutes, UsesTheLocaleDecimalSeparatorWithoutGrouping) {
     const QLocale german(QLocale::German, QLocale::Germany);
