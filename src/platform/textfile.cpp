@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <limits>
+#include <new>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -57,8 +59,41 @@ QString notRegularReason(mode_t mode) {
     return QStringLiteral("It is not a regular file.");
 }
 
-// Reads a regular file whole; anything else is refused without waiting for it.
+QString notEnoughMemoryReason() {
+    return QStringLiteral("There is not enough memory to read it.");
+}
+
+// The largest file that can be read: its bytes and its text (two bytes a character) must
+// fit in this computer's memory together. A larger one is refused before any of it is read.
+qint64 largestReadableFile() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return std::numeric_limits<qint64>::max();
+    return qint64(pages) * pageSize / 3;
+}
+
+QString tooLargeReason(qint64 size) {
+    return QStringLiteral("It is too large: its %1 bytes need more memory than this computer has.")
+        .arg(size);
+}
+
+bool readRegularFileOrThrow(const QString& path, QByteArray* bytes, struct stat* st,
+                            QString* error);
+
+// Reads a regular file whole; anything else is refused without waiting for it, and so is
+// a file too large for the memory.
 bool readRegularFile(const QString& path, QByteArray* bytes, struct stat* st, QString* error) {
+    try {
+        return readRegularFileOrThrow(path, bytes, st, error);
+    } catch (const std::bad_alloc&) {
+        *error = notEnoughMemoryReason();
+        return false;
+    }
+}
+
+bool readRegularFileOrThrow(const QString& path, QByteArray* bytes, struct stat* st,
+                            QString* error) {
     const QByteArray native = encodeFileName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -77,10 +112,19 @@ bool readRegularFile(const QString& path, QByteArray* bytes, struct stat* st, QS
         *error = notRegularReason(st->st_mode);
         return false;
     }
+    const qint64 largest = largestReadableFile();
+    if (st->st_size > largest) {
+        *error = tooLargeReason(st->st_size);
+        return false;
+    }
     // The size is a hint: files of /proc say 0, and a file may grow while we read.
     QByteArray out(qMax<qint64>(st->st_size, 0) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     for (;;) {
+        if (used > largest) {
+            *error = tooLargeReason(used);
+            return false;
+        }
         if (used == out.size())
             out.resize(out.size() + qMax<qsizetype>(out.size() / 2, 65536));
         const ssize_t got = ::read(fd, out.data() + used, size_t(out.size() - used));
@@ -346,19 +390,25 @@ LoadedFile readDocumentFile(const QString& path) {
     struct stat st {};
     if (!readRegularFile(path, &bytes, &st, &result.errorString))
         return result;
-    result.ok = true;
     result.state.stamp = stampOf(st, hashBytes(bytes.constData(), bytes.size()));
-    if (bytes.startsWith("{\\rtf")) {
-        result.rich = true;
-        result.content = QString::fromLatin1(bytes);
-        return result;
+    try {
+        if (bytes.startsWith("{\\rtf")) {
+            result.rich = true;
+            result.content = QString::fromLatin1(bytes);
+            result.ok = true;
+            return result;
+        }
+        DecodedText decoded = decodeFileBytes(bytes);
+        bytes = QByteArray();
+        result.state.form = decoded.form;
+        result.state.strayBytes = decoded.strayBytes;
+        result.state.otherLineBreaks = decoded.otherLineBreaks;
+        result.content = toCrLf(decoded.text);
+        result.ok = true;
+    } catch (const std::bad_alloc&) {
+        result = LoadedFile();
+        result.errorString = notEnoughMemoryReason();
     }
-    DecodedText decoded = decodeFileBytes(bytes);
-    bytes = QByteArray();
-    result.state.form = decoded.form;
-    result.state.strayBytes = decoded.strayBytes;
-    result.state.otherLineBreaks = decoded.otherLineBreaks;
-    result.content = toCrLf(decoded.text);
     return result;
 }
 

@@ -98,8 +98,12 @@ TEST_F(BadInput, AMissingOrUnreadableFileIsReportedAndTheDocumentStays) {
     editor()->SetText(QStringLiteral("my work"));
     editor()->SetModified(false);
     const State before = state();
+    // A file of a terabyte (sparse: it takes no room on the disk) cannot be held in memory.
+    QFile huge(path("huge.html"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 40));
+    huge.close();
     for (const QString& bad :
-         {path("missing.html"), dir.path(), QStringLiteral("/proc/self/mem")}) {
+         {path("missing.html"), dir.path(), QStringLiteral("/proc/self/mem"), path("huge.html")}) {
         d.clear();
         open(bad);
         ASSERT_EQ(d.messages().size(), 1) << bad.toStdString();

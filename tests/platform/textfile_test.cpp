@@ -760,6 +760,26 @@ TEST(OddFiles, AFileWithSeveralNamesIsWrittenInPlaceForAllOfThem) {
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
 }
 
+TEST(OddFiles, AFileLargerThanTheMemoryIsRefusedBeforeItIsRead) {
+    QTemporaryDir dir;
+    // A terabyte, sparse: it takes no room on the disk, and reading it would take hours.
+    const QString path = fileWith(dir, "huge.html", "<p>start</p>");
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), qint64(1) << 40), 0);
+    const LoadedFile f = readDocumentFile(path);
+    EXPECT_FALSE(f.ok);
+    EXPECT_TRUE(f.errorString.contains(QStringLiteral("1099511627776 bytes")))
+        << f.errorString.toStdString();
+    QString text, error;
+    EXPECT_FALSE(readDocumentText(path, &text, &error));
+    // Comparing it with a stamp cannot read it either: it is reported, not a crash.
+    FileState state = f.state;
+    state.stamp.valid = true;
+    state.stamp.size = qint64(1) << 40;
+    QString reason;
+    EXPECT_EQ(fileChangeSince(path, state.stamp, &reason), FileChange::Unreadable);
+    EXPECT_FALSE(reason.isEmpty());
+}
+
 TEST(OddFiles, AWritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("site"));
