@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 #include <xxhash.h>
@@ -249,8 +250,9 @@ enum class Replaced { Done, Failed, InPlaceInstead };
 // whole text is written and synced, so that a failed write never touches the old file.
 // Written with the system calls themselves, so that a failure names its real reason
 // (no space left, read-only file system, permission denied).
-// An existing file that this way would lose its owner or group, or whose folder refuses
-// a new file while the file itself may be written, is to be written in place instead.
+// An existing file that this way would lose its owner, group or access list, or whose
+// folder refuses a new file while the file itself may be written, is to be written in
+// place instead.
 Replaced replaceFile(const QByteArray& path, const QByteArray& bytes, QString* error) {
     // A symbolic link stays a link: its target is replaced.
     const QByteArray target = finalTarget(path);
@@ -264,6 +266,10 @@ Replaced replaceFile(const QByteArray& path, const QByteArray& bytes, QString* e
         *error = qt_error_string(errno);
         return Replaced::Failed;
     }
+    // An access list says more than the permission bits: a new file would lose it (and
+    // give the owning group what the list's mask allows to others).
+    if (existed && ::getxattr(target.constData(), "system.posix_acl_access", nullptr, 0) > 0)
+        return Replaced::InPlaceInstead;
     QByteArray temp;
     // A new file is made as any new file is (the umask decides); the copy of an existing
     // one is private until it carries the old file's owner and permissions.

@@ -16,10 +16,10 @@
 // A document is written back in the form its file was read in. A file with one name is
 // replaced through a temporary file renamed over it, which is private (0600) until it
 // carries the old file's owner and permissions. A file with several hard links, a file
-// whose owner or group a replacement could not keep, and a writable file in a folder that
-// refuses new files are written in place, after their old content was copied aside, so
-// that every name sees the new text, the file stays as it was, and a failed write puts
-// the old content back. Paths reach the system byte for byte (see filenames.h).
+// whose owner, group or access list a replacement could not keep, and a writable file in a folder
+// that refuses new files are written in place, after their old content was copied aside, so that
+// every name sees the new text, the file stays as it was, and a failed write puts the old content
+// back. Paths reach the system byte for byte (see filenames.h).
 
 // What is known of a file's bytes when we last read or wrote them: enough to tell
 // whether another program changed the file since.

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <array>
 #include <atomic>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -14,6 +16,7 @@
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -778,6 +781,49 @@ TEST(OddFiles, AFileLargerThanTheMemoryIsRefusedBeforeItIsRead) {
     QString reason;
     EXPECT_EQ(fileChangeSince(path, state.stamp, &reason), FileChange::Unreadable);
     EXPECT_FALSE(reason.isEmpty());
+}
+
+// A POSIX access list as the system stores it: a version, then (tag, permissions, id).
+QByteArray accessList(std::initializer_list<std::array<quint32, 3>> entries) {
+    QByteArray acl;
+    auto put = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            acl.append(char((v >> (8 * i)) & 0xFF));
+    };
+    put(2, 4);
+    for (const auto& e : entries) {
+        put(e[0], 2);
+        put(e[1], 2);
+        put(e[2], 4);
+    }
+    return acl;
+}
+
+TEST(OddFiles, AFileWithAnAccessListKeepsIt) {
+    QTemporaryDir dir;
+    const QString path = fileWith(dir, "page.html", "<p>team only</p>\n");
+    const QByteArray native = QFile::encodeName(path);
+    // Owner rw, one other user r, the owning group nothing (mode 0640 shows the mask).
+    const quint32 any = 0xFFFFFFFF;
+    const QByteArray acl = accessList(
+        {{0x01, 6, any}, {0x02, 4, 12345}, {0x04, 0, any}, {0x10, 4, any}, {0x20, 0, any}});
+    if (::setxattr(native.constData(), "system.posix_acl_access", acl.constData(),
+                   size_t(acl.size()), 0) != 0)
+        GTEST_SKIP() << "the file system keeps no access lists: " << strerror(errno);
+    struct stat before {};
+    ASSERT_EQ(::stat(native.constData(), &before), 0);
+    LoadedFile f = readDocumentFile(path);
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("<p>new</p>\r\n"), &f.state, &error));
+    EXPECT_EQ(readBytes(path), QByteArray("<p>new</p>\n"));
+    QByteArray kept(256, '\0');
+    const ssize_t n =
+        ::getxattr(native.constData(), "system.posix_acl_access", kept.data(), size_t(kept.size()));
+    ASSERT_GT(n, 0) << "the access list is gone";
+    EXPECT_EQ(kept.left(n), acl);
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
 TEST(OddFiles, AWritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
