@@ -320,8 +320,9 @@ bool writeInPlace(const QByteArray& path, const QByteArray& bytes, QString* erro
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *error = S_ISREG(st.st_mode) ? qt_error_string(errno) : notRegularReason(st.st_mode);
+    const bool unknown = ::fstat(fd, &st) != 0;
+    if (unknown || !S_ISREG(st.st_mode)) {
+        *error = unknown ? qt_error_string(errno) : notRegularReason(st.st_mode);
         ::close(fd);
         return false;
     }
