@@ -6,6 +6,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "platform/filenames.h"
 #include "platform/textfile.h"
 #include "validator/checks.h"
 #include "validator/report.h"
@@ -121,7 +122,7 @@ QString commandLineReport(const QString& path, const QString& report) {
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (!lines.endsWith(QLatin1Char('\n')))
         lines += QLatin1Char('\n');
-    return path + QStringLiteral(":\n") + lines;
+    return quotedFileName(path) + QStringLiteral(":\n") + lines;
 }
 
 int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) {
@@ -134,7 +135,7 @@ int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) 
         if (!readDocumentText(path, &text, &reason)) {
             unreadable = true;
             out.flush(); // keeps the two streams in order on a terminal
-            err << kProgram << ": " << path << ": " << reason << '\n';
+            err << kProgram << ": " << quotedFileName(path) << ": " << reason << '\n';
             err.flush();
             continue;
         }
@@ -149,10 +150,15 @@ int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) 
     return unreadable ? 2 : findings ? 1 : 0;
 }
 
-std::optional<int> answerCommandLine(int argc, char* argv[]) {
+QStringList commandLineArguments(int argc, const char* const argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << decodeFileName(argv[i]);
+    return arguments;
+}
+
+std::optional<int> answerCommandLine(int argc, char* argv[]) {
+    const QStringList arguments = commandLineArguments(argc, argv);
     const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::StartEditor)
         return std::nullopt;

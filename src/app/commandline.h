@@ -28,13 +28,19 @@ QString commandLineVersion();
 
 // The report of one file as --validate prints it: the path as given and a colon on a line,
 // then the validator window's report of the file with LF line breaks, ending in a line break.
+// A path that holds control characters (or bytes that are not UTF-8) is written as
+// quotedFileName() writes it, so that it cannot forge a line of the report.
 QString commandLineReport(const QString& path, const QString& report);
 
 // --validate: checks each file in order, read as File > Open reads it, and writes their
 // reports to `out` with an empty line between two of them, and a line naming each file
-// that cannot be read and the reason to `err`. Returns the exit status: 2 when a file
-// could not be read, else 1 when a file has findings, else 0.
+// that cannot be read (quoted as in the reports) and the reason to `err`. Returns the exit
+// status: 2 when a file could not be read, else 1 when a file has findings, else 0.
 int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err);
+
+// The command line as text, every byte of a file name kept (see filenames.h); Qt's own
+// QCoreApplication::arguments() loses the bytes of names that are not UTF-8.
+QStringList commandLineArguments(int argc, const char* const argv[]);
 
 // Answers the command line's requests that need no window (--help, --version, --validate,
 // a wrong option) and returns the exit status; returns nothing when the editor is to start.

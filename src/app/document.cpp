@@ -84,6 +84,19 @@ bool Document::OpenPath(const QString& path) {
                              .arg(loaded.strayBytes),
                          QString(), Dialogs::Icon::Information);
     }
+    if (loaded.otherLineBreaks > 0) {
+        // Saving writes one kind of break: the user learns it now, not from the file.
+        const QString kind = loaded.form.lfLineBreaks   ? QStringLiteral("LF")
+                             : loaded.form.crLineBreaks ? QStringLiteral("CR")
+                                                        : QStringLiteral("CR LF");
+        dialogs().inform(window_,
+                         QStringLiteral("The file %1 ends its lines in more than one way. When "
+                                        "it is saved, every line break is written as %2, the "
+                                        "break most of its lines use; %3 line break(s) change.")
+                             .arg(QDir::toNativeSeparators(path), kind)
+                             .arg(loaded.otherLineBreaks),
+                         QString(), Dialogs::Icon::Information);
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commandline.h"
+#include "platform/filenames.h"
 #include "testutil.h"
 
 namespace {
@@ -93,6 +94,20 @@ TEST(CommandLineReport, IsThePathThenTheReportInLfLines) {
     EXPECT_EQ(commandLineReport("a.html", "No Errors Detected!"), "a.html:\nNo Errors Detected!\n");
     EXPECT_EQ(commandLineReport("dir/b c.html", "First...\r\n\r\nSecond...\r\n\r\n"),
               "dir/b c.html:\nFirst...\n\nSecond...\n\n");
+    // A name that could start a line of its own is quoted, on its one line.
+    EXPECT_EQ(commandLineReport("a.html:\nNo Errors Detected!\n\nb.html", "First...\r\n"),
+              "\"a.html:\\nNo Errors Detected!\\n\\nb.html\":\nFirst...\n");
+}
+
+TEST(CommandLineArguments, KeepEveryByteOfANameThatIsNotUtf8) {
+    const char* argv[] = {"verrindel", "--validate", "\xff.html", "caf\xc3\xa9.html"};
+    const QStringList arguments = commandLineArguments(4, argv);
+    ASSERT_EQ(arguments.size(), 4);
+    EXPECT_EQ(arguments[1], QStringLiteral("--validate"));
+    EXPECT_EQ(encodeFileName(arguments[2]), QByteArray("\xff.html"));
+    EXPECT_NE(arguments[2], QString::fromUtf8("\xef\xbf\xbd.html"));
+    EXPECT_EQ(arguments[3], QString::fromUtf8("caf\xc3\xa9.html"));
+    EXPECT_EQ(parseCommandLine(arguments).files, arguments.mid(2));
 }
 
 } // namespace

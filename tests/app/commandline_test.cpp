@@ -7,8 +7,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include "app/commandline.h"
+#include "app/startup.h"
 #include "mainwindowtest.h"
+#include "platform/filenames.h"
 #include "testutil.h"
 #include "validator/checks.h"
 #include "validator/frmvalidator.h"
@@ -40,6 +45,38 @@ protected:
 
     void write(const char* name, const QByteArray& bytes) {
         ASSERT_TRUE(writeBytes(path(name), bytes));
+    }
+
+    // Runs the program with arguments that are bytes, not text: a shell passes them on as
+    // printf makes them.
+    Outcome runWithBytes(const QList<QByteArray>& arguments) {
+        QString script = QStringLiteral("exec \"$0\"");
+        for (const QByteArray& argument : arguments) {
+            script += QStringLiteral(" \"$(printf '");
+            for (const char c : argument)
+                script += QStringLiteral("\\%1").arg(uchar(c), 3, 8, QLatin1Char('0'));
+            script += QStringLiteral("')\"");
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(QString::fromLatin1(name));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), script, QStringLiteral(VR_EXECUTABLE)});
+        EXPECT_TRUE(p.waitForFinished(60000)) << "the program did not finish";
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // Writes a file whose name is bytes, UTF-8 or not.
+    void writeNamed(const QByteArray& name, const QByteArray& bytes) {
+        const QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0) << file.constData();
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
     }
 
     // The report the validator window shows after File > Open of `name` and Validate.
@@ -198,6 +235,73 @@ TEST_F(CommandLine, RichTextIsCheckedByItsPlainTextNotItsMarkup) {
     // The markup alone has a ">" without "<", which the plain text does not.
     EXPECT_TRUE(validator::runAllChecks(QString::fromLatin1(rtf)).contains("Difference"));
     EXPECT_FALSE(r.out.contains("Difference")) << r.out.toStdString();
+}
+
+// Names that are not plain text: the very file is checked (not the one a lossy conversion
+// of its name would give), and its name is printed so that it cannot forge a line.
+struct OddNameCase {
+    const char* name;
+    QByteArray file;     // the file's name, as bytes
+    const char* printed; // how the report names it
+};
+
+void PrintTo(const OddNameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandLineOddNames : public CommandLine,
+                            public ::testing::WithParamInterface<OddNameCase> {};
+
+TEST_P(CommandLineOddNames, ChecksThatVeryFileAndQuotesItsName) {
+    const OddNameCase& c = GetParam();
+    writeNamed(c.file, kUnclosedBold);
+    // What the name would become through a lossy conversion: a clean page, if another name.
+    const QByteArray lossy = QString::fromUtf8(c.file).toUtf8();
+    if (lossy != c.file)
+        writeNamed(lossy, kClean);
+    const Outcome r = runWithBytes({"--validate", c.file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, QString::fromUtf8(c.printed) + kBoldBlock.mid(kBoldBlock.indexOf(u':')));
+    EXPECT_EQ(r.err, QString());
+    // A file that cannot be read is named the same way.
+    const Outcome missing = runWithBytes({"--validate", "missing/" + c.file});
+    EXPECT_EQ(missing.exitCode, 2);
+    const QString printedMissing = quotedFileName(decodeFileName("missing/" + c.file));
+    EXPECT_EQ(missing.err, QStringLiteral("verrindel: ") + printedMissing +
+                               QStringLiteral(": No such file or directory\n"));
+    EXPECT_EQ(missing.err.count(u'\n'), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CommandLineOddNames,
+    ::testing::Values(OddNameCase{"ByteThatIsNotUtf8", "\xff.html", "\"\\377.html\""},
+                      OddNameCase{"Windows1252Name", "caf\xe9.html", "\"caf\\351.html\""},
+                      OddNameCase{"LineBreak", "x.html:\nNo Errors Detected!\n\ny.html",
+                                  "\"x.html:\\nNo Errors Detected!\\n\\ny.html\""},
+                      OddNameCase{"TerminalEscape", "\x1b[2Kz.html", "\"\\033[2Kz.html\""},
+                      OddNameCase{"Utf8Name", "caf\xc3\xa9.html", "caf\xc3\xa9.html"}),
+    NameFrom<&OddNameCase::name>());
+
+TEST_F(CommandLine, TheWindowOpensAndSavesANameThatIsNotUtf8) {
+    writeNamed("\xff.html", "<p>odd</p>\n");
+    writeNamed("\xef\xbf\xbd.html", "<p>neighbour</p>\n");
+    const QByteArray file = QFile::encodeName(dir.path()) + "/\xff.html";
+    const char* argv[] = {"verrindel", file.constData()};
+    ASSERT_TRUE(openStartupFile(*w, commandLineArguments(2, argv)));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("<p>odd</p>\r\n"));
+    EXPECT_EQ(encodeFileName(w->windowTitle()), file);
+    editor()->SetSelStart(0);
+    editor()->SetSelText(QStringLiteral("<h1>x</h1>\r\n"));
+    trigger("mnuSave");
+    EXPECT_TRUE(d.messages().isEmpty()) << d.messages().join('\n').toStdString();
+    EXPECT_EQ(readBytes(dir.filePath(QString::fromUtf8("\xef\xbf\xbd.html"))),
+              QByteArray("<p>neighbour</p>\n"));
+    const int fd = ::open(file.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    char back[64] = {};
+    EXPECT_EQ(::read(fd, back, sizeof back), 22);
+    ::close(fd);
+    EXPECT_STREQ(back, "<h1>x</h1>\n<p>odd</p>\n");
 }
 
 } // namespace
