@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -16,6 +19,7 @@
 
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
+#include "app/screenbox.h"
 #include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
@@ -208,6 +212,117 @@ TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) 
     EXPECT_EQ(editor()->formatAt(0).color, kBlue);
     EXPECT_EQ(editor()->formatAt(5).color, 0);
     EXPECT_TRUE(editor()->Modified());
+}
+
+// Characters that the text box treats specially (paragraph and frame marks, separators,
+// objects, controls) or that other layers do (stand-ins, noncharacters, marks): each must
+// come back as itself once anything was typed in full screen.
+struct OddCase {
+    const char* name;
+    const char16_t* characters;
+};
+
+void PrintTo(const OddCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullScreenRoundTrip : public FullScreenTest, public ::testing::WithParamInterface<OddCase> {
+protected:
+    QString odd() const { return QString::fromUtf16(GetParam().characters); }
+};
+
+TEST_P(FullScreenRoundTrip, OneKeyBringsBackEveryCharacterAsItself) {
+    // Inside a line, at a line's start and end, and next to a line break.
+    const QString c = odd();
+    const QString text = QStringLiteral("<p>") + c + QStringLiteral("</p>\r\n") + c +
+                         QStringLiteral("x\r\ny") + c + QStringLiteral("\r\n") + c;
+    editor()->SetText(text);
+    editor()->SetModified(false);
+    whileFullScreen([&](frmScreen* s) {
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_Z);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), text + QStringLiteral("z"));
+    EXPECT_TRUE(editor()->Modified());
+}
+
+TEST_P(FullScreenRoundTrip, CopiedAndPastedInsideTheBoxTheyStayThemselves) {
+    // The first line is cut and pasted after the last one, then copied and pasted again.
+    const QString c = odd();
+    const QString first = QStringLiteral("a") + c + QStringLiteral("b");
+    editor()->SetText(first + QStringLiteral("\r\nend"));
+    whileFullScreen([&](frmScreen* s) {
+        QPlainTextEdit* box = s->txtScreen;
+        QTextCursor line(box->document());
+        line.setPosition(int(first.size()) + 1, QTextCursor::KeepAnchor); // with its break
+        box->setTextCursor(line);
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(),
+              QStringLiteral("end\r\n") + first + kCrLf + first + QStringLiteral("\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, FullScreenRoundTrip,
+    ::testing::Values(
+        OddCase{"ParagraphSeparator", u"\u2029"}, OddCase{"FrameMarkers", u"\uFDD0\uFDD1"},
+        OddCase{"MarksSideBySide", u"\u2029\u2029\uFDD1\uFDD0\u2029"},
+        OddCase{"LineSeparator", u"\u2028"}, OddCase{"BothSeparators", u"\u2028\u2029"},
+        OddCase{"ObjectReplacement", u"\uFFFC"},
+        OddCase{"ObjectReplacementAndParagraph", u"\uFFFC\u2029\uFFFC"}, OddCase{"Nul", u"\u0000"},
+        OddCase{"ByteOrderMark", u"\uFEFF"}, OddCase{"Noncharacters", u"\uFFFE\uFFFF\uFDEF"},
+        OddCase{"OutsideTheBasicPlane", u"\U0001F600\U0010FFFF"},
+        OddCase{"StrayByteStandIns", u"\uEF80\uEFFF"},
+        OddCase{"ControlsAndNextLine", u"\u000B\u000C\u0085\u001F"},
+        OddCase{"NoBreakAndSoftHyphen", u"\u00A0\u00AD"}),
+    NameFrom<&OddCase::name>());
+
+TEST_F(FullScreenTest, ParagraphSeparatorsInALongCutLineComeBack) {
+    // A line of 200,000 characters cut into blocks, with paragraph separators at and
+    // around the places where it is cut.
+    QString line;
+    while (line.size() < 200'000)
+        line += QStringLiteral("<td>cell</td>\u2029 ");
+    const QString text = QStringLiteral("<table>\r\n") + line + QStringLiteral("\r\n</table>");
+    editor()->SetText(text);
+    whileFullScreen([&](frmScreen* s) {
+        EXPECT_GT(s->txtScreen->document()->blockCount(), 4);
+        EXPECT_EQ(s->screenDocumentText(), text);
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_Z);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), text + QStringLiteral("z"));
+}
+
+TEST(ScreenBoxTest, PastedMarksFromOutsideAreKeptAndUndoTakesThemAway) {
+    ScreenBox box;
+    box.setKeptText(QStringLiteral("ab"), {});
+    QTextCursor c = box.textCursor();
+    c.setPosition(1);
+    box.setTextCursor(c);
+    // An empty clipboard (its owner quit) pastes nothing.
+    QGuiApplication::clipboard()->clear();
+    box.paste();
+    EXPECT_EQ(box.keptText(), QStringLiteral("ab"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"\u2029x\r\ny\uFDD0"));
+    box.paste();
+    EXPECT_EQ(box.keptText(), QString::fromUtf16(u"a\u2029x\ny\uFDD0b"));
+    EXPECT_EQ(box.document()->blockCount(), 2) << "the CR LF pasted is a line break";
+    box.undo();
+    EXPECT_EQ(box.keptText(), QStringLiteral("ab"));
+    // Text typed after a mark is text, not another mark.
+    c.setPosition(1);
+    ScreenBox::insertKeeping(c, QString::fromUtf16(u"\uFDD1"));
+    box.setTextCursor(c);
+    QTest::keyClicks(&box, QStringLiteral("q"));
+    EXPECT_EQ(box.keptText(), QString::fromUtf16(u"a\uFDD1qb"));
 }
 
 struct ConversionCase {
