@@ -174,9 +174,10 @@ qint64 TxtCode::toBytePos(int pos) const {
             ? SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byte, units)
             : SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byteEnd,
                             -(s.unitEnd - pos));
-    // Scintilla answers 0 when the walk leaves the document.
-    if (byte <= s.byte || byte > s.byteEnd)
-        return s.byteEnd;
+    // A position between the two halves of a surrogate pair gives the pair's start. (A
+    // walk that failed would answer 0: the line's start is a boundary before pos too.)
+    if (byte < s.byte || byte > s.byteEnd)
+        return s.byte;
     return byte;
 }
 

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -204,6 +205,66 @@ TEST_P(PositionMapping, InputMethodsSeeTheCaretLine) {
     }
 }
 
+// Offsets between the two halves of a surrogate pair, as assistive technology or an input
+// method may give them: each means the boundary before the pair, never the line's end.
+TEST_P(PositionMapping, AnOffsetInsideASurrogatePairMeansThePairsStart) {
+    const QString t = GetParam().text;
+    TxtCode ed;
+    ed.SetText(t);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&ed);
+    ASSERT_NE(a, nullptr);
+    QAccessibleTextInterface* text = a->textInterface();
+    QAccessibleEditableTextInterface* edit = a->editableTextInterface();
+    for (int i = 1; i < t.size(); ++i) {
+        if (!t[i].isLowSurrogate())
+            continue;
+        ASSERT_EQ(ed.toBytePos(i), ed.toBytePos(i - 1)) << "at " << i;
+        ed.SetSelStart(i);
+        EXPECT_EQ(ed.SelStart(), i - 1);
+        ed.SetSelStart(0);
+        ed.SetSelLength(i);
+        EXPECT_EQ(ed.SelLength(), i - 1) << "a selection's end inside a pair leaves the pair out";
+        EXPECT_EQ(ed.textRange(i, t.size()), t.mid(i - 1));
+        text->setCursorPosition(i);
+        EXPECT_EQ(text->cursorPosition(), i - 1);
+        // A selection with one end inside a pair keeps its other end.
+        text->setSelection(0, 0, i);
+        int s = -1, e = -1;
+        text->selection(0, &s, &e);
+        EXPECT_EQ(s, 0);
+        EXPECT_EQ(e, i - 1);
+        text->setSelection(0, i, t.size());
+        text->selection(0, &s, &e);
+        EXPECT_EQ(s, i - 1);
+        EXPECT_EQ(e, t.size());
+        int cs = -1, ce = -1;
+        text->textAtOffset(i, QAccessible::CharBoundary, &cs, &ce);
+        EXPECT_EQ(cs, i - 1);
+        EXPECT_EQ(ce, i + 1);
+        edit->insertText(i, QStringLiteral("<i>"));
+        EXPECT_EQ(ed.Text(), t.left(i - 1) + QStringLiteral("<i>") + t.mid(i - 1)) << "at " << i;
+        ed.SetText(t);
+    }
+}
+
+TEST(InputMethods, ACaretInsideAPairOfThePreeditStaysInThePreedit) {
+    // The input method puts its caret between the halves of the first of two emoji.
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<p>line one</p>\r\n<p>"));
+    ed.SetSelStart(ed.TextLength());
+    const qint64 before = ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const QString preedit = QString::fromUtf8("\xf0\x9f\x98\x80\xf0\x9f\x98\x81");
+    QInputMethodEvent compose(
+        preedit, {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 1, 1, QVariant())});
+    QCoreApplication::sendEvent(&ed, &compose);
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), before)
+        << "the caret goes to the pair's start, not the document's";
+    QInputMethodEvent commit;
+    commit.setCommitString(preedit);
+    QCoreApplication::sendEvent(&ed, &commit);
+    EXPECT_EQ(ed.Text(), QStringLiteral("<p>line one</p>\r\n<p>") + preedit);
+}
+
 TEST(InputMethods, SeeOnlyTheCaretLineOrAWindowOfALongLine) {
     // Many lines and no blank line: the paragraph the editor's own answer used to walk
     // was the whole document.
@@ -249,6 +310,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Noncharacters are whole characters to Qt; the editor must count them so too.
         MappingCase{"Noncharacters", QString::fromUtf8("a\xef\xbf\xbf b\xef\xbf\xbe\xef\xb7\x90\r\n"
                                                        "\xf0\x9f\xbf\xbfz\xef\xbf\xbd")},
+        MappingCase{"PairsAtLineStartsAndEnds",
+                    QString::fromUtf8("\xf0\x9f\x98\x80\xf0\x9f\x98\x81\r\n\xf0\x9f\x8e\x89x"
+                                      "\xf0\x9f\x98\x80\r\n\xf4\x8f\xbf\xbf")},
+        MappingCase{"PairsAmongAccents",
+                    QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80 ").repeated(40) +
+                        QStringLiteral("\r\nend")},
         MappingCase{"Empty", QString()}),
     NameFrom<&MappingCase::name>());
 
