@@ -44,6 +44,7 @@ void Document::New() {
     editor_->SetSelStart(0);
     editor_->SetSelLength(editor_->TextLength());
     editor_->SetSelText(QString());
+    editor_->setKeepsStrayBytes(false);
     window_->setWindowTitle(untitled());
     editor_->SetModified(false);
     // A new document is written as UTF-8 without mark, with CR LF.
@@ -87,8 +88,8 @@ bool Document::OpenPath(const QString& path) {
     return true;
 }
 
-void Document::restore(const QString& text, const QString& path, const FileState& state) {
-    editor_->SetText(text);
+void Document::restore(const QByteArray& editorBytes, const QString& path, const FileState& state) {
+    editor_->setEditorBytes(editorBytes, state.form.strayBytes);
     window_->setWindowTitle(path.isEmpty() ? untitled() : QDir::toNativeSeparators(path));
     if (!path.isEmpty())
         cmdg_->FileName = path;

@@ -187,6 +187,9 @@ bool frmScreen::copyBack(const QString& text) {
     // Keep the document so that a failed replacement leaves it as it was.
     const RichDocument before = txtCode_->richDocument();
     const bool wasModified = txtCode_->Modified();
+    // The stray bytes of the file, which the text alone does not tell from stand-ins.
+    const bool keepsStrayBytes = txtCode_->keepsStrayBytes();
+    const QByteArray beforeBytes = keepsStrayBytes ? txtCode_->editorBytes() : QByteArray();
     bool failed = false;
     try {
         replaceText(txtCode_, text);
@@ -201,6 +204,8 @@ bool frmScreen::copyBack(const QString& text) {
     }
     txtCode_->SendScintilla(QsciScintillaBase::SCI_SETSTATUS, 0UL);
     try {
+        if (keepsStrayBytes)
+            txtCode_->setEditorBytes(beforeBytes, true);
         txtCode_->setRichDocument(before);
         txtCode_->SetModified(wasModified);
     } catch (const std::bad_alloc&) {

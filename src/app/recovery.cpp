@@ -426,7 +426,7 @@ bool Recovery::offerLeftovers() {
             QFile::remove(f.filePath());
             continue;
         }
-        window_->document()->restore(QString::fromUtf8(doc.text), doc.path, doc.state);
+        window_->document()->restore(doc.text, doc.path, doc.state);
         // The file becomes this run's own until the next write replaces it.
         waitForWrites();
         QFile::remove(filePath());

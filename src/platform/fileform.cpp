@@ -22,8 +22,8 @@ const NamedEncoding kEncodingNames[] = {
     {Encoding::Utf16BE, "UTF-16 BE"}, {Encoding::Utf32LE, "UTF-32 LE"},
     {Encoding::Utf32BE, "UTF-32 BE"}, {Encoding::Windows1252, "Windows-1252"}};
 
-// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte at p does not
-// start one. Overlong forms, surrogates and values past U+10FFFF are invalid.
+} // namespace
+
 int utf8SequenceLength(const uchar* p, qsizetype left) {
     const uchar b = p[0];
     if (b < 0x80)
@@ -47,6 +47,8 @@ int utf8SequenceLength(const uchar* p, qsizetype left) {
         return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
     return 0;
 }
+
+namespace {
 
 char32_t utf8Value(const uchar* p, int length) {
     switch (length) {
@@ -89,7 +91,8 @@ Utf8Census takeCensus(const uchar* p, qsizetype n) {
     return c;
 }
 
-// UTF-8 with each invalid byte as its stand-in character.
+} // namespace
+
 QString decodeWithStandIns(const uchar* p, qsizetype n) {
     QString text(n, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
@@ -116,6 +119,8 @@ QString decodeWithStandIns(const uchar* p, qsizetype n) {
     text.truncate(o);
     return text;
 }
+
+namespace {
 
 bool decodeUtf16(const QByteArray& bytes, bool bigEndian, QString* text) {
     const qsizetype n = (bytes.size() - 2) / 2;
@@ -445,4 +450,12 @@ bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* byte
         return encodeWindows1252(text, lf, bytes);
     }
     return false;
+}
+
+QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form) {
+    if (form.lfLineBreaks)
+        crLfToLf(utf8);
+    if (form.byteOrderMark)
+        utf8.prepend("\xEF\xBB\xBF");
+    return utf8;
 }

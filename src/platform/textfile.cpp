@@ -298,7 +298,6 @@ bool readDocumentText(const QString& path, QString* text, QString* errorString) 
 
 bool writeDocumentFile(const QString& path, const QString& text, FileState* state,
                        QString* errorString) {
-    QString error;
     QByteArray bytes;
     FileForm form = state->form;
     bool switched = false;
@@ -310,6 +309,16 @@ bool writeDocumentFile(const QString& path, const QString& text, FileState* stat
         encodeFileBytes(text, form, &bytes);
         switched = true;
     }
+    if (!writeDocumentBytes(path, bytes, state, errorString))
+        return false;
+    state->form = form;
+    state->switchedToUtf8 = switched;
+    return true;
+}
+
+bool writeDocumentBytes(const QString& path, const QByteArray& bytes, FileState* state,
+                        QString* errorString) {
+    QString error;
     struct stat st {};
     const bool linked = statPath(path, &st) && S_ISREG(st.st_mode) && st.st_nlink > 1;
     const bool ok = linked ? writeInPlace(path, bytes, &error) : replaceFile(path, bytes, &error);
@@ -318,8 +327,7 @@ bool writeDocumentFile(const QString& path, const QString& text, FileState* stat
             *errorString = error;
         return false;
     }
-    state->form = form;
-    state->switchedToUtf8 = switched;
+    state->switchedToUtf8 = false;
     state->stamp =
         statPath(path, &st) ? stampOf(st, hashBytes(bytes.constData(), bytes.size())) : FileStamp();
     return true;

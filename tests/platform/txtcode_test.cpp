@@ -16,6 +16,7 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
+#include "platform/fileform.h"
 #include "platform/txtcode.h"
 #include "testutil.h"
 
@@ -362,6 +363,89 @@ TEST(InsertionContract, SelStartIsClampedAndWritingItSelectsNothing) {
     ed.SetSelStart(0);
     ed.SetSelLength(99);
     EXPECT_EQ(ed.SelLength(), 3);
+}
+
+// A document read with stray bytes holds them as they are: each is one character of one
+// UTF-16 unit (its stand-in in Text), wherever it stands among valid UTF-8.
+struct StrayCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const StrayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StrayBytePositions : public ::testing::TestWithParam<StrayCase> {};
+
+TEST_P(StrayBytePositions, EachStrayByteIsOneCharacterEverywhere) {
+    const QByteArray& bytes = GetParam().bytes;
+    const QString t =
+        decodeWithStandIns(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    TxtCode ed;
+    ed.setEditorBytes(bytes, true);
+    ASSERT_EQ(ed.editorBytes(), bytes);
+    ASSERT_EQ(ed.Text(), t);
+    ASSERT_EQ(ed.TextLength(), t.size());
+    const QVector<int> b = boundaries(t);
+    for (int i = 0; i < b.size(); ++i) {
+        ASSERT_EQ(ed.toCharPos(ed.toBytePos(b[i])), b[i]);
+        ed.SetSelStart(b[i]);
+        ASSERT_EQ(ed.SelStart(), b[i]);
+        if (i + 1 < b.size()) {
+            ed.SetSelLength(b[i + 1] - b[i]);
+            ASSERT_EQ(ed.SelText(), t.mid(b[i], b[i + 1] - b[i])) << "at " << b[i];
+        }
+    }
+    // Delete takes one character; Backspace takes one back; undo brings the bytes back.
+    for (int i = 0; i + 1 < b.size(); ++i) {
+        if (t[b[i]] == u'\r' || t[b[i]] == u'\n')
+            continue; // Delete and Backspace take CR LF whole
+        ed.setEditorBytes(bytes, true);
+        ed.SetSelStart(b[i]);
+        QTest::keyClick(&ed, Qt::Key_Delete);
+        EXPECT_EQ(ed.Text(), t.left(b[i]) + t.mid(b[i + 1])) << "Delete at " << b[i];
+        ed.SetSelStart(b[i + 1] - (b[i + 1] - b[i]));
+        ed.undo();
+        EXPECT_EQ(ed.editorBytes(), bytes);
+        ed.SetSelStart(b[i + 1]);
+        QTest::keyClick(&ed, Qt::Key_Backspace);
+        EXPECT_EQ(ed.Text(), t.left(b[i]) + t.mid(b[i + 1])) << "Backspace at " << b[i + 1];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StrayBytePositions,
+    ::testing::Values(StrayCase{"LoneTrailBytes", "a\x80\xbf\r\n\x80"},
+                      StrayCase{"LeadBytesBeforeAscii", "\xe2"
+                                                        "ab\xf0"
+                                                        "c\xc3"},
+                      StrayCase{"OverlongTwoByteForms", "x\xc0\x80\xc1\xbf"
+                                                        "y"},
+                      StrayCase{"TruncatedAtALineEnd", "\xe2\x82\r\n\xf0\x9f\x98"},
+                      StrayCase{"BesideValidCharacters",
+                                "\xe2\xc3\xa9\x80\xf0\x9f\x98\x80\xff\xe2\x82\xac\xfe"},
+                      StrayCase{"SurrogatesEncoded", "\xed\xa0\x80\xed\xbf\xbf"},
+                      StrayCase{"PastTheLastCodePoint", "\xf4\x90\x80\x80\xf5"}),
+    NameFrom<&StrayCase::name>());
+
+TEST(StrayBytes, AStandInCharacterBesideTheStrayByteItStandsForStaysACharacter) {
+    TxtCode ed;
+    ed.setEditorBytes("<\x80>", true);
+    ASSERT_TRUE(ed.keepsStrayBytes());
+    ed.SetSelStart(1);
+    ed.enterText(QString(QChar(0xEF80)));
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>");
+    EXPECT_EQ(ed.Text(), QStringView(u"<\uEF80\uEF80>").toString());
+    // The text written back as a whole keeps each as it was.
+    ed.SetText(ed.Text() + QStringLiteral("!"));
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>!");
+    ed.undo();
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>");
+    // Without stray bytes to keep, bytes that are not UTF-8 become their stand-ins.
+    ed.setEditorBytes("<\x80>", false);
+    EXPECT_FALSE(ed.keepsStrayBytes());
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80>");
 }
 
 struct FindCase {
