@@ -448,6 +448,19 @@ TEST(StrayBytes, AStandInCharacterBesideTheStrayByteItStandsForStaysACharacter) 
     EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80>");
 }
 
+TEST(Clipboard, CopyingKeepsNulAndWhatFollowsIt) {
+    TxtCode ed;
+    const QString t = QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\nc");
+    ed.SetText(t);
+    ed.SetSelStart(0);
+    ed.SetSelLength(t.size());
+    ed.cut();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), t);
+    EXPECT_EQ(ed.TextLength(), 0);
+    ed.paste();
+    EXPECT_EQ(ed.Text(), t);
+}
+
 struct FindCase {
     const char* name;
     QString text;
