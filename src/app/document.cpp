@@ -79,8 +79,8 @@ bool Document::OpenPath(const QString& path) {
     if (loaded.strayBytes > 0) {
         dialogs().inform(window_,
                          QStringLiteral("The file %1 holds %2 byte(s) that are not valid UTF-8. "
-                                        "Each is shown as a stand-in character (U+EF80 to "
-                                        "U+EFFF) and kept as it is when the file is saved.")
+                                        "Each is shown as its value (such as xE9) and kept "
+                                        "as it is when the file is saved.")
                              .arg(QDir::toNativeSeparators(path))
                              .arg(loaded.strayBytes),
                          QString(), Dialogs::Icon::Information);
