@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <functional>
+#include <iterator>
 #include <new>
 
 #include "app/frmmain.h"
@@ -353,6 +355,34 @@ TEST(ScreenBoxTest, PastedMarksFromOutsideAreKeptAndUndoTakesThemAway) {
     box.setTextCursor(c);
     QTest::keyClicks(&box, QStringLiteral("q"));
     EXPECT_EQ(box.keptText(), QString::fromUtf16(u"a\uFDD1qb"));
+}
+
+TEST(ScreenBoxTest, AnyTextComesBackFromTheBoxAsItWent) {
+    // Texts drawn (from a fixed seed) from the characters the box, the document or the
+    // line breaks treat specially; each comes back with only its line breaks made CR LF.
+    const char16_t alphabet[] = {u'a',   u'<',   u'\t',  u'\r',  u'\n',  0,      0xFEFF,
+                                 0xFFFE, 0xFFFF, 0xFDD0, 0xFDD1, 0x2028, 0x2029, 0xFFFC,
+                                 0x00A0, 0x0085, 0xEF80, 0xD83D, 0xDE00, 0x000B, 0x0300};
+    QRandomGenerator random(26);
+    for (int round = 0; round < 400; ++round) {
+        QString doc;
+        const int length = int(random.bounded(40));
+        for (int i = 0; i < length; ++i)
+            doc += QChar(alphabet[random.bounded(int(std::size(alphabet)))]);
+        bool grouped = false;
+        QVector<int> continued;
+        QVector<KeptChar> kept;
+        const QString raw = frmScreen::toScreenText(doc, &grouped, &continued, &kept);
+        ScreenBox box;
+        box.setSeparatorsJoinLines(grouped);
+        box.setKeptText(raw, kept);
+        QString expected = doc;
+        expected.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+            .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        ASSERT_EQ(box.keptText().replace(QLatin1Char('\n'), QLatin1String("\r\n")), expected)
+            << "from " << ::testing::PrintToString(doc);
+    }
 }
 
 struct ConversionCase {

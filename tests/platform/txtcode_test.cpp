@@ -772,6 +772,27 @@ TEST(TextRtf, WritingPlainTextReloadsItWithDefaultFormats) {
     EXPECT_TRUE(ed.TextRTF().startsWith(QStringLiteral("{\\rtf")));
 }
 
+TEST(TextRtf, OddCharactersComeBackAndAHalfPairIsAReplacementCharacter) {
+    // Written as RTF and read back: NUL, lone CR and LF, a leading U+FEFF, noncharacters,
+    // separators, a stand-in, a pair, the highlighter's marker characters.
+    const QString odd = QStringView(u"\uFEFFa\r\n\rb\nc\uFFFE\uFFFF\uFDD0\u2028\u2029\uEF80"
+                                    u"\U0001F600\u009D\u0081{}\\'9d")
+                            .toString() +
+                        QChar(0) + QStringLiteral("z");
+    TxtCode ed;
+    ed.SetText(odd);
+    ASSERT_EQ(ed.Text(), odd);
+    ed.SetTextRTF(ed.TextRTF());
+    EXPECT_EQ(ed.Text(), odd);
+    // A \u of half a pair cannot be UTF-8: it reads as U+FFFD, one unit as it was, so the
+    // formats after it stay on their characters.
+    ed.SetTextRTF(QStringLiteral("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}"
+                                 "a\\u-10179?b{\\cf1 c}\\u-8704?}"));
+    EXPECT_EQ(ed.Text(), QStringView(u"a\uFFFDbc\uFFFD").toString());
+    EXPECT_EQ(ed.formatAt(3).color, 255);
+    EXPECT_EQ(ed.formatAt(2).color, 0);
+}
+
 TEST(Properties, AreReachableByTheirNames) {
     TxtCode ed;
     ed.setProperty("Text", QStringLiteral("abc"));
