@@ -222,7 +222,7 @@ QByteArray encodeOver(QStringView text, QByteArrayView old) {
 
     QByteArray out;
     out.reserve(text.size() + text.size() / 8);
-    qsizetype run = 0;       // start of the text not yet written
+    qsizetype run = 0; // start of the text not yet written
     size_t nextPair = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
