@@ -484,10 +484,9 @@ bool Recovery::offerLeftovers() {
             QFile::remove(f.filePath());
             continue;
         }
-        // Every character comes back, a U+FEFF at the start included.
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                        QStringConverter::Flag::ConvertInitialBom);
-        window_->document()->restore(utf8.decode(doc.text), doc.path, doc.state);
+        // The text's bytes as kept: every character comes back, a U+FEFF at the start and
+        // a file's stray bytes included.
+        window_->document()->restore(doc.text, doc.path, doc.state);
         doc = RecoveredDocument();
         // A copy becomes this run's own file until the next write replaces it; the left
         // file goes once the copy is safe. (A rename would take over whatever the left

@@ -20,7 +20,7 @@ class frmMain;
 struct RecoveredDocument {
     QString path; // empty for an untitled document
     FileState state;
-    QByteArray text; // UTF-8, line breaks CR LF
+    QByteArray text; // the editor's bytes: UTF-8 (and stray bytes), line breaks CR LF
 };
 
 // Copies the editor's bytes [from, from + count) (UTF-8, line breaks CR LF) straight from

@@ -7,6 +7,23 @@
 #include <QtEndian>
 #include <cstring>
 
+namespace {
+
+using Encoding = FileForm::Encoding;
+
+using codepage::kCp1252High;
+
+struct NamedEncoding {
+    Encoding encoding;
+    const char* name;
+};
+const NamedEncoding kEncodingNames[] = {
+    {Encoding::Utf8, "UTF-8"},        {Encoding::Utf16LE, "UTF-16 LE"},
+    {Encoding::Utf16BE, "UTF-16 BE"}, {Encoding::Utf32LE, "UTF-32 LE"},
+    {Encoding::Utf32BE, "UTF-32 BE"}, {Encoding::Windows1252, "Windows-1252"}};
+
+} // namespace
+
 int utf8SequenceLength(const uchar* p, qsizetype left) {
     const uchar b = p[0];
     if (b < 0x80)
@@ -32,19 +49,6 @@ int utf8SequenceLength(const uchar* p, qsizetype left) {
 }
 
 namespace {
-
-using Encoding = FileForm::Encoding;
-
-using codepage::kCp1252High;
-
-struct NamedEncoding {
-    Encoding encoding;
-    const char* name;
-};
-const NamedEncoding kEncodingNames[] = {
-    {Encoding::Utf8, "UTF-8"},        {Encoding::Utf16LE, "UTF-16 LE"},
-    {Encoding::Utf16BE, "UTF-16 BE"}, {Encoding::Utf32LE, "UTF-32 LE"},
-    {Encoding::Utf32BE, "UTF-32 BE"}, {Encoding::Windows1252, "Windows-1252"}};
 
 char32_t utf8Value(const uchar* p, int length) {
     switch (length) {
@@ -87,7 +91,8 @@ Utf8Census takeCensus(const uchar* p, qsizetype n) {
     return c;
 }
 
-// UTF-8 with each invalid byte as its stand-in character.
+} // namespace
+
 QString decodeWithStandIns(const uchar* p, qsizetype n) {
     QString text(n, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
@@ -114,6 +119,8 @@ QString decodeWithStandIns(const uchar* p, qsizetype n) {
     text.truncate(o);
     return text;
 }
+
+namespace {
 
 bool decodeUtf16(const QByteArray& bytes, bool bigEndian, QString* text) {
     const qsizetype n = (bytes.size() - 2) / 2;
@@ -473,4 +480,12 @@ bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* byte
         return encodeWindows1252(text, breaks, bytes);
     }
     return false;
+}
+
+QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form) {
+    if (breaksOf(form) != Breaks::CrLf)
+        collapseCrLf(utf8, form.lfLineBreaks ? '\n' : '\r');
+    if (form.byteOrderMark)
+        utf8.prepend("\xEF\xBB\xBF");
+    return utf8;
 }

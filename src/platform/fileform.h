@@ -47,6 +47,8 @@ inline bool isStrayByteStandIn(char16_t c) {
 // start one (left > 0 bytes are there). Overlong forms, surrogates and values past
 // U+10FFFF are invalid.
 int utf8SequenceLength(const uchar* p, qsizetype left);
+// UTF-8 with each byte that is not valid UTF-8 as its stand-in character.
+QString decodeWithStandIns(const uchar* p, qsizetype n);
 
 // Text decoded from a file's bytes: line breaks still as in the file.
 struct DecodedText {
@@ -82,3 +84,8 @@ QString toCrLf(const QString& text);
 // leaving *bytes undefined, only when the form is Windows-1252 and the text holds a
 // character that code page cannot store.
 bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* bytes);
+
+// The bytes of a UTF-8 file of the given form for text already in UTF-8 (the stray bytes
+// of a mostly-UTF-8 file among it as they are): the mark put before it, CR LF pairs
+// written as LF for an LF file.
+QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form);

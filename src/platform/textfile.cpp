@@ -433,7 +433,6 @@ bool readDocumentText(const QString& path, QString* text, QString* errorString) 
 
 bool writeDocumentFile(const QString& path, const QString& text, FileState* state,
                        QString* errorString) {
-    QString error;
     QByteArray bytes;
     FileForm form = state->form;
     bool switched = false;
@@ -445,13 +444,22 @@ bool writeDocumentFile(const QString& path, const QString& text, FileState* stat
         encodeFileBytes(text, form, &bytes);
         switched = true;
     }
+    if (!writeDocumentBytes(path, bytes, state, errorString))
+        return false;
+    state->form = form;
+    state->switchedToUtf8 = switched;
+    return true;
+}
+
+bool writeDocumentBytes(const QString& path, const QByteArray& bytes, FileState* state,
+                        QString* errorString) {
+    QString error;
     if (!writeFileBytes(encodeFileName(path), bytes, &error)) {
         if (errorString)
             *errorString = error;
         return false;
     }
-    state->form = form;
-    state->switchedToUtf8 = switched;
+    state->switchedToUtf8 = false;
     struct stat st {};
     state->stamp =
         statPath(path, &st) ? stampOf(st, hashBytes(bytes.constData(), bytes.size())) : FileStamp();

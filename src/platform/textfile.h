@@ -67,6 +67,11 @@ bool readDocumentText(const QString& path, QString* text, QString* errorString);
 bool writeDocumentFile(const QString& path, const QString& text, FileState* state,
                        QString* errorString);
 
+// Writes bytes already in the document's form (state->form, which stays) as
+// writeDocumentFile does; on success state->stamp describes the written file.
+bool writeDocumentBytes(const QString& path, const QByteArray& bytes, FileState* state,
+                        QString* errorString);
+
 // Writes text as UTF-8 without mark, line breaks as they are in text.
 bool writeDocumentFile(const QString& path, const QString& text, QString* errorString);
 

@@ -325,6 +325,30 @@ TEST_F(RecoveryKeeping, TheFileHoldsThePathAndTheFormOfTheDocument) {
     EXPECT_TRUE(d.state.stamp.valid);
 }
 
+TEST_F(RecoveryKeeping, AFileWithStrayBytesRestoresToTheSameBytes) {
+    // Mostly UTF-8 with the stray bytes E9 and 80; a stand-in character and a U+FEFF are
+    // typed at the start: the recovery file holds the editor's bytes, and what it restores
+    // is saved as the file's stray bytes and the characters typed.
+    const QString page = dir.filePath(QStringLiteral("stray.html"));
+    const QByteArray bytes = "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\n";
+    ASSERT_TRUE(writeBytes(page, bytes));
+    dlg.chooseFile(page);
+    menuItem(w, "mnuOpen")->trigger();
+    w.txtCode()->SetSelStart(0);
+    w.txtCode()->enterText(QString(QChar(0xFEFF)) + QChar(0xEF80));
+    ASSERT_TRUE(waitKept());
+    const RecoveredDocument d = keptDocument();
+    EXPECT_TRUE(d.state.form.strayBytes);
+    EXPECT_EQ(d.text,
+              "\xef\xbb\xbf\xee\xbe\x80<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\r\n");
+
+    frmMain next;
+    next.document()->restore(d.text, d.path, d.state);
+    EXPECT_EQ(next.txtCode()->Text(), w.txtCode()->Text());
+    menuItem(next, "mnuSave")->trigger();
+    EXPECT_EQ(readBytes(page), "\xef\xbb\xbf\xee\xbe\x80" + bytes);
+}
+
 TEST_F(RecoveryKeeping, TypingDuringTheCopyOfALargeTextGivesTheTextAsItStands) {
     // Large enough that the copy takes several steps, with keys typed between them at the
     // start, in the middle and at the end of the text.
