@@ -68,9 +68,9 @@ void checkLinks(const PageFacts& facts, const Options& options, Report& report) 
         if (query >= 0)
             location.truncate(query);
         if (location.isEmpty()) {
-            if (hash < 0 || fragment.isEmpty() || fragment.compare(QLatin1String("top"),
-                                                                   Qt::CaseInsensitive) == 0 ||
-                facts.hasBase || url.indexOf(QLatin1Char('?')) >= 0)
+            if (hash < 0 || fragment.isEmpty() ||
+                fragment.compare(QLatin1String("top"), Qt::CaseInsensitive) == 0 || facts.hasBase ||
+                url.indexOf(QLatin1Char('?')) >= 0)
                 continue;
             if (!hasTarget(facts.anchorNames, &facts.ids, fragment))
                 report.add(RuleId::MissingFragment, link.offset, link.length,
@@ -109,8 +109,9 @@ void checkLinks(const PageFacts& facts, const Options& options, Report& report) 
             it = linked.insert(key, ok ? targetsOf(text) : Targets());
         }
         if (it->read && !it->names.contains(fragment))
-            report.add(RuleId::MissingFragment, link.offset, link.length,
-                       QStringLiteral("No element with id \"%1\" in \"%2\"").arg(fragment, location));
+            report.add(
+                RuleId::MissingFragment, link.offset, link.length,
+                QStringLiteral("No element with id \"%1\" in \"%2\"").arg(fragment, location));
     }
 }
 
@@ -151,9 +152,12 @@ void placeFindings(QStringView text, std::vector<Finding>& findings) {
 
 const char* severityName(Severity severity) {
     switch (severity) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    case Severity::Info: return "info";
+    case Severity::Error:
+        return "error";
+    case Severity::Warning:
+        return "warning";
+    case Severity::Info:
+        return "info";
     }
     return "error";
 }
@@ -165,29 +169,50 @@ const std::vector<Rule>& rules() {
         {"missing-doctype", S::Error, "The page does not start with <!DOCTYPE html>."},
         {"bad-doctype", S::Error, "A doctype that is not <!DOCTYPE html>, or one after the start."},
         {"obsolete-doctype", S::Warning, "An HTML 4 or XHTML doctype with public or system ids."},
-        {"duplicate-attribute", S::Error, "An attribute given twice in one tag; browsers keep the first."},
+        {"duplicate-attribute", S::Error,
+         "An attribute given twice in one tag; browsers keep the first."},
         {"eof-in-tag", S::Error, "The page ends inside a tag or the doctype."},
         {"eof-in-comment", S::Error, "The page ends inside a comment or CDATA section."},
-        {"bad-comment", S::Error, "<!--> or <!---> ending a comment at once, --!>, or <!-- inside a comment."},
+        {"bad-comment", S::Error,
+         "<!--> or <!---> ending a comment at once, --!>, or <!-- inside a comment."},
         {"bogus-comment", S::Error, "<?...>, <!...> or </ followed by no name: read as a comment."},
-        {"bad-character-reference", S::Error, "&#0;, a surrogate, a noncharacter, a control character, a code point out of range, no digits, or an unknown name."},
+        {"bad-character-reference", S::Error,
+         "&#0;, a surrogate, a noncharacter, a control character, a code point out of range, no "
+         "digits, or an unknown name."},
         {"missing-semicolon", S::Error, "A character reference without its closing semicolon."},
-        {"bad-tag", S::Error, "A tag's syntax: a quote or < in an attribute name, no space between attributes, a stray /, attributes on an end tag."},
+        {"bad-tag", S::Error,
+         "A tag's syntax: a quote or < in an attribute name, no space between attributes, a stray "
+         "/, attributes on an end tag."},
         {"unescaped-less-than", S::Error, "A < that does not start a tag; write &lt;."},
-        {"self-closing-non-void", S::Error, "<div/> and the like: the slash does not close an element that has an end tag."},
-        {"unclosed-element", S::Error, "An element whose end tag is required is closed by something else or by the end of the page."},
-        {"misnested-end-tag", S::Error, "An end tag comes while an element inside its element is still open."},
-        {"stray-end-tag", S::Error, "An end tag with no open element of its name (</p> with no <p> open)."},
-        {"stray-start-tag", S::Error, "A start tag the browser ignores where it stands (<td> outside a table, a second <body>, a form in a form)."},
-        {"not-allowed-here", S::Error, "An element or text where its parent does not allow it (lists, tables, select, blocks inside text-level elements)."},
+        {"self-closing-non-void", S::Error,
+         "<div/> and the like: the slash does not close an element that has an end tag."},
+        {"unclosed-element", S::Error,
+         "An element whose end tag is required is closed by something else or by the end of the "
+         "page."},
+        {"misnested-end-tag", S::Error,
+         "An end tag comes while an element inside its element is still open."},
+        {"stray-end-tag", S::Error,
+         "An end tag with no open element of its name (</p> with no <p> open)."},
+        {"stray-start-tag", S::Error,
+         "A start tag the browser ignores where it stands (<td> outside a table, a second <body>, "
+         "a form in a form)."},
+        {"not-allowed-here", S::Error,
+         "An element or text where its parent does not allow it (lists, tables, select, blocks "
+         "inside text-level elements)."},
         {"content-after-end", S::Error, "Text or elements after </body> or </html>."},
-        {"unknown-element", S::Error, "An element the HTML standard does not define, whose name is not a custom element's (with a hyphen)."},
-        {"obsolete-element", S::Warning, "An element the HTML standard calls obsolete (center, font, marquee...)."},
-        {"unknown-attribute", S::Error, "An attribute that is neither the element's own nor global, data-*, aria-* or an event handler."},
+        {"unknown-element", S::Error,
+         "An element the HTML standard does not define, whose name is not a custom element's (with "
+         "a hyphen)."},
+        {"obsolete-element", S::Warning,
+         "An element the HTML standard calls obsolete (center, font, marquee...)."},
+        {"unknown-attribute", S::Error,
+         "An attribute that is neither the element's own nor global, data-*, aria-* or an event "
+         "handler."},
         {"missing-alt", S::Error, "<img> without an alt attribute."},
         {"duplicate-id", S::Error, "Two elements with the same id."},
         {"missing-lang", S::Info, "<html> without a lang attribute."},
-        {"missing-file", S::Warning, "A local href or src that names a file that does not exist (saved pages only)."},
+        {"missing-file", S::Warning,
+         "A local href or src that names a file that does not exist (saved pages only)."},
         {"missing-fragment", S::Warning, "A #fragment that names no id of the page it leads to."},
     };
     return table;

@@ -294,7 +294,8 @@ void Tokenizer::readTag(Token& token, bool endTag) {
             ++token.attributeCount;
     }
     // The end of the page inside the tag: browsers drop the tag and what follows it.
-    const QString shown = (endTag ? QStringLiteral("</") : QStringLiteral("<")) + toQString(token.name);
+    const QString shown =
+        (endTag ? QStringLiteral("</") : QStringLiteral("<")) + toQString(token.name);
     m_report.add(RuleId::EofInTag, start, qMin<qsizetype>(shown.size(), n - start),
                  QStringLiteral("The page ends inside the tag %1 (a \">\" or a closing quote is "
                                 "missing)")
@@ -305,7 +306,18 @@ void Tokenizer::readTag(Token& token, bool endTag) {
 }
 
 void Tokenizer::readComment(Token& token, qsizetype start) {
-    enum State { Start, StartDash, Body, LessThan, Bang, BangDash, BangDashDash, EndDash, End, EndBang };
+    enum State {
+        Start,
+        StartDash,
+        Body,
+        LessThan,
+        Bang,
+        BangDash,
+        BangDashDash,
+        EndDash,
+        End,
+        EndBang
+    };
     const char16_t* s = m_s;
     const qsizetype n = m_n;
     State state = Start;
@@ -571,9 +583,9 @@ qsizetype Tokenizer::characterReference(qsizetype amp, qsizetype limit, bool inA
             m_report.add(RuleId::BadCharacterReference, amp, j - amp,
                          QStringLiteral("Character reference %1 %2").arg(written, problem));
         else if (!semicolon)
-            m_report.add(RuleId::MissingSemicolon, amp, j - amp,
-                         QStringLiteral("Character reference %1 does not end with \";\"")
-                             .arg(written));
+            m_report.add(
+                RuleId::MissingSemicolon, amp, j - amp,
+                QStringLiteral("Character reference %1 does not end with \";\"").arg(written));
         return j;
     }
     if (!isAlnum(s[i]))

@@ -13,10 +13,10 @@ namespace {
 using T = Tag;
 
 enum NodeFlag : std::uint8_t {
-    kReconstructed = 1,  // made again by the parser from an active formatting element
-    kImplied = 2,        // made by the parser without a start tag
-    kReported = 4,       // a finding about this element exists already
-    kChildReported = 8,  // a finding about what it holds exists already
+    kReconstructed = 1,    // made again by the parser from an active formatting element
+    kImplied = 2,          // made by the parser without a start tag
+    kReported = 4,         // a finding about this element exists already
+    kChildReported = 8,    // a finding about what it holds exists already
     kHtmlIntegration = 16, // annotation-xml with HTML inside
 };
 
@@ -33,10 +33,9 @@ bool in(int name, std::initializer_list<Tag> tags) {
 bool isCustomElementName(const std::u16string& name) {
     if (name.empty() || name[0] < 'a' || name[0] > 'z' || name.find(u'-') == std::u16string::npos)
         return false;
-    static const char16_t* const reserved[] = {u"annotation-xml", u"color-profile", u"font-face",
-                                               u"font-face-src", u"font-face-uri",
-                                               u"font-face-format", u"font-face-name",
-                                               u"missing-glyph"};
+    static const char16_t* const reserved[] = {
+        u"annotation-xml", u"color-profile",    u"font-face",      u"font-face-src",
+        u"font-face-uri",  u"font-face-format", u"font-face-name", u"missing-glyph"};
     for (const char16_t* r : reserved)
         if (name == r)
             return false;
@@ -110,9 +109,9 @@ bool TreeBuilder::foreignRulesApply(const Token& t) const {
     const Node& n = m_stack.back();
     if (n.ns == Ns::Html)
         return false;
-    const bool mathText = n.ns == Ns::MathMl &&
-                          (n.name == m_mi || n.name == m_mo || n.name == m_mn ||
-                           n.name == m_ms || n.name == m_mtext);
+    const bool mathText =
+        n.ns == Ns::MathMl &&
+        (n.name == m_mi || n.name == m_mo || n.name == m_mn || n.name == m_ms || n.name == m_mtext);
     if (mathText && ((t.type == Token::StartTag && m_tn != m_mglyph && m_tn != m_malignmark) ||
                      t.type == Token::Characters))
         return false;
@@ -120,8 +119,8 @@ bool TreeBuilder::foreignRulesApply(const Token& t) const {
         m_tn == id(T::Svg))
         return false;
     const bool htmlIntegration =
-        (n.ns == Ns::Svg && (n.name == m_foreignObject || n.name == m_desc ||
-                             n.name == id(T::Title))) ||
+        (n.ns == Ns::Svg &&
+         (n.name == m_foreignObject || n.name == m_desc || n.name == id(T::Title))) ||
         (n.flags & kHtmlIntegration);
     if (htmlIntegration && (t.type == Token::StartTag || t.type == Token::Characters))
         return false;
@@ -136,27 +135,48 @@ void TreeBuilder::process(Token& t) {
 
 void TreeBuilder::byMode(Token& t) {
     switch (m_mode) {
-    case Mode::Initial: return initial(t);
-    case Mode::BeforeHtml: return beforeHtml(t);
-    case Mode::BeforeHead: return beforeHead(t);
-    case Mode::InHead: return inHead(t);
-    case Mode::InHeadNoscript: return inHeadNoscript(t);
-    case Mode::AfterHead: return afterHead(t);
-    case Mode::InBody: return inBody(t);
-    case Mode::Text: return text(t);
-    case Mode::InTable: return inTable(t);
-    case Mode::InCaption: return inCaption(t);
-    case Mode::InColumnGroup: return inColumnGroup(t);
-    case Mode::InTableBody: return inTableBody(t);
-    case Mode::InRow: return inRow(t);
-    case Mode::InCell: return inCell(t);
-    case Mode::InSelect: return inSelect(t);
-    case Mode::InSelectInTable: return inSelectInTable(t);
-    case Mode::InTemplate: return inTemplate(t);
-    case Mode::AfterBody: return afterBody(t);
-    case Mode::InFrameset: return inFrameset(t);
-    case Mode::AfterFrameset: return afterFrameset(t);
-    case Mode::AfterAfterBody: return afterAfterBody(t);
+    case Mode::Initial:
+        return initial(t);
+    case Mode::BeforeHtml:
+        return beforeHtml(t);
+    case Mode::BeforeHead:
+        return beforeHead(t);
+    case Mode::InHead:
+        return inHead(t);
+    case Mode::InHeadNoscript:
+        return inHeadNoscript(t);
+    case Mode::AfterHead:
+        return afterHead(t);
+    case Mode::InBody:
+        return inBody(t);
+    case Mode::Text:
+        return text(t);
+    case Mode::InTable:
+        return inTable(t);
+    case Mode::InCaption:
+        return inCaption(t);
+    case Mode::InColumnGroup:
+        return inColumnGroup(t);
+    case Mode::InTableBody:
+        return inTableBody(t);
+    case Mode::InRow:
+        return inRow(t);
+    case Mode::InCell:
+        return inCell(t);
+    case Mode::InSelect:
+        return inSelect(t);
+    case Mode::InSelectInTable:
+        return inSelectInTable(t);
+    case Mode::InTemplate:
+        return inTemplate(t);
+    case Mode::AfterBody:
+        return afterBody(t);
+    case Mode::InFrameset:
+        return inFrameset(t);
+    case Mode::AfterFrameset:
+        return afterFrameset(t);
+    case Mode::AfterAfterBody:
+        return afterAfterBody(t);
     }
 }
 
@@ -183,8 +203,9 @@ void TreeBuilder::closedImplicitly(Node& n, const Token& closer) {
         return;
     n.flags |= kReported;
     if (closer.type == Token::EndOfFile) {
-        m_report.add(RuleId::UnclosedElement, n.offset, n.length,
-                     QStringLiteral("%1 is not closed; the page ends first").arg(startTag(nameOf(n))));
+        m_report.add(
+            RuleId::UnclosedElement, n.offset, n.length,
+            QStringLiteral("%1 is not closed; the page ends first").arg(startTag(nameOf(n))));
         return;
     }
     const int index = m_report.add(
@@ -216,8 +237,7 @@ void TreeBuilder::strayEnd(const Token& t, const QString& message) {
             f.offset = it->closer;
             f.length = it->closerLength;
             f.message = QStringLiteral("%1 comes while %2 is still open; its %3 comes later")
-                            .arg(closer.simplified(), startTag(nameOf(m_tn)),
-                                 endTag(nameOf(m_tn)));
+                            .arg(closer.simplified(), startTag(nameOf(m_tn)), endTag(nameOf(m_tn)));
         }
         m_pending.erase(std::next(it).base());
         return;
@@ -352,8 +372,8 @@ void TreeBuilder::generateImpliedEndTags(int except) {
     while (!m_stack.empty()) {
         const Node& n = m_stack.back();
         if (n.ns != Ns::Html || n.name == except ||
-            !in(n.name, {T::Dd, T::Dt, T::Li, T::Optgroup, T::Option, T::P, T::Rb, T::Rp, T::Rt,
-                         T::Rtc}))
+            !in(n.name,
+                {T::Dd, T::Dt, T::Li, T::Optgroup, T::Option, T::P, T::Rb, T::Rp, T::Rt, T::Rtc}))
             return;
         pop();
     }
@@ -363,9 +383,9 @@ void TreeBuilder::generateImpliedEndTagsThoroughly() {
     while (!m_stack.empty()) {
         const Node& n = m_stack.back();
         if (n.ns != Ns::Html ||
-            !in(n.name, {T::Caption, T::Colgroup, T::Dd, T::Dt, T::Li, T::Optgroup, T::Option,
-                         T::P, T::Rb, T::Rp, T::Rt, T::Rtc, T::Tbody, T::Td, T::Tfoot, T::Th,
-                         T::Thead, T::Tr}))
+            !in(n.name,
+                {T::Caption, T::Colgroup, T::Dd, T::Dt, T::Li, T::Optgroup, T::Option, T::P, T::Rb,
+                 T::Rp, T::Rt, T::Rtc, T::Tbody, T::Td, T::Tfoot, T::Th, T::Thead, T::Tr}))
             return;
         pop();
     }
@@ -414,13 +434,23 @@ void TreeBuilder::resetInsertionMode() {
                 return;
             }
             break;
-        case T::Tr: m_mode = Mode::InRow; return;
+        case T::Tr:
+            m_mode = Mode::InRow;
+            return;
         case T::Tbody:
         case T::Thead:
-        case T::Tfoot: m_mode = Mode::InTableBody; return;
-        case T::Caption: m_mode = Mode::InCaption; return;
-        case T::Colgroup: m_mode = Mode::InColumnGroup; return;
-        case T::Table: m_mode = Mode::InTable; return;
+        case T::Tfoot:
+            m_mode = Mode::InTableBody;
+            return;
+        case T::Caption:
+            m_mode = Mode::InCaption;
+            return;
+        case T::Colgroup:
+            m_mode = Mode::InColumnGroup;
+            return;
+        case T::Table:
+            m_mode = Mode::InTable;
+            return;
         case T::Template:
             m_mode = m_templateModes.empty() ? Mode::InBody : m_templateModes.back();
             return;
@@ -430,10 +460,17 @@ void TreeBuilder::resetInsertionMode() {
                 return;
             }
             break;
-        case T::Body: m_mode = Mode::InBody; return;
-        case T::Frameset: m_mode = Mode::InFrameset; return;
-        case T::Html: m_mode = m_headSeen ? Mode::AfterHead : Mode::BeforeHead; return;
-        default: break;
+        case T::Body:
+            m_mode = Mode::InBody;
+            return;
+        case T::Frameset:
+            m_mode = Mode::InFrameset;
+            return;
+        case T::Html:
+            m_mode = m_headSeen ? Mode::AfterHead : Mode::BeforeHead;
+            return;
+        default:
+            break;
         }
     }
     m_mode = Mode::InBody;
@@ -529,15 +566,18 @@ QString TreeBuilder::value(const Attribute& a) const {
         qsizetype j = i + 1;
         if (j < raw.size() && raw[j] == QLatin1Char('#')) {
             ++j;
-            const bool hex = j < raw.size() && (raw[j] == QLatin1Char('x') || raw[j] == QLatin1Char('X'));
+            const bool hex =
+                j < raw.size() && (raw[j] == QLatin1Char('x') || raw[j] == QLatin1Char('X'));
             if (hex)
                 ++j;
             const qsizetype digits = j;
             char32_t v = 0;
-            while (j < raw.size() && (hex ? isxdigit(raw[j].unicode()) : isDigit(raw[j].unicode()))) {
-                v = qMin<char32_t>(v * (hex ? 16 : 10) + char32_t(raw[j].digitValue() >= 0
-                                                                     ? raw[j].digitValue()
-                                                                     : (raw[j].unicode() | 32) - 'a' + 10),
+            while (j < raw.size() &&
+                   (hex ? isxdigit(raw[j].unicode()) : isDigit(raw[j].unicode()))) {
+                v = qMin<char32_t>(v * (hex ? 16 : 10) +
+                                       char32_t(raw[j].digitValue() >= 0
+                                                    ? raw[j].digitValue()
+                                                    : (raw[j].unicode() | 32) - 'a' + 10),
                                    0x110000);
                 ++j;
             }
@@ -564,8 +604,8 @@ QString TreeBuilder::value(const Attribute& a) const {
             }
         }
         const qsizetype m = htmldata::longestLegacyReference(run);
-        if (m > 0 && !(i + 1 + m < raw.size() && (raw[i + 1 + m] == QLatin1Char('=') ||
-                                                   isAlnum(raw[i + 1 + m].unicode())))) {
+        if (m > 0 && !(i + 1 + m < raw.size() &&
+                       (raw[i + 1 + m] == QLatin1Char('=') || isAlnum(raw[i + 1 + m].unicode())))) {
             out += htmldata::characterReference(run.left(m))->characters;
             i += 1 + m;
             continue;
@@ -591,17 +631,20 @@ void TreeBuilder::checkElement(const Token& t, int name) {
     if (known) {
         for (int i = 0; i < t.attributeCount; ++i) {
             const Attribute& a = t.attributes[size_t(i)];
+            if (a.name.find_first_of(u"\"'<=") != std::u16string::npos)
+                continue; // reported as a fault of the tag's syntax
             const QStringView n(a.name.data(), qsizetype(a.name.size()));
             auto known = m_globalAttributes.find(a.name);
             if (known == m_globalAttributes.end())
-                known = m_globalAttributes
-                            .emplace(a.name, htmldata::isGlobalAttribute(n) ||
-                                                 (startsWith(a.name, u"data-") && a.name.size() > 5) ||
-                                                 startsWith(a.name, u"aria-") || a.name == u"role" ||
-                                                 (startsWith(a.name, u"on") && a.name.size() > 2) ||
-                                                 startsWith(a.name, u"xmlns") ||
-                                                 startsWith(a.name, u"xml:"))
-                            .first;
+                known =
+                    m_globalAttributes
+                        .emplace(a.name, htmldata::isGlobalAttribute(n) ||
+                                             (startsWith(a.name, u"data-") && a.name.size() > 5) ||
+                                             startsWith(a.name, u"aria-") || a.name == u"role" ||
+                                             (startsWith(a.name, u"on") && a.name.size() > 2) ||
+                                             startsWith(a.name, u"xmlns") ||
+                                             startsWith(a.name, u"xml:"))
+                        .first;
             if (known->second || htmldata::isOwnAttribute(Tag(name), n))
                 continue;
             m_report.add(RuleId::UnknownAttribute, a.nameOffset, a.end - a.nameOffset,
@@ -640,9 +683,10 @@ void TreeBuilder::checkPlacement(const Token& t, int name) {
         return;
     if (name == id(T::Li)) {
         if (!in(p, {T::Ul, T::Ol, T::Menu, T::Dir}))
-            notAllowed(t, QStringLiteral("<li> is not allowed inside %1; a list item belongs in "
-                                         "<ul>, <ol> or <menu>")
-                              .arg(where()),
+            notAllowed(t,
+                       QStringLiteral("<li> is not allowed inside %1; a list item belongs in "
+                                      "<ul>, <ol> or <menu>")
+                           .arg(where()),
                        parent);
         return;
     }
@@ -653,31 +697,35 @@ void TreeBuilder::checkPlacement(const Token& t, int name) {
             ok = i > 0 && isHtml(m_stack[size_t(i) - 1], id(T::Dl));
         }
         if (!ok)
-            notAllowed(t, QStringLiteral("%1 is not allowed inside %2; it belongs in <dl>")
-                              .arg(child(), where()),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed inside %2; it belongs in <dl>")
+                           .arg(child(), where()),
                        parent);
         return;
     }
     const bool scriptSupporting = in(name, {T::Script, T::Template});
     if (in(p, {T::Ul, T::Ol, T::Menu})) {
         if (!scriptSupporting)
-            notAllowed(t, QStringLiteral("%1 is not allowed directly inside %2; only <li> is")
-                              .arg(child(), where()),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed directly inside %2; only <li> is")
+                           .arg(child(), where()),
                        parent);
         return;
     }
     if (p == id(T::Dl)) {
         if (!scriptSupporting && name != id(T::Div))
-            notAllowed(t, QStringLiteral("%1 is not allowed directly inside <dl>; only <dt>, "
-                                         "<dd> and <div> are")
-                              .arg(child()),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed directly inside <dl>; only <dt>, "
+                                      "<dd> and <div> are")
+                           .arg(child()),
                        parent);
         return;
     }
     if (name < htmldata::kTagCount && hasFlag(name, kBlock) && hasFlag(p, kPhrasingOnly)) {
-        notAllowed(t, QStringLiteral("%1 is not allowed inside %2, which holds only text-level "
-                                     "elements")
-                          .arg(child(), where()),
+        notAllowed(t,
+                   QStringLiteral("%1 is not allowed inside %2, which holds only text-level "
+                                  "elements")
+                       .arg(child(), where()),
                    parent);
         return;
     }
@@ -690,8 +738,9 @@ void TreeBuilder::checkText(const Token& t) {
         return;
     Node& n = m_stack.back();
     if (n.ns == Ns::Html && in(n.name, {T::Ul, T::Ol, T::Dl, T::Menu}))
-        notAllowed(t, QStringLiteral("Text is not allowed directly inside %1").arg(startTag(nameOf(n))),
-                   &n);
+        notAllowed(
+            t, QStringLiteral("Text is not allowed directly inside %1").arg(startTag(nameOf(n))),
+            &n);
 }
 
 void TreeBuilder::collectFacts(const Token& t, int name, Ns ns) {
@@ -720,9 +769,9 @@ void TreeBuilder::collectFacts(const Token& t, int name, Ns ns) {
             continue;
         }
         const bool href = a.name == u"href" && in(name, {T::A, T::Area, T::Link});
-        const bool src = a.name == u"src" &&
-                         in(name, {T::Img, T::Script, T::Iframe, T::Embed, T::Source, T::Audio,
-                                   T::Video, T::Track, T::Input});
+        const bool src =
+            a.name == u"src" && in(name, {T::Img, T::Script, T::Iframe, T::Embed, T::Source,
+                                          T::Audio, T::Video, T::Track, T::Input});
         const bool other = (a.name == u"poster" && name == id(T::Video)) ||
                            (a.name == u"data" && name == id(T::Object));
         if ((href || src || other) && a.valueOffset >= 0)
@@ -819,7 +868,8 @@ bool TreeBuilder::adoptionAgency(Token& t) {
         if (si < 0) {
             // Its element was closed already (by the end tag of an element around it).
             if (!reported && !(formatting.flags & kReconstructed))
-                strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(subject))));
+                strayEnd(t, QStringLiteral("%1 has no open %2")
+                                .arg(tokenText(t), startTag(nameOf(subject))));
             m_formatting.erase(m_formatting.begin() + fi);
             return true;
         }
@@ -847,11 +897,10 @@ bool TreeBuilder::adoptionAgency(Token& t) {
                     !(n.ns == Ns::Html && hasFlag(n.name, kOptionalEnd))) {
                     if (formattingIndex(n.serial) >= 0) {
                         n.flags |= kReported;
-                        const int index = m_report.add(
-                            RuleId::UnclosedElement, n.offset, n.length,
-                            QStringLiteral("%1 is not closed before %2")
-                                .arg(startTag(nameOf(n)), tokenText(t)),
-                            t.offset);
+                        const int index = m_report.add(RuleId::UnclosedElement, n.offset, n.length,
+                                                       QStringLiteral("%1 is not closed before %2")
+                                                           .arg(startTag(nameOf(n)), tokenText(t)),
+                                                       t.offset);
                         addPending(n.name, index, t);
                         // Its clone that the parser makes later is the same mistake.
                         m_formatting[size_t(formattingIndex(n.serial))].node.flags |= kReported;
@@ -1125,9 +1174,9 @@ void TreeBuilder::afterHead(Token& t) {
                    T::Style, T::Template, T::Title})) {
             // Browsers put it back into the head: only title and base must be there.
             if (in(n, {T::Title, T::Base}))
-                m_report.add(RuleId::NotAllowedHere, t.offset, t.end - t.offset,
-                             QStringLiteral("%1 after </head>; it belongs in <head>")
-                                 .arg(tokenText(t)));
+                m_report.add(
+                    RuleId::NotAllowedHere, t.offset, t.end - t.offset,
+                    QStringLiteral("%1 after </head>; it belongs in <head>").arg(tokenText(t)));
             Node head;
             head.name = id(T::Head);
             head.flags = kImplied;
@@ -1192,17 +1241,18 @@ void TreeBuilder::inBodyStartTag(Token& t) {
         ignoredStart(t, QStringLiteral("A second <html> is ignored"));
         return;
     }
-    if (in(n, {T::Base, T::Basefont, T::Bgsound, T::Link, T::Meta, T::Noframes, T::Script,
-               T::Style, T::Template, T::Title}))
+    if (in(n, {T::Base, T::Basefont, T::Bgsound, T::Link, T::Meta, T::Noframes, T::Script, T::Style,
+               T::Template, T::Title}))
         return inHead(t);
     if (n == id(T::Body) || n == id(T::Frameset)) {
         ignoredStart(t, QStringLiteral("%1 inside the body is ignored").arg(tokenText(t)));
         return;
     }
-    if (in(n, {T::Address, T::Article, T::Aside, T::Blockquote, T::Center, T::Details, T::Dialog,
-               T::Dir, T::Div, T::Dl, T::Fieldset, T::Figcaption, T::Figure, T::Footer, T::Header,
-               T::Hgroup, T::Main, T::Menu, T::Nav, T::Ol, T::P, T::Search, T::Section,
-               T::Summary, T::Ul})) {
+    if (in(n,
+           {T::Address, T::Article, T::Aside,   T::Blockquote, T::Center,     T::Details, T::Dialog,
+            T::Dir,     T::Div,     T::Dl,      T::Fieldset,   T::Figcaption, T::Figure,  T::Footer,
+            T::Header,  T::Hgroup,  T::Main,    T::Menu,       T::Nav,        T::Ol,      T::P,
+            T::Search,  T::Section, T::Summary, T::Ul})) {
         closeP();
         insertHtml(t, n);
         return;
@@ -1211,8 +1261,9 @@ void TreeBuilder::inBodyStartTag(Token& t) {
         closeP();
         if (!m_stack.empty() && current().ns == Ns::Html && hasFlag(current().name, kHeading)) {
             Node& open = current();
-            notAllowed(t, QStringLiteral("%1 is not allowed inside %2; the heading ends here")
-                              .arg(tokenText(t), startTag(nameOf(open))),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed inside %2; the heading ends here")
+                           .arg(tokenText(t), startTag(nameOf(open))),
                        nullptr);
             addPending(open.name, -1, t);
             pop();
@@ -1239,8 +1290,9 @@ void TreeBuilder::inBodyStartTag(Token& t) {
     if (n == id(T::Li) || n == id(T::Dd) || n == id(T::Dt)) {
         for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
             const Node& node = m_stack[size_t(i)];
-            const bool match = n == id(T::Li) ? isHtml(node, id(T::Li))
-                                              : (isHtml(node, id(T::Dd)) || isHtml(node, id(T::Dt)));
+            const bool match = n == id(T::Li)
+                                   ? isHtml(node, id(T::Li))
+                                   : (isHtml(node, id(T::Dd)) || isHtml(node, id(T::Dt)));
             if (match) {
                 generateImpliedEndTags(node.name);
                 popTo(i, t);
@@ -1274,20 +1326,26 @@ void TreeBuilder::inBodyStartTag(Token& t) {
     if (n == id(T::A)) {
         const int fi = formattingAfterMarker(n);
         if (fi >= 0) {
-            notAllowed(t, QStringLiteral("<a> is not allowed inside another <a>; the first link "
-                                         "ends here"),
-                       nullptr);
-            const std::uint32_t serial = m_formatting[size_t(fi)].node.serial;
-            const std::u16string name = t.name;
+            // Links do not nest: browsers end the first one here; what it holds is not a
+            // mistake of its own.
+            const Node first = m_formatting[size_t(fi)].node;
+            const std::uint32_t serial = first.serial;
             Token end;
             end.type = Token::EndTag;
             end.offset = t.offset;
             end.end = t.end;
-            end.name = name;
-            // The first link closes here: what it holds is not a mistake of its own.
+            end.name = t.name;
             const size_t findings = m_report.findings().size();
+            const std::vector<Pending> pending = m_pending;
             adoptionAgency(end);
             m_report.findings().resize(findings);
+            m_pending = pending;
+            if (!(first.flags & (kReported | kReconstructed))) {
+                const int index =
+                    m_report.add(RuleId::UnclosedElement, first.offset, first.length,
+                                 QStringLiteral("<a> is not closed before the next <a>"), t.offset);
+                addPending(n, index, t);
+            }
             const int left = formattingIndex(serial);
             if (left >= 0)
                 m_formatting.erase(m_formatting.begin() + left);
@@ -1367,7 +1425,7 @@ void TreeBuilder::inBodyStartTag(Token& t) {
         reconstructFormatting();
         insertHtml(t, n);
         m_mode = (m_mode == Mode::InTable || m_mode == Mode::InCaption ||
-                    m_mode == Mode::InTableBody || m_mode == Mode::InRow || m_mode == Mode::InCell)
+                  m_mode == Mode::InTableBody || m_mode == Mode::InRow || m_mode == Mode::InCell)
                      ? Mode::InSelectInTable
                      : Mode::InSelect;
         return;
@@ -1397,8 +1455,8 @@ void TreeBuilder::inBodyStartTag(Token& t) {
         insertForeign(t, n == id(T::Math) ? Ns::MathMl : Ns::Svg);
         return;
     }
-    if (in(n, {T::Caption, T::Col, T::Colgroup, T::Frame, T::Head, T::Tbody, T::Td, T::Tfoot,
-               T::Th, T::Thead, T::Tr})) {
+    if (in(n, {T::Caption, T::Col, T::Colgroup, T::Frame, T::Head, T::Tbody, T::Td, T::Tfoot, T::Th,
+               T::Thead, T::Tr})) {
         ignoredStart(t, n == id(T::Head) || n == id(T::Frame)
                             ? QStringLiteral("%1 inside the body is ignored").arg(tokenText(t))
                             : QStringLiteral("%1 outside a <table> is ignored").arg(tokenText(t)));
@@ -1420,21 +1478,17 @@ void TreeBuilder::inBodyEndTag(Token& t) {
             strayEnd(t, stray());
             return;
         }
-        for (Node& open : m_stack)
-            if (!(open.ns == Ns::Html && hasFlag(open.name, kOptionalEnd)) &&
-                !(open.flags & (kReconstructed | kImplied | kReported)))
-                unclosed(open,
-                         QStringLiteral("%1 is not closed before %2").arg(startTag(nameOf(open)), tokenText(t)),
-                         t.offset);
+        reportOpenElements(t);
         m_mode = Mode::AfterBody;
         if (n == id(T::Html))
             process(t);
         return;
     }
-    if (in(n, {T::Address, T::Article, T::Aside, T::Blockquote, T::Button, T::Center, T::Details,
-               T::Dialog, T::Dir, T::Div, T::Dl, T::Fieldset, T::Figcaption, T::Figure, T::Footer,
-               T::Header, T::Hgroup, T::Listing, T::Main, T::Menu, T::Nav, T::Ol, T::Pre,
-               T::Search, T::Section, T::Summary, T::Ul})) {
+    if (in(n, {T::Address,    T::Article, T::Aside,  T::Blockquote, T::Button, T::Center,
+               T::Details,    T::Dialog,  T::Dir,    T::Div,        T::Dl,     T::Fieldset,
+               T::Figcaption, T::Figure,  T::Footer, T::Header,     T::Hgroup, T::Listing,
+               T::Main,       T::Menu,    T::Nav,    T::Ol,         T::Pre,    T::Search,
+               T::Section,    T::Summary, T::Ul})) {
         const int i = inScope(n, Scope::Default);
         if (i < 0) {
             strayEnd(t, stray());
@@ -1566,8 +1620,15 @@ void TreeBuilder::anyOtherEndTag(Token& t) {
                              QStringLiteral("%1 comes while %2 inside %3 is still open")
                                  .arg(tokenText(t), startTag(nameOf(node)), startTag(nameOf(n))),
                              node.offset);
+                // The element it meant stays open: that is the same mistake.
+                for (int k = i - 1; k >= 0; --k)
+                    if (isHtml(m_stack[size_t(k)], n)) {
+                        m_stack[size_t(k)].flags |= kReported;
+                        break;
+                    }
             } else {
-                strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
+                strayEnd(
+                    t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
             }
             return;
         }
@@ -1600,6 +1661,8 @@ void TreeBuilder::text(Token& t) {
 // Tables
 
 void TreeBuilder::inTable(Token& t) {
+    if (bodyEndInTable(t))
+        return;
     const int n = m_tn;
     if (t.type == Token::Characters) {
         if (t.firstNonSpace >= 0 && !m_stack.empty() && current().ns == Ns::Html &&
@@ -1660,8 +1723,9 @@ void TreeBuilder::inTable(Token& t) {
         }
         if (n == id(T::Table)) {
             const int i = inScope(n, Scope::Table);
-            notAllowed(t, QStringLiteral("A <table> cannot start directly inside a <table>; the "
-                                         "first table ends here"),
+            notAllowed(t,
+                       QStringLiteral("A <table> cannot start directly inside a <table>; the "
+                                      "first table ends here"),
                        nullptr);
             if (i < 0)
                 return;
@@ -1716,24 +1780,44 @@ void TreeBuilder::inTable(Token& t) {
         for (int i = int(m_stack.size()) - 1; i >= 0 && !table; --i)
             if (isHtml(m_stack[size_t(i)], id(T::Table)))
                 table = &m_stack[size_t(i)];
-        notAllowed(t,
-                   QStringLiteral("%1 is not allowed inside %2 outside a cell; browsers move it "
-                                  "before the table")
-                       .arg(tokenText(t), startTag(nameOf((current().flags & kImplied)
-                                                              ? id(T::Table)
-                                                              : current().name))),
-                   table ? table : &current());
+        notAllowed(
+            t,
+            QStringLiteral("%1 is not allowed inside %2 outside a cell; browsers move it "
+                           "before the table")
+                .arg(tokenText(t), startTag(nameOf((current().flags & kImplied) ? id(T::Table)
+                                                                                : current().name))),
+            table ? table : &current());
     }
     m_foster = true;
     inBody(t);
     m_foster = false;
 }
 
+bool TreeBuilder::bodyEndInTable(const Token& t) {
+    if (t.type != Token::EndTag || (m_tn != id(T::Body) && m_tn != id(T::Html)))
+        return false;
+    // The table, or what is open in it, is not closed: browsers ignore this end tag.
+    reportOpenElements(t);
+    return true;
+}
+
+void TreeBuilder::reportOpenElements(const Token& t) {
+    for (Node& open : m_stack)
+        if (!(open.ns == Ns::Html && hasFlag(open.name, kOptionalEnd)) &&
+            !(open.flags & (kReconstructed | kImplied | kReported)))
+            unclosed(open,
+                     QStringLiteral("%1 is not closed before %2")
+                         .arg(startTag(nameOf(open)), tokenText(t)),
+                     t.offset);
+}
+
 void TreeBuilder::inCaption(Token& t) {
+    if (bodyEndInTable(t))
+        return;
     const int n = m_tn;
-    const bool tableStart = t.type == Token::StartTag &&
-                            in(n, {T::Caption, T::Col, T::Colgroup, T::Tbody, T::Td, T::Tfoot,
-                                   T::Th, T::Thead, T::Tr});
+    const bool tableStart =
+        t.type == Token::StartTag &&
+        in(n, {T::Caption, T::Col, T::Colgroup, T::Tbody, T::Td, T::Tfoot, T::Th, T::Thead, T::Tr});
     if ((t.type == Token::EndTag && (n == id(T::Caption) || n == id(T::Table))) || tableStart) {
         const int i = inScope(id(T::Caption), Scope::Table);
         if (i < 0) {
@@ -1748,8 +1832,8 @@ void TreeBuilder::inCaption(Token& t) {
             process(t);
         return;
     }
-    if (t.type == Token::EndTag && in(n, {T::Body, T::Col, T::Colgroup, T::Html, T::Tbody,
-                                          T::Td, T::Tfoot, T::Th, T::Thead, T::Tr})) {
+    if (t.type == Token::EndTag && in(n, {T::Body, T::Col, T::Colgroup, T::Html, T::Tbody, T::Td,
+                                          T::Tfoot, T::Th, T::Thead, T::Tr})) {
         strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
         return;
     }
@@ -1797,6 +1881,8 @@ void TreeBuilder::inColumnGroup(Token& t) {
 }
 
 void TreeBuilder::inTableBody(Token& t) {
+    if (bodyEndInTable(t))
+        return;
     const int n = m_tn;
     const std::initializer_list<int> context = {id(T::Tbody), id(T::Tfoot), id(T::Thead),
                                                 id(T::Template), id(T::Html)};
@@ -1845,6 +1931,8 @@ void TreeBuilder::inTableBody(Token& t) {
 }
 
 void TreeBuilder::inRow(Token& t) {
+    if (bodyEndInTable(t))
+        return;
     const int n = m_tn;
     const std::initializer_list<int> context = {id(T::Tr), id(T::Template), id(T::Html)};
     if (t.type == Token::StartTag && (n == id(T::Td) || n == id(T::Th))) {
@@ -1861,7 +1949,8 @@ void TreeBuilder::inRow(Token& t) {
     if (closesRow) {
         if (inScope(id(T::Tr), Scope::Table) < 0) {
             if (t.type == Token::EndTag)
-                strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
+                strayEnd(
+                    t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
             return;
         }
         clearStackBackTo(context, t);
@@ -1892,6 +1981,8 @@ void TreeBuilder::inRow(Token& t) {
 }
 
 void TreeBuilder::inCell(Token& t) {
+    if (bodyEndInTable(t))
+        return;
     const int n = m_tn;
     const auto closeCell = [&] {
         generateImpliedEndTags();
@@ -1969,8 +2060,9 @@ void TreeBuilder::inSelect(Token& t) {
         }
         if (in(n, {T::Select, T::Input, T::Keygen, T::Textarea})) {
             const int i = inScope(id(T::Select), Scope::Select);
-            notAllowed(t, QStringLiteral("%1 is not allowed inside <select>; the select ends here")
-                              .arg(tokenText(t)),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed inside <select>; the select ends here")
+                           .arg(tokenText(t)),
                        nullptr);
             if (i < 0)
                 return;
@@ -1982,10 +2074,10 @@ void TreeBuilder::inSelect(Token& t) {
         }
         if (n == id(T::Script) || n == id(T::Template))
             return inHead(t);
-        notAllowed(t,
-                   QStringLiteral("%1 is not allowed inside <select>; browsers drop it")
-                       .arg(tokenText(t)),
-                   nullptr);
+        notAllowed(
+            t,
+            QStringLiteral("%1 is not allowed inside <select>; browsers drop it").arg(tokenText(t)),
+            nullptr);
         addPending(n, -1, t);
         return;
     case Token::EndTag:
@@ -2032,8 +2124,9 @@ void TreeBuilder::inSelectInTable(Token& t) {
             return;
         }
         if (t.type == Token::StartTag)
-            notAllowed(t, QStringLiteral("%1 is not allowed inside <select>; the select ends here")
-                              .arg(tokenText(t)),
+            notAllowed(t,
+                       QStringLiteral("%1 is not allowed inside <select>; the select ends here")
+                           .arg(tokenText(t)),
                        nullptr);
         popUntil(id(T::Select), t);
         resetInsertionMode();
@@ -2174,21 +2267,23 @@ void TreeBuilder::foreignContent(Token& t) {
     }
     if (t.type == Token::StartTag) {
         const bool breakout =
-            in(n, {T::B, T::Big, T::Blockquote, T::Body, T::Br, T::Center, T::Code, T::Dd, T::Div,
-                   T::Dl, T::Dt, T::Em, T::Embed, T::H1, T::H2, T::H3, T::H4, T::H5, T::H6,
-                   T::Head, T::Hr, T::I, T::Img, T::Li, T::Listing, T::Menu, T::Meta, T::Nobr,
-                   T::Ol, T::P, T::Pre, T::Ruby, T::S, T::Small, T::Span, T::Strong, T::Strike,
-                   T::Sub, T::Sup, T::Table, T::Tt, T::U, T::Ul, T::Var}) ||
+            in(n, {T::B,      T::Big,    T::Blockquote, T::Body,    T::Br,    T::Center, T::Code,
+                   T::Dd,     T::Div,    T::Dl,         T::Dt,      T::Em,    T::Embed,  T::H1,
+                   T::H2,     T::H3,     T::H4,         T::H5,      T::H6,    T::Head,   T::Hr,
+                   T::I,      T::Img,    T::Li,         T::Listing, T::Menu,  T::Meta,   T::Nobr,
+                   T::Ol,     T::P,      T::Pre,        T::Ruby,    T::S,     T::Small,  T::Span,
+                   T::Strong, T::Strike, T::Sub,        T::Sup,     T::Table, T::Tt,     T::U,
+                   T::Ul,     T::Var}) ||
             (n == id(T::Font) &&
              (t.attribute(u"color") || t.attribute(u"face") || t.attribute(u"size")));
         if (breakout) {
             Node& foreign = current();
-            notAllowed(t,
-                       QStringLiteral("%1 is not allowed inside %2; browsers end the %3 here")
-                           .arg(tokenText(t), startTag(nameOf(foreign)),
-                                foreign.ns == Ns::Svg ? QStringLiteral("SVG")
-                                                      : QStringLiteral("MathML")),
-                       nullptr);
+            notAllowed(
+                t,
+                QStringLiteral("%1 is not allowed inside %2; browsers end the %3 here")
+                    .arg(tokenText(t), startTag(nameOf(foreign)),
+                         foreign.ns == Ns::Svg ? QStringLiteral("SVG") : QStringLiteral("MathML")),
+                nullptr);
             while (!m_stack.empty() && current().ns != Ns::Html &&
                    !(current().ns == Ns::MathMl &&
                      (current().name == m_mi || current().name == m_mo || current().name == m_mn ||

@@ -173,6 +173,8 @@ private:
     void notAllowed(const Token& t, const QString& message, Node* parent);
     void addPending(int name, int finding, const Token& closer);
     void misplacedAfterEnd(const Token& t);
+    bool bodyEndInTable(const Token& t);
+    void reportOpenElements(const Token& t);
     int nameId(const std::u16string& lowerName);
     int intern(const char16_t* name);
 
@@ -190,7 +192,7 @@ private:
     std::uint32_t m_serial = 0;
     std::uint32_t m_form = 0; // the open form element's serial, or 0
     bool m_headSeen = false;
-    bool m_foster = false;         // the current token is foster parented
+    bool m_foster = false; // the current token is foster parented
     bool m_afterEndReported = false;
     std::unordered_map<std::u16string, int> m_nameIds;
     std::vector<QString> m_names;
