@@ -127,10 +127,13 @@ struct Seeded {
 };
 
 void PrintTo(const Seeded& s, std::ostream* os) {
-    *os << s.mistake.name << "_" << (s.where == Where::Start ? "Start"
-                                     : s.where == Where::Middle ? "Middle"
-                                                                : "End")
-        << (s.breaks == Breaks::Lf ? "Lf" : s.breaks == Breaks::CrLf ? "CrLf" : "Cr");
+    *os << s.mistake.name << "_"
+        << (s.where == Where::Start    ? "Start"
+            : s.where == Where::Middle ? "Middle"
+                                       : "End")
+        << (s.breaks == Breaks::Lf     ? "Lf"
+            : s.breaks == Breaks::CrLf ? "CrLf"
+                                       : "Cr");
 }
 
 // A whole page around the snippet: the head, then lines with tabs, accented letters and
@@ -217,11 +220,14 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"AfterTab", u"<!DOCTYPE html><title>t</title>\n\t<foo></foo>", 2, 2},
         PlaceCase{"AfterAccent", u"<!DOCTYPE html><title>t</title>\n\u00e9<foo></foo>", 2, 2},
         PlaceCase{"AfterEmoji", u"<!DOCTYPE html><title>t</title>\n\U0001F600<foo></foo>", 2, 3},
-        PlaceCase{"AfterAll", u"<!DOCTYPE html><title>t</title>\n\t\U0001F600\u00e9<foo></foo>", 2, 5},
-        PlaceCase{"CrLfIsOneBreak", u"<!DOCTYPE html>\r\n<title>t</title>\r\n\r\n<foo></foo>", 4, 1},
+        PlaceCase{"AfterAll", u"<!DOCTYPE html><title>t</title>\n\t\U0001F600\u00e9<foo></foo>", 2,
+                  5},
+        PlaceCase{"CrLfIsOneBreak", u"<!DOCTYPE html>\r\n<title>t</title>\r\n\r\n<foo></foo>", 4,
+                  1},
         PlaceCase{"LoneCrIsABreak", u"<!DOCTYPE html>\r<title>t</title>\r\r<foo></foo>", 4, 1},
         PlaceCase{"LfCrIsTwoBreaks", u"<!DOCTYPE html><title>t</title>\n\r<foo></foo>", 3, 1},
-        PlaceCase{"MixedBreaks", u"<!DOCTYPE html>\r\n<title>t</title>\r\n\n\r x<foo></foo>", 5, 3}),
+        PlaceCase{"MixedBreaks", u"<!DOCTYPE html>\r\n<title>t</title>\r\n\n\r x<foo></foo>", 5,
+                  3}),
     NameFrom<&PlaceCase::name>());
 
 TEST(Checker, MissingDoctypeIsAtTheFirstCharacter) {
@@ -254,8 +260,8 @@ TEST(Checker, ObsoleteDoctypeIsAWarning) {
     ASSERT_EQ(r.findings.size(), 1u) << describe(r.findings);
     EXPECT_STREQ(r.findings[0].rule, "obsolete-doctype");
     EXPECT_EQ(r.findings[0].severity, Severity::Warning);
-    EXPECT_TRUE(faults(check(u"<!DOCTYPE html SYSTEM \"about:legacy-compat\"><title>t</title>"))
-                    .empty());
+    EXPECT_TRUE(
+        faults(check(u"<!DOCTYPE html SYSTEM \"about:legacy-compat\"><title>t</title>")).empty());
 }
 
 TEST(Checker, HtmlWithoutLangIsInformation) {
@@ -390,7 +396,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, Clean, ::testing::Values(
 
 struct CauseCase {
     const char* name;
-    const char16_t* before; // the mistake
+    const char16_t* before;   // the mistake
     const char16_t* repeated; // then 3,000 times
     size_t most;
 };
@@ -448,15 +454,15 @@ TEST(Checker, LocalLinksOfASavedPage) {
     ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("img/a b.png")), "png"));
     ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("other.html")),
                            "<!DOCTYPE html><p id=there>x</p><a name=named>y</a>"));
-    const QString text = QStringLiteral(
-        "<!DOCTYPE html><title>t</title>\n"
-        "<img src=\"img/a%20b.png\" alt=a><img src='img/a b.png?v=2' alt=b>\n"
-        "<img src=\"img/missing.png\" alt=c>\n"
-        "<a href=\"other.html#there\">1</a><a href=\"other.html#named\">2</a>\n"
-        "<a href=\"other.html#gone\">3</a><a href=\"nothere.html\">4</a>\n"
-        "<a href=\"img/\">folder</a><a href=\"http://example.com/x.html\">web</a>\n"
-        "<a href=\"/abs/root.html\">root</a><a href=\"mailto:a@b\">mail</a>\n"
-        "<link rel=stylesheet href=\"style.css\">");
+    const QString text =
+        QStringLiteral("<!DOCTYPE html><title>t</title>\n"
+                       "<img src=\"img/a%20b.png\" alt=a><img src='img/a b.png?v=2' alt=b>\n"
+                       "<img src=\"img/missing.png\" alt=c>\n"
+                       "<a href=\"other.html#there\">1</a><a href=\"other.html#named\">2</a>\n"
+                       "<a href=\"other.html#gone\">3</a><a href=\"nothere.html\">4</a>\n"
+                       "<a href=\"img/\">folder</a><a href=\"http://example.com/x.html\">web</a>\n"
+                       "<a href=\"/abs/root.html\">root</a><a href=\"mailto:a@b\">mail</a>\n"
+                       "<link rel=stylesheet href=\"style.css\">");
     Options options;
     options.pagePath = dir.filePath(QStringLiteral("page.html"));
     const std::vector<Finding> found = faults(check(text, options));
@@ -540,11 +546,16 @@ TEST(Checker, CancelledFromAnotherThread) {
     EXPECT_EQ(whole.findings.size(), 200000u);
 }
 
-TEST(Checker, RuleIdsAreUniqueAndDescribed) {
+TEST(Checker, RuleIdsAreUniqueAndDocumented) {
+    const QString doc = QString::fromUtf8(readBytes(QStringLiteral(VR_CHECKER_DOC)));
     std::set<std::string> ids;
     for (const Rule& rule : rules()) {
         EXPECT_TRUE(ids.insert(rule.id).second) << rule.id;
         EXPECT_GT(std::strlen(rule.summary), 10u) << rule.id;
+        const QString row =
+            QStringLiteral("| `%1` | %2 |")
+                .arg(QLatin1String(rule.id), QLatin1String(severityName(rule.severity)));
+        EXPECT_TRUE(doc.contains(row)) << "docs/checker.md lacks the row of " << rule.id;
     }
     EXPECT_STREQ(severityName(Severity::Error), "error");
     EXPECT_STREQ(severityName(Severity::Warning), "warning");
