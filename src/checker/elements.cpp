@@ -54,12 +54,12 @@ std::array<std::uint32_t, htmldata::kTagCount> makeTable() {
          T::Ol,      T::P,       T::Plaintext, T::Pre,        T::Search,     T::Section, T::Table,
          T::Ul,      T::Xmp});
     set(kPhrasingOnly,
-        {T::Abbr,    T::B,        T::Bdi,    T::Bdo,    T::Button, T::Cite,  T::Code,   T::Data,
-         T::Dfn,     T::Em,       T::H1,     T::H2,     T::H3,     T::H4,    T::H5,     T::H6,
-         T::I,       T::Kbd,      T::Label,  T::Legend, T::Mark,   T::Meter, T::Output, T::P,
-         T::Pre,     T::Progress, T::Q,      T::Rp,     T::Rt,     T::Ruby,  T::S,      T::Samp,
-         T::Small,   T::Span,     T::Strong, T::Sub,    T::Sup,    T::Time,  T::U,      T::Var,
-         T::Acronym, T::Big,      T::Nobr,   T::Strike, T::Tt});
+        {T::Abbr,  T::B,        T::Bdi,    T::Bdo,    T::Button, T::Cite,    T::Code,   T::Data,
+         T::Dfn,   T::Em,       T::H1,     T::H2,     T::H3,     T::H4,      T::H5,     T::H6,
+         T::I,     T::Kbd,      T::Label,  T::Legend, T::Mark,   T::Meter,   T::Output, T::P,
+         T::Pre,   T::Progress, T::Q,      T::Rp,     T::Rt,     T::Ruby,    T::S,      T::Samp,
+         T::Small, T::Span,     T::Strong, T::Sub,    T::Sup,    T::Summary, T::Time,   T::U,
+         T::Var,   T::Acronym,  T::Big,    T::Nobr,   T::Strike, T::Tt});
     set(kTransparent, {T::A, T::Audio, T::Canvas, T::Del, T::Ins, T::Map, T::Noscript, T::Object,
                        T::Slot, T::Video, T::Font, T::Center, T::Marquee, T::Blink});
     set(kHeading, {T::H1, T::H2, T::H3, T::H4, T::H5, T::H6});

@@ -45,6 +45,12 @@ bool isCustomElementName(const std::u16string& name) {
     return true;
 }
 
+// RDFa Lite's attributes, which pages use for Open Graph and schema.org data.
+bool isRdfaLite(const std::u16string& name) {
+    return name == u"property" || name == u"typeof" || name == u"resource" || name == u"vocab" ||
+           name == u"prefix";
+}
+
 bool startsWith(const std::u16string& s, const char16_t* prefix) {
     return s.rfind(prefix, 0) == 0;
 }
@@ -641,6 +647,7 @@ void TreeBuilder::checkElement(const Token& t, int name) {
                         .emplace(a.name, htmldata::isGlobalAttribute(n) ||
                                              (startsWith(a.name, u"data-") && a.name.size() > 5) ||
                                              startsWith(a.name, u"aria-") || a.name == u"role" ||
+                                             isRdfaLite(a.name) ||
                                              (startsWith(a.name, u"on") && a.name.size() > 2) ||
                                              startsWith(a.name, u"xmlns") ||
                                              startsWith(a.name, u"xml:"))
@@ -721,7 +728,10 @@ void TreeBuilder::checkPlacement(const Token& t, int name) {
                        parent);
         return;
     }
-    if (name < htmldata::kTagCount && hasFlag(name, kBlock) && hasFlag(p, kPhrasingOnly)) {
+    // A summary or a legend may hold a heading besides text-level elements.
+    const bool heading = hasFlag(name, kHeading) && (p == id(T::Summary) || p == id(T::Legend));
+    if (name < htmldata::kTagCount && hasFlag(name, kBlock) && hasFlag(p, kPhrasingOnly) &&
+        !heading) {
         notAllowed(t,
                    QStringLiteral("%1 is not allowed inside %2, which holds only text-level "
                                   "elements")

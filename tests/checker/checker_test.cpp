@@ -90,6 +90,7 @@ const Mistake kMistakes[] = {
     {"ListItemOutsideList", u"<div>\u2038<li>x</li></div>", "not-allowed-here"},
     {"BlockInSpan", u"<span>\u2038<div>x</div></span>", "not-allowed-here"},
     {"BlockInHeading", u"<h1>\u2038<p>x</p></h1>", "not-allowed-here"},
+    {"ParagraphInSummary", u"<details><summary>s\u2038<p>x</p></summary></details>", "not-allowed-here"},
     {"DivInTable", u"<table>\u2038<div>x</div><tr><td>1</td></tr></table>", "not-allowed-here"},
     {"TextInTableRow", u"<table><tr>\u2038stray<td>1</td></tr></table>", "not-allowed-here"},
     {"CellWithoutRow", u"<table>\u2038<td>1</td></table>", "not-allowed-here"},
@@ -379,6 +380,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, Clean, ::testing::Values(
     CleanPage{"Sectioning",
         u"<body><header><h1>T</h1></header><main><article><h2>A</h2><p>x<footer>f</footer>"
         u"</article><aside>side</aside></main><details><summary>More</summary><p>m</details>"
+        u"<details><summary><h3>Heading summary</h3></summary>d</details>"
+        u"<fieldset><legend><h2>Legend heading</h2></legend></fieldset>"
         u"<figure><img src=a.png alt=a><figcaption>cap</figcaption></figure>"
         u"<search><form><input type=search name=q></form></search>"
         u"<hgroup><h1>a</h1><p>b</p></hgroup><dialog open><p>d</dialog>"},
