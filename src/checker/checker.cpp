@@ -20,11 +20,11 @@ struct Targets {
     QSet<QString> names;
 };
 
-Targets targetsOf(const QString& text) {
+Targets targetsOf(const QString& text, const std::atomic_bool* cancel) {
     Report ignored;
     PageFacts facts;
     TreeBuilder builder(text, ignored, facts);
-    builder.run(nullptr);
+    builder.run(cancel);
     Targets t;
     t.read = true;
     for (auto it = facts.ids.cbegin(); it != facts.ids.cend(); ++it)
@@ -58,7 +58,10 @@ void checkLinks(const PageFacts& facts, const Options& options, Report& report) 
     const QDir folder = QFileInfo(options.pagePath).absoluteDir();
     QHash<QString, Targets> linked;
     QHash<QString, bool> exists;
-    for (const Link& link : facts.links) {
+    for (size_t i = 0; i < facts.links.size(); ++i) {
+        if (options.cancel && (i & 63) == 0 && options.cancel->load(std::memory_order_relaxed))
+            return;
+        const Link& link = facts.links[i];
         const QString url = link.url.trimmed();
         const qsizetype hash = url.indexOf(QLatin1Char('#'));
         const QString fragment =
@@ -106,7 +109,7 @@ void checkLinks(const PageFacts& facts, const Options& options, Report& report) 
         if (it == linked.end()) {
             QString text;
             const bool ok = options.readPage ? options.readPage(key, &text) : readUtf8(key, &text);
-            it = linked.insert(key, ok ? targetsOf(text) : Targets());
+            it = linked.insert(key, ok ? targetsOf(text, options.cancel) : Targets());
         }
         if (it->read && !it->names.contains(fragment))
             report.add(

@@ -59,6 +59,7 @@ bool startsWith(const std::u16string& s, const char16_t* prefix) {
 
 TreeBuilder::TreeBuilder(QStringView text, Report& report, PageFacts& facts)
     : m_text(text), m_report(report), m_facts(facts), m_tokenizer(text, report) {
+    m_openCount.assign(htmldata::kTagCount, 0);
     m_names.reserve(htmldata::kTagCount + 32);
     m_nameIds.reserve(htmldata::kTagCount * 2);
     for (int i = 0; i < htmldata::kTagCount; ++i) {
@@ -95,7 +96,7 @@ int TreeBuilder::nameId(const std::u16string& lowerName) {
 bool TreeBuilder::run(const std::atomic_bool* cancel) {
     Token t;
     for (unsigned count = 0;; ++count) {
-        if (cancel && (count & 1023) == 0 && cancel->load(std::memory_order_relaxed))
+        if (cancel && (count & 15) == 0 && cancel->load(std::memory_order_relaxed))
             return false;
         m_tokenizer.setCdataAllowed(!m_stack.empty() && m_stack.back().ns != Ns::Html);
         m_tokenizer.next(t);
@@ -308,6 +309,8 @@ bool TreeBuilder::scopeBoundary(const Node& n, Scope scope) const {
 }
 
 int TreeBuilder::inScope(int name, Scope scope) const {
+    if (name < htmldata::kTagCount && m_openCount[size_t(name)] == 0)
+        return -1;
     for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
         const Node& n = m_stack[size_t(i)];
         if (isHtml(n, name))
@@ -319,6 +322,10 @@ int TreeBuilder::inScope(int name, Scope scope) const {
 }
 
 int TreeBuilder::headingInScope() const {
+    if (!m_openCount[size_t(id(T::H1))] && !m_openCount[size_t(id(T::H2))] &&
+        !m_openCount[size_t(id(T::H3))] && !m_openCount[size_t(id(T::H4))] &&
+        !m_openCount[size_t(id(T::H5))] && !m_openCount[size_t(id(T::H6))])
+        return -1;
     for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
         const Node& n = m_stack[size_t(i)];
         if (n.ns == Ns::Html && hasFlag(n.name, kHeading))
@@ -342,6 +349,8 @@ int TreeBuilder::tableSectionInTableScope() const {
 }
 
 int TreeBuilder::indexOf(std::uint32_t serial) const {
+    if (!isOnStack(serial))
+        return -1;
     for (int i = int(m_stack.size()) - 1; i >= 0; --i)
         if (m_stack[size_t(i)].serial == serial)
             return i;
@@ -349,14 +358,45 @@ int TreeBuilder::indexOf(std::uint32_t serial) const {
 }
 
 bool TreeBuilder::onStack(int name) const {
+    if (name < htmldata::kTagCount)
+        return m_openCount[size_t(name)] > 0;
     for (const Node& n : m_stack)
         if (isHtml(n, name))
             return true;
     return false;
 }
 
+void TreeBuilder::counted(const Node& n, int delta) {
+    if (n.ns == Ns::Html && n.name < htmldata::kTagCount)
+        m_openCount[size_t(n.name)] += delta;
+    if (n.serial >= m_onStack.size())
+        m_onStack.resize(std::max<size_t>(n.serial + 1, m_onStack.size() * 2));
+    m_onStack[n.serial] = delta > 0;
+}
+
 void TreeBuilder::push(const Node& n) {
+    counted(n, 1);
     m_stack.push_back(n);
+}
+
+void TreeBuilder::pop() {
+    counted(m_stack.back(), -1);
+    m_stack.pop_back();
+}
+
+void TreeBuilder::removeAt(int index) {
+    counted(m_stack[size_t(index)], -1);
+    m_stack.erase(m_stack.begin() + index);
+}
+
+void TreeBuilder::insertAt(int index, const Node& n) {
+    counted(n, 1);
+    m_stack.insert(m_stack.begin() + index, n);
+}
+
+void TreeBuilder::clearStack() {
+    while (!m_stack.empty())
+        pop();
 }
 
 void TreeBuilder::popTo(int index, const Token& closer) {
@@ -952,7 +992,7 @@ bool TreeBuilder::adoptionAgency(Token& t) {
             }
             const int nfi2 = formattingIndex(n.serial);
             if (nfi2 < 0) {
-                m_stack.erase(m_stack.begin() + node);
+                removeAt(node);
                 --fb;
                 continue;
             }
@@ -960,7 +1000,9 @@ bool TreeBuilder::adoptionAgency(Token& t) {
             clone.serial = ++m_serial;
             clone.flags |= kReconstructed;
             m_formatting[size_t(nfi2)].node = clone;
+            counted(n, -1);
             n = clone;
+            counted(n, 1);
             if (lastSerial == blockSerial)
                 bookmark = nfi2 + 1;
             lastSerial = clone.serial;
@@ -970,8 +1012,8 @@ bool TreeBuilder::adoptionAgency(Token& t) {
         clone.flags |= kReconstructed;
         m_formatting.insert(m_formatting.begin() + bookmark, {false, clone});
         m_formatting.erase(m_formatting.begin() + formattingIndex(formatting.serial));
-        m_stack.erase(m_stack.begin() + indexOf(formatting.serial));
-        m_stack.insert(m_stack.begin() + indexOf(blockSerial) + 1, clone);
+        removeAt(indexOf(formatting.serial));
+        insertAt(indexOf(blockSerial) + 1, clone);
     }
     return true;
 }
@@ -1196,7 +1238,7 @@ void TreeBuilder::afterHead(Token& t) {
             inHead(t);
             const int i = indexOf(serial);
             if (i >= 0)
-                m_stack.erase(m_stack.begin() + i);
+                removeAt(i);
             return;
         }
         if (n == id(T::Head)) {
@@ -1361,7 +1403,7 @@ void TreeBuilder::inBodyStartTag(Token& t) {
                 m_formatting.erase(m_formatting.begin() + left);
             const int si = indexOf(serial);
             if (si >= 0)
-                m_stack.erase(m_stack.begin() + si);
+                removeAt(si);
         }
         reconstructFormatting();
         pushFormatting(insertHtml(t, n));
@@ -1529,7 +1571,7 @@ void TreeBuilder::inBodyEndTag(Token& t) {
                                  open.offset);
                 }
             }
-            m_stack.erase(m_stack.begin() + i);
+            removeAt(i);
             return;
         }
         const int i = inScope(n, Scope::Default);
@@ -2339,7 +2381,7 @@ void TreeBuilder::endOfFile(Token& t) {
         return inTemplate(t);
     for (Node& n : m_stack)
         closedImplicitly(n, t);
-    m_stack.clear();
+    clearStack();
 }
 
 } // namespace checker

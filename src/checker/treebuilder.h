@@ -130,7 +130,14 @@ private:
     int indexOf(std::uint32_t serial) const;
     bool onStack(int name) const;
     void push(const Node& n);
-    void pop() { m_stack.pop_back(); }
+    void pop();
+    void removeAt(int index);
+    void insertAt(int index, const Node& n);
+    void clearStack();
+    void counted(const Node& n, int delta);
+    bool isOnStack(std::uint32_t serial) const {
+        return serial < m_onStack.size() && m_onStack[serial];
+    }
     // Pops down to and including the entry at `index`; what is popped above it was closed
     // implicitly by the token `closer`.
     void popTo(int index, const Token& closer);
@@ -183,6 +190,10 @@ private:
     PageFacts& m_facts;
     Tokenizer m_tokenizer;
     std::vector<Node> m_stack;
+    // How many HTML elements of each known name are open, and which serials are open: the
+    // scope tests answer at once for names that are not open, however deep the stack.
+    std::vector<int> m_openCount;
+    std::vector<bool> m_onStack;
     std::vector<Formatting> m_formatting;
     std::vector<Mode> m_templateModes;
     std::vector<Pending> m_pending;
