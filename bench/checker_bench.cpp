@@ -34,18 +34,19 @@ QString generatePage(qsizetype size) {
     const QString tail = QStringLiteral("</body>\r\n</html>\r\n");
     page.reserve(size + 1024);
     for (int block = 0; page.size() + tail.size() < size; ++block) {
-        page += QStringLiteral(
-                    "<div class='row' id='b%1'>\r\n<h2>Section %1</h2>\r\n"
-                    "<p>Lorem ipsum <b>dolor</b> sit <a href='page%2.html#top'>amet</a>, "
-                    "<em>consectetur</em> adipiscing elit, sed do <i>eiusmod</i> tempor "
-                    "incididunt ut labore &amp; dolore magna aliqua.</p>\r\n"
-                    "<table><tr><td>%1</td><td>two</td></tr>\r\n"
-                    "<tr><th>3</th><td><span style='color:red'>four</span></td></tr></table>\r\n"
-                    "<!-- block %1 -->\r\n<ul><li>one</li><li>two <a href='#b%1'>here</a></li></ul>\r\n"
-                    "<blockquote cite='x'>Quote <code>x &lt; y</code></blockquote>\r\n"
-                    "<br><img src='picture%2.png' alt='x'>\r\n</div>\r\n")
-                    .arg(block)
-                    .arg(block % 10);
+        page +=
+            QStringLiteral(
+                "<div class='row' id='b%1'>\r\n<h2>Section %1</h2>\r\n"
+                "<p>Lorem ipsum <b>dolor</b> sit <a href='page%2.html#top'>amet</a>, "
+                "<em>consectetur</em> adipiscing elit, sed do <i>eiusmod</i> tempor "
+                "incididunt ut labore &amp; dolore magna aliqua.</p>\r\n"
+                "<table><tr><td>%1</td><td>two</td></tr>\r\n"
+                "<tr><th>3</th><td><span style='color:red'>four</span></td></tr></table>\r\n"
+                "<!-- block %1 -->\r\n<ul><li>one</li><li>two <a href='#b%1'>here</a></li></ul>\r\n"
+                "<blockquote cite='x'>Quote <code>x &lt; y</code></blockquote>\r\n"
+                "<br><img src='picture%2.png' alt='x'>\r\n</div>\r\n")
+                .arg(block)
+                .arg(block % 10);
         if (block % 97 == 0)
             page += QStringLiteral("<p>An unclosed paragraph and a stray</b>\r\n");
         if (block % 331 == 0)
@@ -120,12 +121,10 @@ void print(const char* what, const Summary& s) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::printf("load average: %s", qPrintable(QString::fromLatin1(
-                                          [] {
-                                              QFile f(QStringLiteral("/proc/loadavg"));
-                                              return f.open(QIODevice::ReadOnly) ? f.readAll()
-                                                                                 : QByteArray("?\n");
-                                          }())));
+    std::printf("load average: %s", qPrintable(QString::fromLatin1([] {
+                    QFile f(QStringLiteral("/proc/loadavg"));
+                    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("?\n");
+                }())));
     QTemporaryDir dir;
     const QString page = generatePage(10'000'000);
     const QString file = dir.filePath(QStringLiteral("page.html"));
@@ -146,13 +145,15 @@ int main(int argc, char** argv) {
     checker::Options options;
     options.pagePath = file;
     size_t findings = 0;
-    const double alone = bench::medianMs(7, [&] { findings = checker::check(page, options).findings.size(); });
+    const double alone =
+        bench::medianMs(7, [&] { findings = checker::check(page, options).findings.size(); });
     std::printf("checker::check over %lld characters: median %.1f ms (%zu findings)\n",
                 static_cast<long long>(page.size()), alone, findings);
     bench::metric("check_pure_10mb_ms", alone);
 
     const int runs = 7;
-    const Summary check = measure(QStringLiteral(VR_EXECUTABLE), {QStringLiteral("--check"), file}, runs);
+    const Summary check =
+        measure(QStringLiteral(VR_EXECUTABLE), {QStringLiteral("--check"), file}, runs);
     print("verrindel --check, 10 MB page", check);
     if (check.median < 0)
         return 1;

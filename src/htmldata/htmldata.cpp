@@ -103,8 +103,7 @@ bool listed(const char* list, QStringView name, char separator) {
     while (true) {
         const char* end = std::strchr(p, separator);
         const size_t length = end ? size_t(end - p) : std::strlen(p);
-        if (length == size_t(name.size()) &&
-            compare(name, std::string(p, length).c_str()) == 0)
+        if (length == size_t(name.size()) && compare(name, std::string(p, length).c_str()) == 0)
             return true;
         if (!end)
             return false;
