@@ -163,11 +163,10 @@ int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) 
 }
 
 QString commandLineFinding(const QString& path, const checker::Finding& f) {
+    // One arg() call: a "%1" in a path or a message stays as it is.
     return QStringLiteral("%1:%2:%3: %4: %5 [%6]\n")
-        .arg(path)
-        .arg(f.line)
-        .arg(f.column)
-        .arg(QLatin1String(checker::severityName(f.severity)), f.message, QLatin1String(f.rule));
+        .arg(path, QString::number(f.line), QString::number(f.column),
+             QLatin1String(checker::severityName(f.severity)), f.message, QLatin1String(f.rule));
 }
 
 int checkFiles(const QStringList& files, QTextStream& out, QTextStream& err) {

@@ -111,6 +111,11 @@ TEST(CommandLineFinding, IsPathLineColumnSeverityMessageAndRule) {
                              "exist [missing-file]\n"));
     f.severity = checker::Severity::Info;
     EXPECT_TRUE(commandLineFinding(QStringLiteral("a"), f).startsWith("a:12:7: info: "));
+    // Percent signs in names and messages are printed as they are.
+    f.message = QStringLiteral("\"img/a%20b.png\" leads to a file that does not exist");
+    EXPECT_EQ(commandLineFinding(QStringLiteral("%1%2.html"), f),
+              QStringLiteral("%1%2.html:12:7: info: \"img/a%20b.png\" leads to a file that does "
+                             "not exist [missing-file]\n"));
 }
 
 TEST(CommandLineReport, IsThePathThenTheReportInLfLines) {
