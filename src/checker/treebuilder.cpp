@@ -2215,17 +2215,8 @@ void TreeBuilder::inTemplate(Token& t) {
         strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
         return;
     }
-    // The end of the page inside a template.
-    const int i = inScope(id(T::Template), Scope::Table);
-    if (!onStack(id(T::Template)) || i < 0)
-        return endOfFile(t);
-    closedImplicitly(m_stack[size_t(i)], t);
-    popTo(i, t);
-    clearFormattingToMarker();
-    if (!m_templateModes.empty())
-        m_templateModes.pop_back();
-    resetInsertionMode();
-    process(t);
+    // The end of the page inside a template: every open element is reported there.
+    endOfFile(t);
 }
 
 void TreeBuilder::afterBody(Token& t) {
@@ -2377,8 +2368,8 @@ void TreeBuilder::foreignContent(Token& t) {
 // The end of the page
 
 void TreeBuilder::endOfFile(Token& t) {
-    if (!m_templateModes.empty() && onStack(id(T::Template)) && m_mode != Mode::InTemplate)
-        return inTemplate(t);
+    // Browsers close whatever is open (templates included); each element whose end tag
+    // is required is reported once.
     for (Node& n : m_stack)
         closedImplicitly(n, t);
     clearStack();

@@ -294,6 +294,18 @@ TEST(Checker, MisnestingNamesTheEndTagAndPointsAtTheElement) {
     EXPECT_TRUE(found[0].message.contains(QStringLiteral("<i>"))) << found[0].message.toStdString();
 }
 
+TEST(Checker, TemplateLeftOpenAroundATableEndsTheCheck) {
+    // The template is open but out of table scope at the end of the page.
+    const QString text =
+        QStringLiteral("<!DOCTYPE html><title>t</title><template><table><tr><td>x");
+    const std::vector<Finding> found = faults(check(text));
+    ASSERT_EQ(found.size(), 2u) << describe(found);
+    EXPECT_EQ(found[0].offset, text.indexOf(QStringLiteral("<template>")));
+    EXPECT_EQ(found[1].offset, text.indexOf(QStringLiteral("<table>")));
+    EXPECT_STREQ(found[0].rule, "unclosed-element");
+    EXPECT_STREQ(found[1].rule, "unclosed-element");
+}
+
 TEST(Checker, FindingsAreSortedByPlace) {
     const QString text = QStringLiteral("<p>&#0;<foo><img src=a><p id=a><p id=a>");
     const Result r = check(text);
