@@ -58,7 +58,11 @@ const Attribute* Token::attribute(const char16_t* lowerName) const {
 
 Tokenizer::Tokenizer(QStringView text, Report& report)
     : m_text(text), m_s(reinterpret_cast<const char16_t*>(text.utf16())), m_n(text.size()),
-      m_report(report) {}
+      m_report(report) {
+    // A byte-order mark is not part of the page.
+    if (m_n > 0 && m_s[0] == 0xFEFF)
+        m_pos = 1;
+}
 
 void Tokenizer::setContent(Content content, const std::u16string& endTagName) {
     m_content = content;

@@ -240,6 +240,8 @@ TEST(Checker, MissingDoctypeIsAtTheFirstCharacter) {
         EXPECT_EQ(found[0].line, 1);
         EXPECT_EQ(found[0].column, 1);
     }
+    // A byte-order mark before the doctype is not content.
+    EXPECT_TRUE(check(u"\uFEFF<!DOCTYPE html><html lang=en><title>t</title>").findings.empty());
     const Result empty = check(u"");
     ASSERT_EQ(empty.findings.size(), 1u);
     EXPECT_STREQ(empty.findings[0].rule, "missing-doctype");
