@@ -1198,6 +1198,7 @@ void TreeBuilder::inHeadNoscript(Token& t) {
                        : QStringLiteral("%1 is not allowed in a <noscript> inside <head>")
                              .arg(tokenText(t)),
                    &current());
+    addPending(id(T::Noscript), -1, t); // its end tag, if it comes, is the same mistake
     pop();
     m_mode = Mode::InHead;
     process(t);
@@ -2118,6 +2119,8 @@ void TreeBuilder::inSelect(Token& t) {
                        nullptr);
             if (i < 0)
                 return;
+            m_stack[size_t(i)].flags |= kReported;
+            addPending(id(T::Select), -1, t);
             popTo(i, t);
             resetInsertionMode();
             if (n != id(T::Select))
@@ -2175,11 +2178,19 @@ void TreeBuilder::inSelectInTable(Token& t) {
             strayEnd(t, QStringLiteral("%1 has no open %2").arg(tokenText(t), startTag(nameOf(n))));
             return;
         }
-        if (t.type == Token::StartTag)
+        const int select = inScope(id(T::Select), Scope::Select);
+        if (t.type == Token::StartTag) {
             notAllowed(t,
                        QStringLiteral("%1 is not allowed inside <select>; the select ends here")
                            .arg(tokenText(t)),
                        nullptr);
+            if (select >= 0) {
+                m_stack[size_t(select)].flags |= kReported;
+                addPending(id(T::Select), -1, t);
+            }
+        } else if (select >= 0) {
+            closedImplicitly(m_stack[size_t(select)], t);
+        }
         popUntil(id(T::Select), t);
         resetInsertionMode();
         return process(t);
@@ -2335,7 +2346,8 @@ void TreeBuilder::foreignContent(Token& t) {
                      (current().name == m_foreignObject || current().name == m_desc ||
                       current().name == id(T::Title))) &&
                    !(current().flags & kHtmlIntegration)) {
-                current().flags |= kReported;
+                // Their end tags, if they come, are part of the same mistake.
+                addPending(current().name, -1, t);
                 pop();
             }
             return process(t);

@@ -317,6 +317,93 @@ TEST(Checker, FindingsAreSortedByPlace) {
 }
 
 // ------------------------------------------------------------------------------------
+// How the parser reads: whole pages with every expected finding marked, in order
+
+struct ParserCase {
+    const char* name;
+    const char16_t* page; // each kMark is followed by the construct of one finding
+    std::vector<const char*> rules;
+};
+
+void PrintTo(const ParserCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Parsing : public ::testing::TestWithParam<ParserCase> {};
+
+TEST_P(Parsing, FindsExactlyTheMarkedMistakes) {
+    QString text = QStringLiteral("<!DOCTYPE html><html lang=en><title>t</title>") +
+                   QString::fromUtf16(GetParam().page);
+    std::vector<qsizetype> marks;
+    for (qsizetype at; (at = text.indexOf(QChar(kMark))) >= 0;) {
+        marks.push_back(at);
+        text.remove(at, 1);
+    }
+    ASSERT_EQ(marks.size(), GetParam().rules.size()) << "a mark for each rule";
+    const std::vector<Finding> found = faults(check(text));
+    ASSERT_EQ(found.size(), marks.size()) << describe(found);
+    for (size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_STREQ(found[i].rule, GetParam().rules[i]) << describe(found);
+        EXPECT_EQ(found[i].offset, marks[i]) << describe(found);
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Pages, Parsing, ::testing::Values(
+    // Raw text and the tokenizer's states
+    ParserCase{"ScriptDataEscapes", u"<script><!--<script>x</script>y--></script><p>z", {}},
+    ParserCase{"RawTextEndTagsInAnyCase", u"<SCRIPT>a</SCRIPT ><STYLE>b</style\t>", {}},
+    ParserCase{"RawTextEndTagNeedsItsWholeName", u"<textarea></textareax</textarea>", {}},
+    ParserCase{"NoReferencesInRawText", u"<style>&#0;</style><script>a &nosuch; b</script>", {}},
+    ParserCase{"ReferencesInRcData", u"<textarea>\u2038&#0;</textarea>", {"bad-character-reference"}},
+    ParserCase{"AmbiguousAmpersandOnlyWithSemicolon",
+               u"<p>a &foo b \u2038&amp c \u2038&#x41 d &nosuch e", {"missing-semicolon", "missing-semicolon"}},
+    ParserCase{"CdataOutsideForeignContent", u"\u2038<![CDATA[x]]>", {"bogus-comment"}},
+    ParserCase{"CommentForms", u"<!----><!-- a - b --><!-- -- --><!-- x -->", {}},
+    ParserCase{"CommentClosedBadly", u"\u2038<!---><!-- x \u2038--!>", {"bad-comment", "bad-comment"}},
+    ParserCase{"DuplicateAttributeInAnyCase", u"<p class=a \u2038CLASS=b>x", {"duplicate-attribute"}},
+    ParserCase{"EndTagWithAttributes", u"<p>x\u2038</p class=a>", {"bad-tag"}},
+    ParserCase{"EmptyEndTag", u"<p>x\u2038</>y", {"bad-tag"}},
+    ParserCase{"UnquotedValueWithQuote", u"<p title=a\u2038\"b>x", {"bad-tag"}},
+    // Elements the parser implies or reconstructs
+    ParserCase{"ImpliedParagraphOnly", u"\u2038</p>", {"stray-end-tag"}},
+    ParserCase{"FormattingAcrossParagraphs", u"<p>\u2038<b>x<p>y</b>", {"unclosed-element"}},
+    ParserCase{"ImpliedEndTagsOfLists",
+               u"<ul><li>a<li>b</ul><ol><li>c<li>d</ol><dl><dt>e<dd>f</dl>", {}},
+    ParserCase{"ImpliedTableParts", u"<table><col><tr><td>a<td>b<tr><th>c</table>", {}},
+    ParserCase{"ReconstructionStopsAtCells",
+               u"<table><tr><td>\u2038<b>x</td><td>y</td></tr></table><p>z", {"unclosed-element"}},
+    // End tags
+    ParserCase{"HeadingClosedByAnother", u"<h1>x\u2038</h2>", {"misnested-end-tag"}},
+    ParserCase{"FormClosedAroundADiv", u"<form><div>x\u2038</form></div>", {"misnested-end-tag"}},
+    ParserCase{"SelectClosedByTheCell",
+               u"<table><tr><td><select><option>a\u2038</td></tr></table></select>",
+               {"misnested-end-tag"}},
+    ParserCase{"TableEndInsideSelect",
+               u"<table><tr><td><select><option>a\u2038<td>b</select></table>",
+               {"not-allowed-here"}},
+    ParserCase{"SelectInSelect", u"<select><option>a\u2038<select>b</select>", {"not-allowed-here"}},
+    ParserCase{"BodyEndWithAnOpenDiv", u"\u2038<div>x</body></html>", {"unclosed-element"}},
+    // Where elements may stand
+    ParserCase{"ButtonInButton", u"<button>a\u2038<button>b</button>", {"not-allowed-here"}},
+    ParserCase{"DescriptionOutsideList", u"\u2038<dd>x</dd>", {"not-allowed-here"}},
+    ParserCase{"TextDirectlyInSelectIsLeftAlone", u"<select>text<option>a</select>", {}},
+    ParserCase{"OnlyTheFirstChildOfAParentIsReported",
+               u"<ul>\u2038<div>a</div><p>b<p>c<span>d</span></ul>", {"not-allowed-here"}},
+    ParserCase{"TransparentLinkPassesItsParentsModel",
+               u"<span><a href=x.html>\u2038<div>x</div></a></span>", {"not-allowed-here"}},
+    ParserCase{"BlockBreaksOutOfMath",
+               u"<math><mi>x</mi>\u2038<div>y</div></math>", {"not-allowed-here"}},
+    ParserCase{"UnclosedSvgChild", u"<svg><circle>\u2038</svg>", {"misnested-end-tag"}},
+    ParserCase{"UnknownSvgElement", u"<svg>\u2038<blob/></svg>", {"unknown-element"}},
+    ParserCase{"NoscriptInHeadHoldsMetadataOnly",
+               u"<noscript><link rel=stylesheet href=a.css>\u2038<p>x</p></noscript>",
+               {"not-allowed-here"}},
+    ParserCase{"TitleInBody", u"<body>\u2038<title>late</title>", {"not-allowed-here"}}),
+    NameFrom<&ParserCase::name>());
+// clang-format on
+
+// ------------------------------------------------------------------------------------
 // Clean pages
 
 struct CleanPage {
