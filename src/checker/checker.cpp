@@ -67,6 +67,8 @@ void checkLinks(const PageFacts& facts, const Options& options, Report& report) 
         const QString fragment =
             hash >= 0 ? QUrl::fromPercentEncoding(url.mid(hash + 1).toUtf8()) : QString();
         QString location = hash >= 0 ? url.left(hash) : url;
+        // As browsers read URLs of files and web pages, a backslash is a slash.
+        location.replace(QLatin1Char('\\'), QLatin1Char('/'));
         const qsizetype query = location.indexOf(QLatin1Char('?'));
         if (query >= 0)
             location.truncate(query);

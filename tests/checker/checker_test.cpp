@@ -560,7 +560,8 @@ TEST(Checker, LocalLinksOfASavedPage) {
                            "<!DOCTYPE html><p id=there>x</p><a name=named>y</a>"));
     const QString text =
         QStringLiteral("<!DOCTYPE html><title>t</title>\n"
-                       "<img src=\"img/a%20b.png\" alt=a><img src='img/a b.png?v=2' alt=b>\n"
+                       "<img src=\"img/a%20b.png\" alt=a><img src='img/a b.png?v=2' alt=b>"
+                       "<img src='img\\a b.png' alt=d>\n"
                        "<img src=\"img/missing.png\" alt=c>\n"
                        "<a href=\"other.html#there\">1</a><a href=\"other.html#named\">2</a>\n"
                        "<a href=\"other.html#gone\">3</a><a href=\"nothere.html\">4</a>\n"
