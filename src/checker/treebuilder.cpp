@@ -674,7 +674,8 @@ void TreeBuilder::checkElement(const Token& t, int name) {
                      QStringLiteral("%1 is obsolete; use CSS or a current element instead")
                          .arg(startTag(nameOf(name))));
     }
-    if (known) {
+    // An embed passes any attribute on to its plugin.
+    if (known && name != id(T::Embed)) {
         for (int i = 0; i < t.attributeCount; ++i) {
             const Attribute& a = t.attributes[size_t(i)];
             if (a.name.find_first_of(u"\"'<=") != std::u16string::npos)

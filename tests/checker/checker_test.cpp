@@ -472,7 +472,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, Clean, ::testing::Values(
         u"<img src=a.png alt=\"\" loading=lazy srcset=\"a.png 1x\" width=1 height=1>"
         u"<input type=checkbox checked disabled><button type=button popovertarget=p>b</button>"
         u"<div id=p popover>pop</div><video controls><source src=v.mp4 type=video/mp4>"
-        u"<track kind=captions src=c.vtt></video><iframe src=f.html title=f></iframe>"},
+        u"<track kind=captions src=c.vtt></video><iframe src=f.html title=f></iframe>"
+        u"<embed src=a.swf type=application/x-shockwave-flash flashvars=\"a=1\" quality=high>"},
     CleanPage{"FormsAndPhrasing",
         u"<form action=/go method=post><fieldset><legend>L</legend><label>N "
         u"<input name=n required></label></fieldset><button>go</button></form>"
