@@ -237,14 +237,20 @@ void TreeBuilder::strayEnd(const Token& t, const QString& message) {
         if (it->finding >= 0) {
             Finding& f = m_report.at(it->finding);
             const Rule& r = rules()[size_t(RuleId::MisnestedEndTag)];
-            const QString closer = m_text.mid(it->closer, it->closerLength).toString();
+            // The tag that closed it, by its name alone ("<a href=...>" reads "<a>").
+            QString closer = m_text.mid(it->closer, it->closerLength).toString();
+            for (qsizetype k = 0; k < closer.size(); ++k)
+                if (isSpace(closer[k].unicode()) || (k > 1 && closer[k] == QLatin1Char('/'))) {
+                    closer = closer.left(k) + QLatin1Char('>');
+                    break;
+                }
             f.rule = r.id;
             f.severity = r.severity;
             f.relatedOffset = f.offset;
             f.offset = it->closer;
             f.length = it->closerLength;
             f.message = QStringLiteral("%1 comes while %2 is still open; its %3 comes later")
-                            .arg(closer.simplified(), startTag(nameOf(m_tn)), endTag(nameOf(m_tn)));
+                            .arg(closer, startTag(nameOf(m_tn)), endTag(nameOf(m_tn)));
         }
         m_pending.erase(std::next(it).base());
         return;

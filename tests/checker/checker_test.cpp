@@ -308,6 +308,15 @@ TEST(Checker, TemplateLeftOpenAroundATableEndsTheCheck) {
     EXPECT_STREQ(found[1].rule, "unclosed-element");
 }
 
+TEST(Checker, MisnestingByAStartTagNamesItAlone) {
+    const QString text = QStringLiteral(
+        "<!DOCTYPE html><title>t</title><a href=#>one <a href=\"#\" class=\"x y\">two</a></a>");
+    const std::vector<Finding> found = faults(check(text));
+    ASSERT_EQ(found.size(), 1u) << describe(found);
+    EXPECT_EQ(found[0].message,
+              QStringLiteral("<a> comes while <a> is still open; its </a> comes later"));
+}
+
 TEST(Checker, FindingsAreSortedByPlace) {
     const QString text = QStringLiteral("<p>&#0;<foo><img src=a><p id=a><p id=a>");
     const Result r = check(text);

@@ -35,16 +35,26 @@ QString tokens(const QString& text, Tokenizer::Content first = Tokenizer::Conten
                 attributes << s;
             }
             out << QStringLiteral("S:") + name +
-                       (attributes.isEmpty() ? QString()
-                                             : QLatin1Char('[') + attributes.join(u',') + QLatin1Char(']')) +
+                       (attributes.isEmpty()
+                            ? QString()
+                            : QLatin1Char('[') + attributes.join(u',') + QLatin1Char(']')) +
                        (t.selfClosing ? QStringLiteral("/") : QString());
             break;
         }
-        case Token::EndTag: out << QStringLiteral("E:") + name; break;
-        case Token::Characters: out << QStringLiteral("T:") + text.mid(t.offset, t.end - t.offset); break;
-        case Token::Comment: out << QStringLiteral("C"); break;
-        case Token::Doctype: out << QStringLiteral("D:") + name; break;
-        case Token::EndOfFile: break;
+        case Token::EndTag:
+            out << QStringLiteral("E:") + name;
+            break;
+        case Token::Characters:
+            out << QStringLiteral("T:") + text.mid(t.offset, t.end - t.offset);
+            break;
+        case Token::Comment:
+            out << QStringLiteral("C");
+            break;
+        case Token::Doctype:
+            out << QStringLiteral("D:") + name;
+            break;
+        case Token::EndOfFile:
+            break;
         }
     }
     return out.join(u' ');
@@ -89,11 +99,13 @@ INSTANTIATE_TEST_SUITE_P(Markup, Tokens, ::testing::Values(
 TEST(Tokenizer, ScriptDataEndsAtItsEndTagOnly) {
     EXPECT_EQ(tokens(QStringLiteral("a</scripty></script >b"), Tokenizer::Content::ScriptData),
               QStringLiteral("T:a</scripty> E:script T:b"));
-    EXPECT_EQ(tokens(QStringLiteral("<!--<script></script>--></script>"), Tokenizer::Content::ScriptData),
-              QStringLiteral("T:<!--<script></script>--> E:script"));
+    EXPECT_EQ(
+        tokens(QStringLiteral("<!--<script></script>--></script>"), Tokenizer::Content::ScriptData),
+        QStringLiteral("T:<!--<script></script>--> E:script"));
     EXPECT_EQ(tokens(QStringLiteral("<!-- x </script>y"), Tokenizer::Content::ScriptData),
               QStringLiteral("T:<!-- x  E:script T:y"));
-    EXPECT_EQ(tokens(QStringLiteral("no end"), Tokenizer::Content::ScriptData), QStringLiteral("T:no end"));
+    EXPECT_EQ(tokens(QStringLiteral("no end"), Tokenizer::Content::ScriptData),
+              QStringLiteral("T:no end"));
 }
 
 // ------------------------------------------------------------------------------------
