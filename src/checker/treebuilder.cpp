@@ -715,9 +715,40 @@ void TreeBuilder::checkElement(const Token& t, int name) {
                      QStringLiteral("<html> has no lang attribute naming the page's language"));
 }
 
+bool TreeBuilder::isInteractive(const Token& t, int name) const {
+    if (in(name,
+           {T::A, T::Button, T::Details, T::Embed, T::Iframe, T::Label, T::Select, T::Textarea}))
+        return true;
+    if (name == id(T::Input)) {
+        const Attribute* type = t.attribute(u"type");
+        return !type || value(*type).compare(QLatin1String("hidden"), Qt::CaseInsensitive) != 0;
+    }
+    if (name == id(T::Audio) || name == id(T::Video))
+        return t.attribute(u"controls");
+    return name == id(T::Img) && t.attribute(u"usemap");
+}
+
 void TreeBuilder::checkPlacement(const Token& t, int name) {
     if (m_foster || m_stack.empty())
         return;
+    // Links and buttons hold no interactive elements: a click could not tell which is meant.
+    if ((m_openCount[size_t(id(T::A))] > 0 || m_openCount[size_t(id(T::Button))] > 0) &&
+        isInteractive(t, name)) {
+        for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
+            Node& n = m_stack[size_t(i)];
+            if (!isHtml(n, id(T::A)) && !isHtml(n, id(T::Button)))
+                continue;
+            if (!(n.flags & kReconstructed)) {
+                notAllowed(t,
+                           QStringLiteral("%1 is not allowed inside %2: interactive elements do "
+                                          "not nest")
+                               .arg(startTag(nameOf(name)), startTag(nameOf(n))),
+                           &n);
+                return;
+            }
+            break;
+        }
+    }
     // The parent whose content model holds: transparent elements pass their parent's on.
     Node* parent = nullptr;
     for (int i = int(m_stack.size()) - 1; i >= 0; --i) {

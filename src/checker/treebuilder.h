@@ -157,6 +157,7 @@ private:
     void startRawText(const Token& t, int name, Tokenizer::Content content);
     void checkElement(const Token& t, int name);
     void checkPlacement(const Token& t, int name);
+    bool isInteractive(const Token& t, int name) const;
     void checkText(const Token& t);
     void collectFacts(const Token& t, int name, Ns ns);
     QString value(const Attribute& a) const;

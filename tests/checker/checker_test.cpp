@@ -408,7 +408,17 @@ INSTANTIATE_TEST_SUITE_P(Pages, Parsing, ::testing::Values(
     ParserCase{"NoscriptInHeadHoldsMetadataOnly",
                u"<noscript><link rel=stylesheet href=a.css>\u2038<p>x</p></noscript>",
                {"not-allowed-here"}},
-    ParserCase{"TitleInBody", u"<body>\u2038<title>late</title>", {"not-allowed-here"}}),
+    ParserCase{"TitleInBody", u"<body>\u2038<title>late</title>", {"not-allowed-here"}},
+    // Interactive elements do not nest
+    ParserCase{"ButtonInLink", u"<a href=x.html>\u2038<button>go</button></a>", {"not-allowed-here"}},
+    ParserCase{"LinkInButton", u"<button>\u2038<a href=x.html>go</a></button>", {"not-allowed-here"}},
+    ParserCase{"InputsInALabelInALink",
+               u"<p><a href=x.html>\u2038<label>l <input></label><select></select></a>",
+               {"not-allowed-here"}},
+    ParserCase{"QuietElementsInLinks",
+               u"<a href=x.html><img src=a.png alt=a><input type=hidden name=h>"
+               u"<video src=v.mp4></video><span>s</span></a><button><img src=b.png alt=b></button>",
+               {}}),
     NameFrom<&ParserCase::name>());
 // clang-format on
 
