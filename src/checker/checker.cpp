@@ -219,13 +219,15 @@ const std::vector<Rule>& rules() {
         {"missing-file", S::Warning,
          "A local href or src that names a file that does not exist (saved pages only)."},
         {"missing-fragment", S::Warning, "A #fragment that names no id of the page it leads to."},
+        {"too-many-findings", S::Warning,
+         "The page has more findings than are kept; the rest are left out."},
     };
     return table;
 }
 
 Result check(QStringView text, const Options& options) {
     Result result;
-    Report report;
+    Report report(std::max(options.maxFindings, 0));
     PageFacts facts;
     {
         TreeBuilder builder(text, report, facts);

@@ -22,7 +22,8 @@ struct Finding {
     const char* rule = ""; // stable id ("unclosed-element")
     QString message;
     qsizetype offset = 0; // first code unit of the construct at fault
-    qsizetype length = 0; // its length (at least 1 unless the text is empty)
+    qsizetype length = 0; // its length (0 only for a missing doctype of an empty page and
+                          // for the note that findings were left out)
     qsizetype line = 1;
     qsizetype column = 1;
     // Another place the finding refers to (the first of two duplicate ids, the end tag
@@ -41,6 +42,9 @@ struct Options {
     std::function<bool(const QString& path, QString* text)> readPage;
     // Set by another thread to stop the check soon; the result then says it was cancelled.
     const std::atomic_bool* cancel = nullptr;
+    // At most this many findings are kept (a page of thousands of stray "<" would otherwise
+    // fill the memory); one more finding then says that the rest were left out.
+    int maxFindings = 100000;
 };
 
 struct Result {

@@ -1429,7 +1429,7 @@ void TreeBuilder::inBodyStartTag(Token& t) {
             const size_t findings = m_report.findings().size();
             const std::vector<Pending> pending = m_pending;
             adoptionAgency(end);
-            m_report.findings().resize(findings);
+            m_report.truncate(findings);
             m_pending = pending;
             if (!(first.flags & (kReported | kReconstructed))) {
                 const int index =

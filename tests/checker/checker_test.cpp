@@ -653,6 +653,7 @@ TEST(Checker, CancelledFromAnotherThread) {
     std::atomic_bool started{false};
     Options options;
     options.cancel = &cancel;
+    options.maxFindings = 1000000;
     Result r;
     std::thread worker([&] {
         started = true;
@@ -666,9 +667,26 @@ TEST(Checker, CancelledFromAnotherThread) {
     if (!r.cancelled) {
         EXPECT_EQ(r.findings.size(), 200000u);
     }
-    const Result whole = check(text);
+    options.cancel = nullptr;
+    const Result whole = check(text, options);
     EXPECT_FALSE(whole.cancelled);
     EXPECT_EQ(whole.findings.size(), 200000u);
+}
+
+TEST(Checker, KeepsAtMostTheGivenNumberOfFindings) {
+    QString text = QStringLiteral("<!DOCTYPE html><html lang=en><title>t</title><p>");
+    for (int i = 0; i < 250; ++i)
+        text += QStringLiteral("a < b ");
+    Options options;
+    options.maxFindings = 100;
+    const Result r = check(text, options);
+    ASSERT_EQ(r.findings.size(), 101u);
+    EXPECT_STREQ(r.findings[99].rule, "unescaped-less-than");
+    EXPECT_STREQ(r.findings[100].rule, "too-many-findings");
+    EXPECT_EQ(r.findings[100].offset, text.indexOf(u'<', r.findings[99].offset + 1));
+    EXPECT_EQ(r.findings[100].severity, Severity::Warning);
+    options.maxFindings = 1000;
+    EXPECT_EQ(check(text, options).findings.size(), 250u);
 }
 
 TEST(Checker, RuleIdsAreUniqueAndDocumented) {
