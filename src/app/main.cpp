@@ -8,7 +8,7 @@
 #include "app/startup.h"
 
 int main(int argc, char* argv[]) {
-    // --help, --version, --validate and a wrong option are answered without a window.
+    // --help, --version, --validate, --check and a wrong option are answered without a window.
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
     // The browser of the Preview tab shares OpenGL contexts with the widgets.

@@ -183,6 +183,85 @@ TEST_F(CommandLine, ValidateSeveralFilesInOrderWithTheWorstExitStatus) {
     EXPECT_EQ(r.out, kCleanBlock + "\n" + kCleanBlock);
 }
 
+TEST_F(CommandLine, HelpNamesCheck) {
+    const Outcome r = run({"--help"});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("--check"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("PATH:LINE:COLUMN:"))) << r.out.toStdString();
+}
+
+TEST_F(CommandLine, CheckCleanPageSaysNothingAndExitsZero) {
+    write("clean.html", "<!DOCTYPE html>\r\n<html lang=en><title>T</title>\r\n<p>Hi\r\n");
+    const Outcome r = run({"--check", "clean.html"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, QString());
+}
+
+TEST_F(CommandLine, CheckPrintsOneLinePerFindingSortedByPlace) {
+    // The editor reads the file as File > Open does: lone CR and LF end lines too, and
+    // columns count UTF-16 code units of the decoded text.
+    write("page.html", "<!DOCTYPE html><html lang=en><title>T</title>\n"
+                       "<p>\xc3\xa9\xf0\x9f\x98\x80<foo>x</foo>\r"
+                       "<img src=a.png>\r\n"
+                       "<p class=a class=b>&#0;");
+    const Outcome r = run({"--check", "page.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(r.out,
+              QStringLiteral(
+                  "page.html:2:7: error: Unknown element <foo> (a custom element's name has a "
+                  "hyphen) [unknown-element]\n"
+                  "page.html:3:1: error: <img> has no alt attribute (use alt=\"\" for a picture "
+                  "that says nothing) [missing-alt]\n"
+                  "page.html:3:6: warning: \"a.png\" leads to a file that does not exist "
+                  "[missing-file]\n"
+                  "page.html:4:12: error: Duplicate attribute \"class\"; browsers ignore this one "
+                  "[duplicate-attribute]\n"
+                  "page.html:4:20: error: Character reference &#0; stands for the null character "
+                  "[bad-character-reference]\n"));
+}
+
+TEST_F(CommandLine, CheckExitStatusIsTheWorstOfAllFiles) {
+    write("clean.html", "<!DOCTYPE html><html lang=en><title>T</title>");
+    write("info.html", "<!DOCTYPE html><html><title>T</title>"); // only information
+    write("warning.html", "<!DOCTYPE html><html lang=en><title>T</title><center>x</center>");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.html"));
+
+    Outcome r = run({"--check", "clean.html", "info.html"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("info.html:1:16: info: <html> has no lang attribute naming "
+                                    "the page's language [missing-lang]\n"));
+
+    r = run({"--check", "clean.html", "warning.html", "clean.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.startsWith("warning.html:1:46: warning: <center> is obsolete"))
+        << r.out.toStdString();
+
+    // An unreadable file is named with the reason, the others are still checked, 2 wins.
+    r = run({"--check", "missing.html", "warning.html", "folder.html", "clean.html"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.startsWith("warning.html:")) << r.out.toStdString();
+    const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("verrindel: missing.html: No such file or directory"));
+    EXPECT_TRUE(lines[1].startsWith("verrindel: folder.html: ")) << lines[1].toStdString();
+}
+
+TEST_F(CommandLine, CheckResolvesLinksFromTheFilesFolderAndPrintsThePathAsGiven) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("site/img"));
+    write("site/img/a.png", "png");
+    write("site/other.html", "<!DOCTYPE html><title>o</title><h2 id=here>x</h2>");
+    write("site/index.html", "<!DOCTYPE html><html lang=en><title>T</title>\n"
+                             "<img src=img/a.png alt=a><a href=other.html#here>1</a>\n"
+                             "<a href=other.html#gone>2</a><img src=img/b.png alt=b>\n");
+    const Outcome r = run({"--check", "./site//index.html"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, QStringLiteral("./site//index.html:3:4: warning: No element with id \"gone\" "
+                                    "in \"other.html\" [missing-fragment]\n"
+                                    "./site//index.html:3:35: warning: \"img/b.png\" leads to a "
+                                    "file that does not exist [missing-file]\n"));
+}
+
 // Each file is written as bytes, opened with File > Open and validated in the window; the
 // command line prints the same report, for every form of file the editor reads.
 struct PageCase {
