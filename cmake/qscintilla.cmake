@@ -1,44 +1,28 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# QScintilla, built from Debian's source package with our patches and linked statically.
+# QScintilla, built from a pinned source with our patches and linked statically.
 #
-# scripts/qscintilla-source fetches the source (the version of the installed
-# libqscintilla2-qt6-dev) into .deps/. At configure time the pristine tree is copied into
-# the build folder and every patch of third_party/qscintilla/ is applied in name order; a
-# changed patch list or patch re-makes the copy. Why each patch exists is written at the
-# top of the patch itself.
+# cmake/qscintilla-source.cmake makes the patched tree in the build folder from the
+# archives that third_party/qscintilla/SOURCE pins (scripts/qscintilla-source fetches
+# them). Why each patch exists is written in its header; third_party/qscintilla/README
+# says how to add a patch or move to another version.
+include(${CMAKE_CURRENT_LIST_DIR}/qscintilla-source.cmake)
+
+set(VR_QSCI_PIN ${PROJECT_SOURCE_DIR}/third_party/qscintilla/SOURCE)
+set(VR_QSCI_ARCHIVE_DIR ${PROJECT_SOURCE_DIR}/.deps/qscintilla-source)
 file(GLOB VR_QSCI_PATCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/third_party/qscintilla/*.patch)
 list(SORT VR_QSCI_PATCHES)
-file(GLOB VR_QSCI_PRISTINE LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/.deps/qscintilla2-*)
-if(NOT VR_QSCI_PRISTINE OR NOT EXISTS "${VR_QSCI_PRISTINE}/src/qsciscintilla.cpp")
-  message(FATAL_ERROR "QScintilla's source is missing from .deps/: run scripts/setup "
-                      "(or scripts/qscintilla-source) first.")
-endif()
-
 set(VR_QSCI_DIR ${CMAKE_BINARY_DIR}/qscintilla)
-set(VR_QSCI_KEY "${VR_QSCI_PRISTINE}")
-foreach(patch IN LISTS VR_QSCI_PATCHES)
-  file(SHA256 ${patch} sum)
-  string(APPEND VR_QSCI_KEY ";${sum}")
-endforeach()
-set(VR_QSCI_STAMP ${VR_QSCI_DIR}/.patched)
-set(VR_QSCI_OLD_KEY "")
-if(EXISTS ${VR_QSCI_STAMP})
-  file(READ ${VR_QSCI_STAMP} VR_QSCI_OLD_KEY)
-endif()
-if(NOT VR_QSCI_OLD_KEY STREQUAL VR_QSCI_KEY)
-  message(STATUS "Preparing QScintilla from ${VR_QSCI_PRISTINE}")
-  file(REMOVE_RECURSE ${VR_QSCI_DIR})
-  file(MAKE_DIRECTORY ${VR_QSCI_DIR})
-  file(COPY ${VR_QSCI_PRISTINE}/src ${VR_QSCI_PRISTINE}/scintilla DESTINATION ${VR_QSCI_DIR})
-  foreach(patch IN LISTS VR_QSCI_PATCHES)
-    execute_process(COMMAND patch -p1 --quiet --forward -i ${patch}
-                    WORKING_DIRECTORY ${VR_QSCI_DIR} RESULT_VARIABLE failed)
-    if(failed)
-      message(FATAL_ERROR "QScintilla patch ${patch} does not apply")
-    endif()
-  endforeach()
-  file(WRITE ${VR_QSCI_STAMP} "${VR_QSCI_KEY}")
-endif()
+vr_qsci_prepare(DEST ${VR_QSCI_DIR} ARCHIVE_DIR ${VR_QSCI_ARCHIVE_DIR} PIN ${VR_QSCI_PIN}
+                PATCHES ${VR_QSCI_PATCHES})
+# An edited patch, pin or archive runs CMake again at the next build, which re-makes the
+# tree; the glob above notices patches added or removed.
+vr_qsci_read_pin(${VR_QSCI_PIN} VR_QSCI_VERSION VR_QSCI_ARCHIVES)
+set(VR_QSCI_INPUTS ${VR_QSCI_PIN} ${VR_QSCI_PATCHES} ${CMAKE_CURRENT_LIST_DIR}/qscintilla-source.cmake)
+while(VR_QSCI_ARCHIVES)
+  list(POP_FRONT VR_QSCI_ARCHIVES name sha)
+  list(APPEND VR_QSCI_INPUTS ${VR_QSCI_ARCHIVE_DIR}/${name})
+endwhile()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VR_QSCI_INPUTS})
 
 file(GLOB VR_QSCI_SOURCES
      ${VR_QSCI_DIR}/src/*.cpp ${VR_QSCI_DIR}/src/*.h ${VR_QSCI_DIR}/src/Qsci/*.h
