@@ -83,8 +83,11 @@ set_target_properties(qscintilla PROPERTIES AUTOMOC ON CXX_VISIBILITY_PRESET hid
 target_compile_definitions(qscintilla PRIVATE SCINTILLA_QT SCI_LEXER INCLUDE_DEPRECATED_FEATURES)
 target_include_directories(qscintilla PRIVATE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include
                                               ${VR_QSCI_DIR}/scintilla/lexlib ${VR_QSCI_DIR}/scintilla/src)
-# Users see the Qsci headers and Scintilla's message numbers, as from the installed library.
-target_include_directories(qscintilla SYSTEM INTERFACE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include)
+# Users see the patched Qsci headers and Scintilla's message numbers. They are given as -I,
+# not as system folders: the compilers search every -I folder before any -isystem one,
+# so they come before the unpatched Qsci headers that an installed libqscintilla2-qt6-dev
+# puts in Qt's include folder, whatever the order of a target's libraries.
+target_include_directories(qscintilla BEFORE INTERFACE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include)
 target_compile_options(qscintilla PRIVATE -w)
 target_link_libraries(qscintilla PUBLIC Qt6::Widgets Qt6::PrintSupport)
 # Under the sanitizers the library is checked for memory errors (our patches live in it) but
