@@ -64,9 +64,9 @@ function(vr_qsci_check_archives dir archives pin)
     endif()
     file(SHA256 "${path}" actual)
     if(NOT actual STREQUAL sha)
-      message(FATAL_ERROR "QScintilla's source archive ${path} is not the pinned one:\n"
-                          "  its SHA-256 is   ${actual}\n"
-                          "  ${pin} pins ${sha}\n"
+      message(FATAL_ERROR "QScintilla's source archive ${path} is not the pinned one.\n"
+                          "  SHA-256 pinned in ${pin}:\n    ${sha}\n"
+                          "  SHA-256 of the archive:\n    ${actual}\n"
                           "Delete it and run scripts/qscintilla-source to fetch it again. To move "
                           "to another version, follow third_party/qscintilla/README.")
     endif()

@@ -13,8 +13,8 @@
 namespace {
 
 struct LanguageCase {
-    const char* name;  // Scintilla's name of the language
-    bool benchAnchor;  // LexHTML's, compiled in for the benchmarks
+    const char* name; // Scintilla's name of the language
+    bool benchAnchor; // LexHTML's, compiled in for the benchmarks
 };
 
 void PrintTo(const LanguageCase& c, std::ostream* os) {
@@ -25,7 +25,8 @@ class Catalogue : public ::testing::TestWithParam<LanguageCase> {};
 
 TEST_P(Catalogue, OffersALanguageOnlyWhenItsLexerIsCompiledIn) {
     QsciScintilla editor;
-    ASSERT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_GETLEXER), QsciScintillaBase::SCLEX_CONTAINER);
+    ASSERT_EQ(editor.SendScintilla(QsciScintillaBase::SCI_GETLEXER),
+              QsciScintillaBase::SCLEX_CONTAINER);
     editor.SendScintilla(QsciScintillaBase::SCI_SETLEXERLANGUAGE, 0UL, GetParam().name);
     const bool offered =
         editor.SendScintilla(QsciScintillaBase::SCI_GETLEXER) != QsciScintillaBase::SCLEX_CONTAINER;
@@ -33,9 +34,11 @@ TEST_P(Catalogue, OffersALanguageOnlyWhenItsLexerIsCompiledIn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Catalogue,
-                         ::testing::Values(LanguageCase{"hypertext", true}, LanguageCase{"xml", true},
-                                           LanguageCase{"phpscript", true}, LanguageCase{"cpp", false},
-                                           LanguageCase{"css", false}, LanguageCase{"python", false},
+                         ::testing::Values(LanguageCase{"hypertext", true},
+                                           LanguageCase{"xml", true},
+                                           LanguageCase{"phpscript", true},
+                                           LanguageCase{"cpp", false}, LanguageCase{"css", false},
+                                           LanguageCase{"python", false},
                                            LanguageCase{"null", false}),
                          NameFrom<&LanguageCase::name>());
 
@@ -50,4 +53,4 @@ TEST(Catalogue, TheBenchmarksAnchorStylesMarkup) {
 }
 #endif
 
-}  // namespace
+} // namespace

@@ -85,8 +85,8 @@ public:
     void pin() {
         QByteArray text = "# made up\nversion 1.0-1\nsnapshot 20200101T000000Z\n";
         for (const char* name : {"pkg_1.0.orig.tar.gz", "pkg_1.0-1.debian.tar.xz"})
-            text += "sha256 " + sha256(readBytes(path(QStringLiteral("archives/") + name))) +
-                    " " + name + "\n";
+            text += "sha256 " + sha256(readBytes(path(QStringLiteral("archives/") + name))) + " " +
+                    name + "\n";
         put("archives/pin", text);
     }
 
@@ -101,8 +101,8 @@ public:
     Result run() {
         m_lastRun = QDateTime::currentDateTimeUtc().addSecs(-1);
         QStringList patches;
-        for (const QString& name : QDir(path("patches")).entryList({"*.patch"}, QDir::Files,
-                                                                   QDir::Name))
+        for (const QString& name :
+             QDir(path("patches")).entryList({"*.patch"}, QDir::Files, QDir::Name))
             patches << path("patches/" + name);
         QProcess cmake;
         cmake.setProcessChannelMode(QProcess::MergedChannels);
@@ -184,7 +184,7 @@ TEST(PreparedTree, HoldsTheSourceWithDebiansPatchesThenOursAndNothingElse) {
     s.addPatch("0003-h.patch", kPatchH);
     const auto r = s.run();
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
-    EXPECT_EQ(s.files(), kPatched);  // doc/ and debian/ are not built from: left out
+    EXPECT_EQ(s.files(), kPatched); // doc/ and debian/ are not built from: left out
     EXPECT_FALSE(QFileInfo::exists(s.path("tree.new"))) << "the folder it was made in stays";
 }
 
@@ -192,8 +192,8 @@ TEST(PreparedTree, HoldsTheSourceWithDebiansPatchesThenOursAndNothingElse) {
 struct RemakeCase {
     const char* name;
     std::function<void(SourceTree&)> change;
-    std::map<QString, QByteArray> changedFiles;  // their text after the second run
-    QStringList fresh;                           // the files written by the second run
+    std::map<QString, QByteArray> changedFiles; // their text after the second run
+    QStringList fresh;                          // the files written by the second run
 };
 
 void PrintTo(const RemakeCase& c, std::ostream* os) {
@@ -228,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"scintilla/src/b.cpp", "int b = 3;\n"}},
                    {"scintilla/src/b.cpp"}},
         // The file goes back to an older text: it must still look newer than its object.
-        RemakeCase{"APatchRemoved", [](SourceTree& s) { s.removePatch("0002-b.patch"); },
+        RemakeCase{"APatchRemoved",
+                   [](SourceTree& s) { s.removePatch("0002-b.patch"); },
                    {{"scintilla/src/b.cpp", "int b = 1;\n"}},
                    {"scintilla/src/b.cpp"}},
         RemakeCase{"APatchDroppedIn",
@@ -252,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct RefusalCase {
     const char* name;
     std::function<void(SourceTree&)> change;
-    QStringList saying;  // parts of the message
+    QStringList saying; // parts of the message
     std::function<void(SourceTree&)> undo;
 };
 
@@ -274,9 +275,8 @@ TEST_P(Refusing, StopsWithAMessageAndLeavesTheTree) {
     EXPECT_NE(r.exitCode, 0);
     // CMake wraps its messages: compared with the white space of both made single.
     for (const QString& part : GetParam().saying)
-        EXPECT_TRUE(r.output.simplified().contains(part.simplified()))
-            << part.toStdString() << "\n"
-            << r.output.toStdString();
+        EXPECT_TRUE(r.output.simplified().contains(part.simplified())) << part.toStdString() << "\n"
+                                                                       << r.output.toStdString();
     EXPECT_EQ(s.files(), kPatched);
     EXPECT_EQ(s.fresh(), QStringList());
     // Once the cause is gone the next run works, and finds the tree as it should be.
@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
                         QFile::copy(archive, s.path("fetched.tar.gz"));
                         writeBytes(archive, readBytes(archive) + "x");
                     },
-                    {"pkg_1.0.orig.tar.gz is not the pinned one", "its SHA-256 is",
+                    {"pkg_1.0.orig.tar.gz is not the pinned one", "SHA-256 of the archive",
                      "scripts/qscintilla-source"},
                     [](SourceTree& s) {
                         const QString archive = s.path("archives/pkg_1.0.orig.tar.gz");
@@ -316,10 +316,12 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         RefusalCase{"APatchNotApplying",
                     [](SourceTree& s) { s.addPatch("0004-x.patch", kPatchNotApplying); },
-                    {"0004-x.patch does not apply"}, kWithoutPatch4},
+                    {"0004-x.patch does not apply"},
+                    kWithoutPatch4},
         RefusalCase{"APatchApplyingOnlyWithFuzz",
                     [](SourceTree& s) { s.addPatch("0004-x.patch", kPatchFuzzy); },
-                    {"0004-x.patch does not apply"}, kWithoutPatch4},
+                    {"0004-x.patch does not apply"},
+                    kWithoutPatch4},
         RefusalCase{"APatchRemovedThatALaterOneNeeds",
                     [](SourceTree& s) {
                         s.removePatch("0001-a.patch");
@@ -335,7 +337,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](SourceTree& s) {
                         s.put("archives/pin", "version 1.0-1\nsha256 abc pkg_1.0.orig.tar.gz\n");
                     },
-                    {"has 3 digits, not 64"}, [](SourceTree& s) { s.pin(); }}),
+                    {"has 3 digits, not 64"},
+                    [](SourceTree& s) { s.pin(); }}),
     NameFrom<&RefusalCase::name>());
 
 // --- The patches of the repository.
@@ -349,9 +352,10 @@ class RepositoryPatch : public ::testing::TestWithParam<QString> {};
 
 TEST_P(RepositoryPatch, IsNamedInOrderAndStartsWithADep3Header) {
     const QString name = GetParam();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]{4}[a-z]?-[a-z0-9]+(-[a-z0-9]+)*\\.patch$"))
-                    .match(name)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^[0-9]{4}[a-z]?-[a-z0-9]+(-[a-z0-9]+)*\\.patch$"))
+            .match(name)
+            .hasMatch())
         << name.toStdString();
     const QString text = QString::fromUtf8(
         readBytes(QStringLiteral(VR_SOURCE_DIR "/third_party/qscintilla/") + name));
@@ -373,7 +377,8 @@ TEST_P(RepositoryPatch, IsNamedInOrderAndStartsWithADep3Header) {
     EXPECT_TRUE(field("^Last-Update: 20[0-9]{2}-[01][0-9]-[0-3][0-9]$"));
     for (const QString& line : header.split('\n')) {
         EXPECT_LE(line.size(), 79) << "a line longer than 79 characters: " << line.toStdString();
-        EXPECT_FALSE(line.startsWith(QLatin1String("--- ")) || line.startsWith(QLatin1String("+++ ")))
+        EXPECT_FALSE(line.startsWith(QLatin1String("--- ")) ||
+                     line.startsWith(QLatin1String("+++ ")))
             << "a header line that patch would read as a diff: " << line.toStdString();
     }
 }
@@ -397,7 +402,8 @@ std::vector<CompileCommand> compileCommands() {
             .array();
     for (const auto& e : entries) {
         const QJsonObject o = e.toObject();
-        all.push_back({o.value("file").toString(), QProcess::splitCommand(o.value("command").toString())});
+        all.push_back(
+            {o.value("file").toString(), QProcess::splitCommand(o.value("command").toString())});
     }
     return all;
 }
@@ -440,7 +446,7 @@ TEST(Build, EveryFileThatSeesThePatchedQsciHeadersGetsThemFirst) {
 // build with the benchmarks (their anchor).
 struct LexerCase {
     const char* name;
-    const char* pattern;  // the path in the tree of a lexer
+    const char* pattern; // the path in the tree of a lexer
     QStringList benchOnly;
 };
 
@@ -472,11 +478,12 @@ TEST_P(CompiledLexers, NoneButTheBenchmarksAnchor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, CompiledLexers,
-    ::testing::Values(LexerCase{"ScintillaLexers", "^scintilla/lexers/", {"scintilla/lexers/LexHTML.cpp"}},
-                      LexerCase{"QsciLexerClasses",
-                                "^src/qscilexer[a-z0-9]+\\.cpp$",
-                                {"src/qscilexerhtml.cpp", "src/qscilexerjavascript.cpp",
-                                 "src/qscilexercpp.cpp", "src/qscilexerpython.cpp"}}),
+    ::testing::Values(
+        LexerCase{"ScintillaLexers", "^scintilla/lexers/", {"scintilla/lexers/LexHTML.cpp"}},
+        LexerCase{"QsciLexerClasses",
+                  "^src/qscilexer[a-z0-9]+\\.cpp$",
+                  {"src/qscilexerhtml.cpp", "src/qscilexerjavascript.cpp", "src/qscilexercpp.cpp",
+                   "src/qscilexerpython.cpp"}}),
     NameFrom<&LexerCase::name>());
 
-}  // namespace
+} // namespace
