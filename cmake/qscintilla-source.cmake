@@ -76,8 +76,12 @@ endfunction()
 # Applies one patch with -pN in dir; stops with patch's own report when it does not apply
 # exactly (no fuzz: a hunk that only fits loosely may land in the wrong place).
 function(_vr_qsci_apply patch strip dir what)
-  execute_process(COMMAND patch -p${strip} --forward --batch --fuzz=0 --no-backup-if-mismatch
-                          --reject-file=- -i "${patch}"
+  find_program(VR_PATCH_PROGRAM patch)
+  if(NOT VR_PATCH_PROGRAM)
+    message(FATAL_ERROR "Making QScintilla's source needs the program patch: run scripts/setup.")
+  endif()
+  execute_process(COMMAND ${VR_PATCH_PROGRAM} -p${strip} --forward --batch --fuzz=0
+                          --no-backup-if-mismatch --reject-file=- -i "${patch}"
                   WORKING_DIRECTORY "${dir}" RESULT_VARIABLE failed OUTPUT_VARIABLE out
                   ERROR_VARIABLE out)
   if(failed)
