@@ -3,7 +3,8 @@
 // file is written, rendered and deleted as the tabs are clicked; the page's own pictures
 // and styles load from the document's folder and nothing else local can be read, neither
 // by a page left behind nor by another running copy's page; the preview file is private
-// to its run; the live window follows the typing.
+// to its run; a page's dialogs and endless loops never hold up the editor; the live
+// window follows the typing.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QNetworkInterface>
 #include <QProcess>
@@ -153,6 +155,11 @@ protected:
         return found;
     }
     QWebEngineView* browser() const { return w->preview()->browser(); }
+    // The line above the page, when it shows.
+    static QString notice(QWebEngineView* view) {
+        auto* line = view->findChild<QLabel*>(QStringLiteral("lblPreviewNotice"));
+        return line && line->isVisible() ? line->text() : QString();
+    }
 
     QTemporaryDir settingsDir;
 };
@@ -972,6 +979,185 @@ TEST_P(PrivateFolder, HoldsThePreviewFileForNoOneElse) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, PrivateFolder, ::testing::ValuesIn(kFolderCases),
                          NameFrom<&FolderCase::name>());
+
+// ---- pages that would hold the editor up --------------------------------------------------
+
+// A page's dialogs, many in a row: each is answered at once, the page goes on, the line
+// above it tells what it asked, and the editor is never blocked.
+struct DialogCase {
+    const char* name;
+    const char* call; // a script expression; its value is the answer shown in the title
+    const char* answer;
+    const char* notice;
+};
+
+const DialogCase kDialogCases[] = {
+    {"Alert", "alert('hello')", "undefined", "The page says: hello (and 299 more)"},
+    {"Confirm", "confirm('sure?')", "false",
+     "The page asks: sure? (answered Cancel) (and 299 more)"},
+    {"Prompt", "prompt('name?', 'ann')", "null",
+     "The page asks: name? (answered Cancel) (and 299 more)"},
+};
+
+void PrintTo(const DialogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PageDialog : public PreviewTab, public ::testing::WithParamInterface<DialogCase> {};
+
+TEST_P(PageDialog, IsAnsweredAtOnceAndToldAboveThePage) {
+    const DialogCase& c = GetParam();
+    ModalWatch watch;
+    editor()->SetText(QStringLiteral("<title>start</title><script>onload = function() {"
+                                     "  var r; for (var i = 0; i < 300; ++i) r = %1;"
+                                     "  document.title = 'answer:' + r; };</script>")
+                          .arg(QString::fromLatin1(c.call)));
+    clickTab(1);
+    ASSERT_TRUE(
+        waitUntil([&] { return browser()->title().startsWith(QStringLiteral("answer:")); }, 30000))
+        << browser()->title().toStdString();
+    EXPECT_EQ(browser()->title(), QStringLiteral("answer:") + QString::fromLatin1(c.answer));
+    EXPECT_TRUE(waitUntil([&] { return notice(browser()) == QString::fromLatin1(c.notice); }))
+        << notice(browser()).toStdString();
+    EXPECT_EQ(watch.seen, 0);
+    // The next page starts without the line.
+    editor()->SetText(QStringLiteral("<title>quiet</title>"));
+    clickTab(1);
+    ASSERT_TRUE(waitForPage(browser(), QStringLiteral("quiet")));
+    EXPECT_TRUE(notice(browser()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, PageDialog, ::testing::ValuesIn(kDialogCases),
+                         NameFrom<&DialogCase::name>());
+
+TEST_F(PreviewTab, AnEndlessAlertLoopLeavesTheEditorUsableAndIsStopped) {
+    ModalWatch watch;
+    const QString file = path("page.html");
+    ASSERT_TRUE(writeBytes(file, ""));
+    ASSERT_TRUE(w->document()->OpenPath(file));
+    const QString text = QStringLiteral("<title>loop</title><script>onload = function() {"
+                                        " for (var i = 0; ; ++i) alert('again ' + i); };</script>");
+    editor()->SetText(text);
+    clickTab(1);
+    ASSERT_TRUE(waitUntil(
+        [&] { return notice(browser()).startsWith(QStringLiteral("The page says: again 0")); },
+        30000))
+        << notice(browser()).toStdString();
+    // While the page goes on: the menus work, Save writes the file, the Code tab comes
+    // back and takes typing.
+    EXPECT_TRUE(w->isEnabled());
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(file), text.toUtf8());
+    EXPECT_FALSE(editor()->Modified());
+    clickTab(0);
+    editor()->setFocus();
+    editor()->SetSelStart(0);
+    QTest::keyClicks(editor(), QStringLiteral("ok"));
+    EXPECT_TRUE(editor()->Text().startsWith(QStringLiteral("ok<title>")));
+    EXPECT_EQ(watch.seen, 0) << "no alert held the editor up";
+    // The page never gets back to its renderer's own work: it is stopped.
+    clickTab(1);
+    EXPECT_TRUE(waitUntil(
+        [&] { return notice(browser()).contains(QStringLiteral("stopped answering")); }, 60000))
+        << notice(browser()).toStdString();
+}
+
+// A page that keeps its renderer busy for good: it is stopped and the next preview shows.
+struct SpinCase {
+    const char* name;
+    const char* page;
+    bool waitForTheWatch; // false: the next preview comes before the page is taken for hung
+};
+
+const SpinCase kSpinCases[] = {
+    {"EndlessLoopAfterLoading",
+     "<title>spin</title><script>onload = function() {"
+     " setTimeout(function() { for (;;) {} }, 0); };</script>",
+     true},
+    {"EndlessLoopWhileLoading", "<title>spin</title><p>x</p><script>for (;;) {}</script>", true},
+    {"NextPreviewBeforeThePageIsTakenForHung",
+     "<title>spin</title><script>onload = function() {"
+     " setTimeout(function() { for (;;) {} }, 0); };</script>",
+     false},
+};
+
+void PrintTo(const SpinCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SpinningPage : public PreviewTab, public ::testing::WithParamInterface<SpinCase> {};
+
+TEST_P(SpinningPage, IsStoppedAndTheNextPreviewShows) {
+    const SpinCase& c = GetParam();
+    editor()->SetText(QString::fromLatin1(c.page));
+    clickTab(1);
+    qint64 pid = 0;
+    ASSERT_TRUE(waitUntil([&] { return (pid = browser()->page()->renderProcessPid()) > 0; }));
+    if (c.waitForTheWatch) {
+        EXPECT_TRUE(waitUntil(
+            [&] { return notice(browser()).contains(QStringLiteral("stopped answering")); },
+            60000));
+    } else {
+        QTest::qWait(PreviewBrowser::kBusyMs + 1000);
+    }
+    editor()->SetText(QStringLiteral("<title>fixed</title><p>fixed</p>"));
+    clickTab(1);
+    EXPECT_TRUE(waitForPage(browser(), QStringLiteral("fixed")))
+        << browser()->title().toStdString();
+    EXPECT_NE(browser()->page()->renderProcessPid(), pid) << "a fresh renderer";
+    EXPECT_TRUE(waitUntil([&] { return ::kill(pid_t(pid), 0) != 0; }))
+        << "the spinning renderer is gone";
+    if (!c.waitForTheWatch) {
+        EXPECT_TRUE(notice(browser()).contains(QStringLiteral("not answering")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, SpinningPage, ::testing::ValuesIn(kSpinCases),
+                         NameFrom<&SpinCase::name>());
+
+// A synchronous request the scheme refuses is answered all the same.
+struct SyncRequestCase {
+    const char* name;
+    const char* address;
+};
+
+const SyncRequestCase kSyncRequests[] = {
+    {"ProtocolRelativeAddress", "//etc/passwd"},
+    {"AnotherHost", "verrindel-preview://etc/etc/passwd"},
+    {"OwnHostOutsideTheFolder", "/etc/passwd"},
+    {"MissingFileInTheFolder", "none.txt"},
+};
+
+void PrintTo(const SyncRequestCase& c, std::ostream* os) {
+    *os << c.address;
+}
+
+class SyncRequest : public SavedSite, public ::testing::WithParamInterface<SyncRequestCase> {};
+
+TEST_P(SyncRequest, IsAnsweredEvenWhenRefused) {
+    editor()->SetText(QStringLiteral("<title>start</title><script>"
+                                     "var x = new XMLHttpRequest();"
+                                     "try { x.open('GET', '%1', false); x.send();"
+                                     "  document.title = 'status ' + x.status + ' ' +"
+                                     "    x.responseText.length; }"
+                                     "catch (e) { document.title = 'refused'; }</script>")
+                          .arg(QString::fromLatin1(GetParam().address)));
+    clickTab(1);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return browser()->title() != QStringLiteral("start") && !browser()->title().isEmpty() &&
+                   !browser()->title().contains(QStringLiteral("index"));
+        },
+        30000))
+        << browser()->title().toStdString();
+    const QString t = browser()->title();
+    EXPECT_TRUE(t == QStringLiteral("refused") || t.startsWith(QStringLiteral("status 404")) ||
+                t == QStringLiteral("status 0 0"))
+        << t.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, SyncRequest, ::testing::ValuesIn(kSyncRequests),
+                         NameFrom<&SyncRequestCase::name>());
 
 } // namespace
 
