@@ -24,11 +24,12 @@ class PreviewSchemeHandler;
 class PreviewBrowser : public QWebEngineView {
     Q_OBJECT
 public:
-    // How often the renderer is asked whether it still answers, how long it may stay
-    // silent before it is taken for hung, and how long before a new page replaces it
-    // rather than waits for it.
+    // How often the renderer is asked whether it still answers; how long it may stay
+    // silent before it is taken for hung (as long as the engine gives a renderer to answer
+    // input: a big page's load on a busy machine keeps it silent for seconds); and how
+    // long before a new page replaces it rather than waits for it.
     static constexpr int kPingMs = 1000;
-    static constexpr int kHungMs = 10000;
+    static constexpr int kHungMs = 30000;
     static constexpr int kBusyMs = 3000;
 
     explicit PreviewBrowser(QWidget* parent = nullptr);

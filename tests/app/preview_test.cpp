@@ -1058,7 +1058,7 @@ TEST_F(PreviewTab, AnEndlessAlertLoopLeavesTheEditorUsableAndIsStopped) {
     // The page never gets back to its renderer's own work: it is stopped.
     clickTab(1);
     EXPECT_TRUE(waitUntil(
-        [&] { return notice(browser()).contains(QStringLiteral("stopped answering")); }, 60000))
+        [&] { return notice(browser()).contains(QStringLiteral("stopped answering")); }, 90000))
         << notice(browser()).toStdString();
 }
 
@@ -1096,7 +1096,7 @@ TEST_P(SpinningPage, IsStoppedAndTheNextPreviewShows) {
     if (c.waitForTheWatch) {
         EXPECT_TRUE(waitUntil(
             [&] { return notice(browser()).contains(QStringLiteral("stopped answering")); },
-            60000));
+            90000));
     } else {
         QTest::qWait(PreviewBrowser::kBusyMs + 1000);
     }
