@@ -143,9 +143,9 @@ void PreviewBrowser::open(const QUrl& url) {
     notice_->hide();
     noticeWaiting_ = QString();
     // A page that has not answered for a while is not waited for: it goes with its
-    // renderer, and the new one starts in a fresh one.
+    // renderer (the new page replaces it anyway), and the new one starts in a fresh one.
     if (alive_ && sinceAnswer_.elapsed() > kBusyMs)
-        stopPage(QStringLiteral("The previous page was not answering, so it was stopped."));
+        stopPage(QString());
     if (freshPage_)
         newPage();
     stopped_ = false;
@@ -178,7 +178,8 @@ void PreviewBrowser::stopPage(const QString& line) {
     stopped_ = true;
     freshPage_ = true;
     watchdog_.stop();
-    tell(line);
+    if (!line.isEmpty())
+        tell(line);
 #ifdef Q_OS_UNIX
     const qint64 pid = page_->renderProcessPid();
     if (pid > 0)

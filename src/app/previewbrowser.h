@@ -55,6 +55,7 @@ private:
     void newPage();
     void tell(const QString& line);
     void ping();
+    // Ends the page's renderer; `line` (if any) tells the user.
     void stopPage(const QString& line);
     void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status);
     void placeNotice();
