@@ -559,6 +559,71 @@ TEST_F(LiveWindow, FollowsThreeEditsWhileTheFocusStaysInTheEditor) {
     EXPECT_TRUE(waitUntil([&] { return pageText().isEmpty(); }, 30000));
 }
 
+// A web server on this machine that holds back its answers until released, so that a
+// page naming one of its pictures stays loading.
+class HeldServer {
+public:
+    HeldServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket* c = server_.nextPendingConnection();
+            QObject::connect(c, &QTcpSocket::readyRead, c, [this, c] {
+                c->readAll();
+                ++asked;
+                held_ << c;
+                if (released_)
+                    answer();
+            });
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/").arg(server_.serverPort()); }
+    void release() {
+        released_ = true;
+        answer();
+    }
+    int asked = 0;
+
+private:
+    void answer() {
+        for (QTcpSocket* c : std::exchange(held_, {})) {
+            c->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            c->disconnectFromHost();
+        }
+    }
+    QTcpServer server_;
+    QList<QTcpSocket*> held_;
+    bool released_ = false;
+};
+
+TEST_F(LiveWindow, NeverStacksLoadsTheNewestTextFollowsWhenTheLoadEnds) {
+    HeldServer server;
+    editor()->SetText(QStringLiteral("<img src='%1pic.png'><p>first</p>").arg(server.url()));
+    command()->trigger();
+    ASSERT_NE(live(), nullptr);
+    QWebEngineView* view = live()->wbLivePreview;
+    int started = 0;
+    QObject::connect(view, &QWebEngineView::loadStarted, [&] { ++started; });
+    ASSERT_TRUE(waitUntil([&] { return server.asked > 0; }, 30000)) << "the first page loads";
+    // Three edits, each after a pause, while the first page is still loading.
+    for (const QString& word : {QStringLiteral(" a"), QStringLiteral(" b"), QStringLiteral(" c")}) {
+        typeAtEnd(word);
+        QTest::qWait(3 * LivePreview::kPauseMs);
+    }
+    EXPECT_EQ(started, 1) << "no load starts while one runs";
+    EXPECT_TRUE(pageText().contains(QStringLiteral("first"))) << pageText().toStdString();
+    EXPECT_FALSE(pageText().contains(QStringLiteral(" a")));
+    server.release();
+    // Once the first load ends, the newest text follows, and only it.
+    EXPECT_TRUE(showsText(QStringLiteral("first a b c"))) << pageText().toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return evalJs(view, QStringLiteral("document.readyState")).toString() ==
+               QStringLiteral("complete");
+    }));
+    QTest::qWait(3 * LivePreview::kPauseMs);
+    EXPECT_EQ(started, 2);
+    EXPECT_TRUE(editorHasFocus());
+}
+
 TEST_F(LiveWindow, KeepsItsScrollPositionAcrossRefreshes) {
     // The second page tells the browser to leave scroll positions to its own scripts.
     for (const QString& script :
