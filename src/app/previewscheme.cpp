@@ -59,7 +59,9 @@ QUrl PreviewSchemeHandler::startLoad(const QString& documentPath) {
                 .arg(random->generate64(), 13, 36, QLatin1Char('0'))
                 .arg(random->generate64(), 13, 36, QLatin1Char('0'));
     pagePath_ = pagePathFor(documentPath);
-    folder_ = documentPath.isEmpty() ? QString() : QFileInfo(documentPath).absolutePath();
+    // The tree's canonical root, taken once for all the load's requests.
+    root_ =
+        canonicalRoot(documentPath.isEmpty() ? QString() : QFileInfo(documentPath).absolutePath());
     return pageUrl(documentPath, host_);
 }
 
@@ -80,17 +82,25 @@ void PreviewSchemeHandler::clearPage() {
     pagePath_.clear();
     pageFile_.clear();
     pageBytes_.clear();
-    folder_.clear();
+    root_.clear();
 }
 
 QString PreviewSchemeHandler::resolve(const QString& folder, const QString& urlPath) {
-    if (folder.isEmpty() || urlPath.contains(QChar(0)))
+    return resolveIn(canonicalRoot(folder), urlPath);
+}
+
+QString PreviewSchemeHandler::canonicalRoot(const QString& folder) {
+    if (folder.isEmpty())
         return QString();
     QString root = QFileInfo(folder).canonicalFilePath();
-    if (root.isEmpty())
-        return QString();
-    if (!root.endsWith(QLatin1Char('/')))
+    if (!root.isEmpty() && !root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
+    return root;
+}
+
+QString PreviewSchemeHandler::resolveIn(const QString& root, const QString& urlPath) {
+    if (root.isEmpty() || urlPath.contains(QChar(0)))
+        return QString();
     const QString local = toLocalPath(urlPath);
     if (!QDir::isAbsolutePath(local))
         return QString();
@@ -139,7 +149,7 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         reply(job, mime, file);
         return;
     }
-    const QString target = resolve(folder_, path);
+    const QString target = resolveIn(root_, path);
     if (target.isEmpty()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

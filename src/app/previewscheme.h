@@ -51,10 +51,14 @@ public:
 
 private:
     QUrl startLoad(const QString& documentPath);
+    // `folder` as a canonical path ending in "/", or empty when there is no such folder.
+    static QString canonicalRoot(const QString& folder);
+    // resolve() inside the tree whose canonical root is `root`.
+    static QString resolveIn(const QString& root, const QString& urlPath);
 
     QString host_;     // the current load's host
     QString pagePath_; // the decoded URL path of the page
     QString pageFile_; // where the page's bytes are, or empty when they are pageBytes_
     QByteArray pageBytes_;
-    QString folder_; // the document's folder, empty for an untitled document
+    QString root_; // the document's folder, canonical, ending in "/"; empty when untitled
 };
