@@ -16,6 +16,7 @@
 #include "app/livepreview.h"
 #include "app/menus.h"
 #include "app/preview.h"
+#include "app/problems.h"
 #include "app/statuspanels.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
@@ -43,6 +44,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectFileMenu();
     livePreview_ = std::make_unique<LivePreview>(menus_.mnuLivePreview, txtCode_, this,
                                                  [this] { return document_->filePath(); });
+    problems_ = std::make_unique<Problems>(
+        menus_.mnuProblems, txtCode_, this, [this] { return document_->filePath(); },
+        [this] { tsMain_->setCurrentIndex(0); });
     editcommands::connectCommands(ctx_, menus_);
     assist::connectCommands(ctx_, menus_);
     validator::connectCommands(ctx_, menus_);

@@ -14,6 +14,7 @@ class Cmdg;
 class Document;
 class LivePreview;
 class Preview;
+class Problems;
 class StatusPanels;
 class TxtCode;
 
@@ -35,6 +36,7 @@ public:
     Document* document() const { return document_.get(); }
     Preview* preview() const { return preview_.get(); }
     LivePreview* livePreview() const { return livePreview_.get(); }
+    Problems* problems() const { return problems_.get(); }
     StatusPanels* statusPanels() const { return status_; }
     const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
     const AppContext& context() const { return ctx_; }
@@ -63,6 +65,7 @@ private:
     std::unique_ptr<Document> document_;
     std::unique_ptr<Preview> preview_;
     std::unique_ptr<LivePreview> livePreview_;
+    std::unique_ptr<Problems> problems_;
     StatusPanels* status_ = nullptr;
     SyntaxColourTable syntaxColours_{};
     MenuActions menus_;

@@ -147,6 +147,9 @@ const Row kMenuTree[] = {
 
     {0, &M::mnuView, "mnuView", "View"},
     {1, &M::mnuLivePreview, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
+
+    // View > Problems: the checker's findings of the document, in a pane.
+    {1, &M::mnuProblems, "mnuProblems", "Problems", "Ctrl+Shift+M"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

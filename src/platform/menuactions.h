@@ -126,6 +126,9 @@ struct MenuActions {
     QMenu* mnuView = nullptr;
     QAction* mnuLivePreview = nullptr;
 
+    // View > Problems
+    QAction* mnuProblems = nullptr;
+
     // The editor's popup menu, never in the bar.
     QMenu* PopMenu = nullptr;
     QAction* PopHighLight = nullptr;

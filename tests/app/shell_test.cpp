@@ -131,6 +131,7 @@ const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
     VR_NAMED(mnuCite),
     VR_NAMED(mnuQ),
     VR_NAMED(mnuLivePreview),
+    VR_NAMED(mnuProblems),
     VR_NAMED(PopHighLight),
     VR_NAMED(PopNoHighLight)};
 #undef VR_NAMED
