@@ -5,6 +5,9 @@
 // QsciScintilla holding the same page; bench_typing_stock (the same program built against
 // the system's unpatched QScintilla) gives the stock editor's figures. At 10 MB also File >
 // Validate through the window.
+// With the Problems pane open (View > Problems), the same keys again once the page's
+// findings are shown: from the pane's opening to its findings, the memory the check takes
+// over the window, then each key timed as above (rows "problems").
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
@@ -24,9 +27,12 @@
 #ifndef VR_TYPING_STOCK
 #include <QInputMethodEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "app/problems.h"
+#include "app/problemsmodel.h"
 #include "app/startup.h"
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
@@ -49,11 +55,12 @@ const Where kWhere[] = {{"start", 0.0}, {"30pct", 0.3}, {"end", 1.0}};
 constexpr int kKeys = 100;
 
 void print(const char* who, const Size& size, const Where& where, const bench::KeyTimes& t) {
-    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms\n", who, size.name,
-                where.name, t.median, t.p95);
+    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms  max %8.3f ms\n", who,
+                size.name, where.name, t.median, t.p95, t.max);
     const QByteArray key = QByteArray("key_") + who + "_" + size.name + "_" + where.name;
     bench::metric((key + "_median").constData(), t.median);
     bench::metric((key + "_p95").constData(), t.p95);
+    bench::metric((key + "_max").constData(), t.max);
 }
 
 // The bare editor: a QsciScintilla in UTF-8 holding the page, caret placed by byte.
@@ -208,6 +215,49 @@ void throughWindow(const Size& size, const QString& page) {
     ed->SetModified(false);
 }
 
+// Typing with View > Problems open: the page opened, the pane opened and its findings
+// waited for (the time and the memory over the window while it is checked), then the keys.
+void problemsThroughWindow(const Size& size, const QString& page) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+        return;
+    f.close();
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    TxtCode* ed = window.txtCode();
+    ed->SetFocus();
+    Problems* problems = window.problems();
+    QCoreApplication::processEvents();
+    const double before = bench::currentMiB();
+    double highest = before;
+    QElapsedTimer t;
+    t.start();
+    window.menuActions().mnuProblems->trigger();
+    while ((problems->checksShown() == 0 || problems->busy()) && t.elapsed() < 600000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        highest = qMax(highest, bench::currentMiB());
+    }
+    const double ms = t.nsecsElapsed() / 1e6;
+    std::printf("problems %-6s pane opened to %d findings shown: %8.1f ms; memory over the "
+                "window while checking: %.0f MiB\n",
+                size.name, problems->model()->size(), ms, highest - before);
+    bench::metric(QByteArray("problems_check_").append(size.name).append("_ms"), ms);
+    bench::metric(QByteArray("problems_memory_").append(size.name).append("_mib"),
+                  highest - before);
+    const int length = ed->TextLength();
+    for (const Where& where : kWhere) {
+        ed->SetSelStart(int(length * where.fraction));
+        print("problems", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    // Closed, so that the next window does not open it again.
+    window.menuActions().mnuProblems->trigger();
+    ed->SetModified(false);
+}
+
 // The page with a valid "\u00e1" in every block and a stray byte E9 (in place of an "o" of
 // "bold") in every fourth: a file read as UTF-8 with its stray bytes kept.
 QByteArray strayPage(const QString& page) {
@@ -292,6 +342,11 @@ void strayThroughWindow(const Size& size, const QString& page) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+#ifndef VR_TYPING_STOCK
+    // Settings of this run's own (the Problems pane remembers whether it was open).
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+#endif
     std::printf("load average before: %s\n", qPrintable(QString::fromLatin1([] {
                     QFile l(QStringLiteral("/proc/loadavg"));
                     l.open(QIODevice::ReadOnly);
@@ -308,6 +363,7 @@ int main(int argc, char* argv[]) {
 #else
         throughWindow(size, page);
         bareEditor(size, page, "bare");
+        problemsThroughWindow(size, page);
 #endif
     }
 #ifndef VR_TYPING_STOCK

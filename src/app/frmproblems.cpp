@@ -10,7 +10,9 @@ namespace {
 class ProblemsList : public QTreeView {
 public:
     using QTreeView::QTreeView;
-    QSize sizeHint() const override { return preferred.isValid() ? preferred : QTreeView::sizeHint(); }
+    QSize sizeHint() const override {
+        return preferred.isValid() ? preferred : QTreeView::sizeHint();
+    }
     QSize preferred;
 };
 } // namespace

@@ -46,7 +46,11 @@ Problems::Problems(QAction* command, TxtCode* editor, QMainWindow* mainWindow,
     connect(&step_, &QTimer::timeout, this, &Problems::copyStep);
     placesMoved_.setSingleShot(true);
     placesMoved_.setInterval(kPlacesMs);
-    connect(&placesMoved_, &QTimer::timeout, model_, &ProblemsModel::placesMoved);
+    // The rows on screen read their places anew (the view asks for nothing else).
+    connect(&placesMoved_, &QTimer::timeout, this, [this] {
+        if (pane_ && pane_->isVisible())
+            pane_->lstProblems->viewport()->update();
+    });
 
     thread_ = new QThread;
     thread_->setObjectName(QStringLiteral("problems checker"));
@@ -133,8 +137,8 @@ void Problems::watch(bool on) {
     if (!on)
         return;
     watching_ << connect(editor_, &QsciScintillaBase::SCN_MODIFIED, this,
-                         [this](int position, int type, const char*, int length, int, int, int,
-                                int, int, int) { onModified(position, type, length); })
+                         [this](int position, int type, const char*, int length, int, int, int, int,
+                                int, int) { onModified(position, type, length); })
               // Saved under another name: the local links lead elsewhere.
               << connect(mainWindow_, &QWidget::windowTitleChanged, this,
                          [this] { pause_.start(); });
@@ -205,8 +209,7 @@ void Problems::copyStep() {
             auto result = std::make_shared<checker::Result>(checker::check(*text, options));
             *text = QString(); // the copy goes before the findings travel
             QMetaObject::invokeMethod(
-                this, [this, version, result] { finished(version, result); },
-                Qt::QueuedConnection);
+                this, [this, version, result] { finished(version, result); }, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }

@@ -91,7 +91,7 @@ private:
 
     QTimer pause_;
     QTimer step_;
-    QTimer placesMoved_; // the rows' places are read again a moment after edits
+    QTimer placesMoved_; // the rows on screen read their places again after edits
     EditorTextCopy copy_;
     quint64 version_ = 0;     // counts the edits of the text
     quint64 copyVersion_ = 0; // the text the copy under way is of

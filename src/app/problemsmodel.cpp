@@ -106,9 +106,8 @@ void ProblemsModel::inserted(qsizetype pos, qsizetype count) {
 
 std::pair<int, int> ProblemsModel::rowsNear(qsizetype from, qsizetype to) const {
     const size_t first = firstReaching(from);
-    const auto last =
-        std::lower_bound(problems_.begin() + qsizetype(first), problems_.end(), to,
-                         [](const Problem& p, qsizetype o) { return p.offset < o; });
+    const auto last = std::lower_bound(problems_.begin() + qsizetype(first), problems_.end(), to,
+                                       [](const Problem& p, qsizetype o) { return p.offset < o; });
     return {int(first), int(last - problems_.begin())};
 }
 
@@ -122,11 +121,6 @@ QStringList ProblemsModel::messagesAt(qsizetype pos) const {
             out << p.message;
     }
     return out;
-}
-
-void ProblemsModel::placesMoved() {
-    if (!problems_.empty())
-        emit dataChanged(index(0, PlaceColumn), index(size() - 1, PlaceColumn), {Qt::DisplayRole});
 }
 
 int ProblemsModel::rowCount(const QModelIndex& parent) const {

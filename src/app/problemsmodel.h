@@ -22,7 +22,9 @@ struct Problem {
 
 // The findings of the current document, sorted by place, as a table: the place
 // ("LINE:COLUMN"), the severity and the message. Thousands of rows cost nothing until they
-// are shown: a view asks only for the rows it paints.
+// are shown: a view asks only for the rows it paints. The place is read from the text as
+// it is (placeOf) whenever a row is painted, so it follows the edits; a view repainted
+// after an edit shows the new places.
 class ProblemsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -56,9 +58,6 @@ public:
     std::pair<int, int> rowsNear(qsizetype from, qsizetype to) const;
     // The messages of the findings whose construct holds the offset, in order.
     QStringList messagesAt(qsizetype pos) const;
-
-    // Tells the views that the places may read differently (the text was edited).
-    void placesMoved();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

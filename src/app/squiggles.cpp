@@ -21,9 +21,8 @@ struct Look {
     int indicator;
     long bgr; // the squiggle's colour, blue-green-red
 };
-const Look kLooks[] = {{Squiggles::kError, 0x1010e0},
-                       {Squiggles::kWarning, 0x0090e8},
-                       {Squiggles::kInfo, 0xe07010}};
+const Look kLooks[] = {
+    {Squiggles::kError, 0x1010e0}, {Squiggles::kWarning, 0x0090e8}, {Squiggles::kInfo, 0xe07010}};
 
 } // namespace
 
@@ -101,21 +100,20 @@ void Squiggles::syncVisible() {
     const long lines = editor_->SendScintilla(Sci::SCI_GETLINECOUNT);
     const long top = editor_->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
     const long shown = qMax(1L, long(editor_->SendScintilla(Sci::SCI_LINESONSCREEN)));
-    const long firstLine = editor_->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
-                                                  (unsigned long)qMax(0L, top - shown));
+    const long firstLine =
+        editor_->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE, (unsigned long)qMax(0L, top - shown));
     const long lastLine =
         editor_->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE, (unsigned long)(top + 2 * shown));
     const qint64 length = editor_->SendScintilla(Sci::SCI_GETLENGTH);
     qint64 from = editor_->SendScintilla(Sci::SCI_POSITIONFROMLINE, (unsigned long)firstLine);
-    qint64 to = lastLine + 1 < lines ? qint64(editor_->SendScintilla(
-                                           Sci::SCI_POSITIONFROMLINE, (unsigned long)(lastLine + 1)))
+    qint64 to = lastLine + 1 < lines ? qint64(editor_->SendScintilla(Sci::SCI_POSITIONFROMLINE,
+                                                                     (unsigned long)(lastLine + 1)))
                                      : length;
     if (to - from > kWidestWindow) {
         const QSize size = editor_->viewport()->size();
-        const qint64 left =
-            editor_->SendScintilla(Sci::SCI_POSITIONFROMPOINT, 0UL, 0L);
-        const qint64 right = editor_->SendScintilla(Sci::SCI_POSITIONFROMPOINT,
-                                                    (unsigned long)size.width(), long(size.height()));
+        const qint64 left = editor_->SendScintilla(Sci::SCI_POSITIONFROMPOINT, 0UL, 0L);
+        const qint64 right = editor_->SendScintilla(
+            Sci::SCI_POSITIONFROMPOINT, (unsigned long)size.width(), long(size.height()));
         from = qMax(from, qMin(left, right) - kReachOnLongLine);
         to = qMin(to, qMax(left, right) + kReachOnLongLine);
     }
@@ -184,7 +182,8 @@ QString Squiggles::tooltipAt(int pos) const {
 
 void Squiggles::dwellStart(int position, int x, int y) {
     // The character under the mouse (the dwell's own position is the nearest caret place).
-    long at = editor_->SendScintilla(Sci::SCI_CHARPOSITIONFROMPOINTCLOSE, (unsigned long)x, long(y));
+    long at =
+        editor_->SendScintilla(Sci::SCI_CHARPOSITIONFROMPOINTCLOSE, (unsigned long)x, long(y));
     if (at < 0)
         at = position;
     if (at < 0)
