@@ -25,6 +25,8 @@
 #include <QTextEdit>
 #include <QTextStream>
 #include <QThread>
+#include <QToolTip>
+#include <QTreeView>
 #include <QWebEngineView>
 #include <cstdio>
 #include <functional>
@@ -32,6 +34,7 @@
 
 #include "app/frmmain.h"
 #include "app/previewschemeregistration.h"
+#include "app/problems.h"
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
 
@@ -439,6 +442,51 @@ int main(int argc, char* argv[]) {
     live->trigger();
     window.setGeometry(QRect(QPoint(200, 120), QSize(1000, 700)));
     settle();
+
+    // The Problems pane below the editor, after two mistakes typed into the page, with the
+    // mouse resting on the squiggle of one.
+    {
+        Problems* problems = window.problems();
+        const QString typed =
+            QStringLiteral("<p>Bring <b>gloves <i>and</b> seeds</i> <img src='beans.jpg'></p>\r\n");
+        const int at = qMax(0, int(editor->Text().indexOf(QStringLiteral("<p><i>See you"))));
+        editor->SetSelStart(at);
+        editor->SetSelText(typed);
+        const int shown = problems->checksShown();
+        s.action(&MenuActions::mnuProblems)->trigger();
+        waitFor([&] { return problems->checksShown() > shown && !problems->busy(); }, 15000);
+        const int img = at + int(typed.indexOf(QStringLiteral("<img")));
+        // Its last row chosen: the caret goes to the <img> and the view follows.
+        if (frmProblems* pane = problems->pane()) {
+            QAbstractItemModel* rows = pane->lstProblems->model();
+            if (rows->rowCount() > 0) {
+                const QModelIndex last = rows->index(rows->rowCount() - 1, 0);
+                pane->lstProblems->setCurrentIndex(last);
+                problems->lstProblems_Activated(last);
+            }
+        }
+        settle();
+        const long byte = long(editor->toBytePos(img + 3));
+        const QPoint point(
+            int(editor->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, byte)),
+            int(editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, byte)) + 6);
+        editor->setFocus();
+        QTest::mouseMove(editor->viewport(), point);
+        waitFor([] { return QToolTip::isVisible(); }, 3000);
+        settle(300);
+        if (problems->checksShown() > shown)
+            s.shoot(QStringLiteral("problems.png"), QStringLiteral("the Problems pane"), {&window});
+        else
+            s.skip(QStringLiteral("the Problems pane (no findings came)"));
+        QToolTip::hideText();
+        QTest::mouseMove(window.tsMain(), QPoint(2, 2));
+        s.action(&MenuActions::mnuProblems)->trigger();
+        // The later pictures show the page as it was.
+        editor->SetSelStart(at);
+        editor->SetSelLength(int(typed.size()));
+        editor->SetSelText(QString());
+        settle();
+    }
 
     // The validator with the report of a run.
     if (QWidget* validator = s.open(&MenuActions::mnuValidate, "frmValidator")) {

@@ -48,6 +48,10 @@ public:
     const Problem& at(int row) const { return problems_[size_t(row)]; }
     const std::vector<Problem>& problems() const { return problems_; }
 
+    // A tooltip that shows these lines as they are: messages quote markup ("<img> has no
+    // alt attribute"), which a tooltip would otherwise take for rich text.
+    static QString plainTooltip(const QStringList& lines);
+
     // Follows an edit of the text: `removed` units at `pos` replaced by `inserted` units.
     // A finding after the edit moves with its text; one around it grows or shrinks; one
     // whose whole construct was removed goes. Returns true when a place changed.

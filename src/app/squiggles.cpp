@@ -192,7 +192,8 @@ void Squiggles::dwellStart(int position, int x, int y) {
     if (text.isEmpty())
         return;
     QWidget* view = editor_->viewport();
-    QToolTip::showText(view->mapToGlobal(QPoint(x, y)), text, view);
+    QToolTip::showText(view->mapToGlobal(QPoint(x, y)),
+                       ProblemsModel::plainTooltip(text.split(QLatin1Char('\n'))), view);
 }
 
 bool Squiggles::eventFilter(QObject* watched, QEvent* event) {

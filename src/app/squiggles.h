@@ -46,7 +46,8 @@ public:
 
     // The stretches of an indicator, as UTF-16 positions [start, end) of the text.
     std::vector<std::pair<int, int>> ranges(int indicator) const;
-    // What the tooltip at a UTF-16 position says ("" where no finding is).
+    // What the tooltip at a UTF-16 position says, one message a line ("" where no finding
+    // is); shown as plain text.
     QString tooltipAt(int pos) const;
 
 protected:

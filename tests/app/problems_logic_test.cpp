@@ -72,31 +72,40 @@ INSTANTIATE_TEST_SUITE_P(
     Edits, FindingsFollowEdits,
     ::testing::Values(
         EditCase{"TypingAfterBothLeavesThem", {{10, 3}, {20, 4}}, 30, 0, 5, {{10, 3}, {20, 4}}},
-        EditCase{"TypingRightAfterOneDoesNotGrowIt", {{10, 3}, {20, 4}}, 24, 0, 1, {{10, 3}, {20, 4}}},
+        EditCase{
+            "TypingRightAfterOneDoesNotGrowIt", {{10, 3}, {20, 4}}, 24, 0, 1, {{10, 3}, {20, 4}}},
         EditCase{"TypingBeforeBothMovesThem", {{10, 3}, {20, 4}}, 0, 0, 2, {{12, 3}, {22, 4}}},
         EditCase{"TypingAtTheStartOfOneMovesIt", {{10, 3}, {20, 4}}, 20, 0, 3, {{10, 3}, {23, 4}}},
         EditCase{"TypingInsideOneGrowsIt", {{10, 3}, {20, 4}}, 11, 0, 4, {{10, 7}, {24, 4}}},
         EditCase{"DeletingBeforeMovesBack", {{10, 3}, {20, 4}}, 2, 5, 0, {{5, 3}, {15, 4}}},
         EditCase{"DeletingInsideShrinks", {{10, 3}, {20, 4}}, 21, 2, 0, {{10, 3}, {20, 2}}},
-        EditCase{"DeletingAcrossTheStartKeepsTheRest", {{10, 3}, {20, 4}}, 8, 4, 0, {{8, 1}, {16, 4}}},
-        EditCase{"DeletingAcrossTheEndKeepsTheStart", {{10, 3}, {20, 4}}, 12, 4, 0, {{10, 2}, {16, 4}}},
+        EditCase{
+            "DeletingAcrossTheStartKeepsTheRest", {{10, 3}, {20, 4}}, 8, 4, 0, {{8, 1}, {16, 4}}},
+        EditCase{
+            "DeletingAcrossTheEndKeepsTheStart", {{10, 3}, {20, 4}}, 12, 4, 0, {{10, 2}, {16, 4}}},
         EditCase{"DeletingAWholeConstructDropsIt", {{10, 3}, {20, 4}}, 9, 5, 0, {{15, 4}}},
         EditCase{"DeletingEverythingDropsAll", {{10, 3}, {20, 4}}, 0, 40, 0, {}},
         EditCase{"ReplacingOneDropsItAndMovesTheNext", {{10, 3}, {20, 4}}, 10, 3, 1, {{18, 4}}},
         EditCase{"ReplacingInsideKeepsIt", {{10, 3}, {20, 4}}, 21, 2, 5, {{10, 3}, {20, 7}}},
         EditCase{"DroppingNonNeighbours",
                  {{0, 2}, {1, 20}, {3, 1}, {5, 1}, {30, 1}},
-                 2, 6, 0,
+                 2,
+                 6,
+                 0,
                  {{0, 2}, {1, 14}, {24, 1}}},
         EditCase{"AnEmptyFindingStaysAtTheStart", {{0, 0}, {5, 2}}, 0, 0, 3, {{3, 0}, {8, 2}}},
         EditCase{"AnEmptyFindingInADeletionMovesToIt", {{4, 0}, {9, 2}}, 2, 4, 0, {{2, 0}, {5, 2}}},
         EditCase{"ALongFindingBeforeTheEditStays",
                  {{0, 100}, {50, 2}, {150, 1}},
-                 120, 0, 1,
+                 120,
+                 0,
+                 1,
                  {{0, 100}, {50, 2}, {151, 1}}},
         EditCase{"ALongFindingAroundTheEditGrows",
                  {{0, 100}, {50, 2}, {150, 1}},
-                 90, 0, 3,
+                 90,
+                 0,
+                 3,
                  {{0, 103}, {50, 2}, {153, 1}}}),
     NameFrom<&EditCase::name>());
 
@@ -118,13 +127,16 @@ TEST(ProblemsModelRows, ReadPlaceSeverityAndMessageAndFindTheFindingsAtAPlace) {
     EXPECT_EQ(cell(1, 1), QStringLiteral("warning"));
     EXPECT_EQ(cell(2, 0), QStringLiteral("3:1"));
     EXPECT_EQ(cell(2, 1), QStringLiteral("info"));
+    // A row's tooltip adds the rule, as plain text (messages quote markup).
     EXPECT_EQ(model.index(0, 2).data(Qt::ToolTipRole).toString(),
-              QStringLiteral("finding 0 [unknown-element]"));
+              QStringLiteral("<p style='white-space:pre'>finding 0 [unknown-element]</p>"));
+    EXPECT_EQ(ProblemsModel::plainTooltip({QStringLiteral("<img> & <p>"), QStringLiteral("b")}),
+              QStringLiteral("<p style='white-space:pre'>&lt;img&gt; &amp; &lt;p&gt;<br>b</p>"));
 
     EXPECT_EQ(model.messagesAt(3), QStringList());
     EXPECT_EQ(model.messagesAt(4), QStringList{QStringLiteral("finding 0")});
-    EXPECT_EQ(model.messagesAt(6), (QStringList{QStringLiteral("finding 0"),
-                                                QStringLiteral("finding 1")}));
+    EXPECT_EQ(model.messagesAt(6),
+              (QStringList{QStringLiteral("finding 0"), QStringLiteral("finding 1")}));
     EXPECT_EQ(model.messagesAt(10), QStringList{QStringLiteral("finding 1")});
     EXPECT_EQ(model.messagesAt(11), QStringList());
     EXPECT_EQ(model.messagesAt(21), QStringList{QStringLiteral("finding 2")});
@@ -157,8 +169,7 @@ TEST_P(PiecewiseDecoding, ReadsAsTheWhole) {
         while (from < bytes.size()) {
             const qsizetype count = qMin(piece, bytes.size() - from);
             const QByteArrayView view(bytes.constData() + from, count);
-            const qsizetype used =
-                from + count < bytes.size() ? wholeCharactersEnd(view) : count;
+            const qsizetype used = from + count < bytes.size() ? wholeCharactersEnd(view) : count;
             ASSERT_GT(used, 0) << "piece " << piece << " at " << from;
             text += editorbytes::decode(view.first(used));
             from += used;
@@ -170,9 +181,9 @@ TEST_P(PiecewiseDecoding, ReadsAsTheWhole) {
 QByteArray randomBytes() {
     // Valid sequences of every length mixed with stray and cut ones.
     std::mt19937 random(22);
-    const QByteArray parts[] = {"a",          "<p>",        "\r\n",         "\xc3\xa9",
-                                "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xe9",   "\x80",
-                                "\xe2\x82",   "\xf0\x9f",   "\xff",         "\xc0\xaf"};
+    const QByteArray parts[] = {
+        "a",    "<p>",  "\r\n",     "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80",
+        "\xe9", "\x80", "\xe2\x82", "\xf0\x9f", "\xff",         "\xc0\xaf"};
     QByteArray out;
     for (int i = 0; i < 400; ++i)
         out += parts[random() % std::size(parts)];
