@@ -248,6 +248,14 @@ void problemsThroughWindow(const Size& size, const QString& page) {
     bench::metric(QByteArray("problems_check_").append(size.name).append("_ms"), ms);
     bench::metric(QByteArray("problems_memory_").append(size.name).append("_mib"),
                   highest - before);
+    // What it cost the window's thread: the copy in steps, and showing the findings.
+    const Problems::WindowTime& w = problems->windowTime();
+    std::printf("problems %-6s window's thread: copy %.1f ms in all, longest step %.1f ms; "
+                "showing the findings %.1f ms\n",
+                size.name, w.copy, w.longestStep, w.show);
+    bench::metric(QByteArray("problems_copy_").append(size.name).append("_ms"), w.copy);
+    bench::metric(QByteArray("problems_step_").append(size.name).append("_ms"), w.longestStep);
+    bench::metric(QByteArray("problems_show_").append(size.name).append("_ms"), w.show);
     const int length = ed->TextLength();
     for (const Where& where : kWhere) {
         ed->SetSelStart(int(length * where.fraction));

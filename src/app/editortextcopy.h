@@ -21,7 +21,7 @@ qsizetype wholeCharactersEnd(QByteArrayView bytes);
 class EditorTextCopy {
 public:
     // Bytes copied and decoded at a time.
-    static constexpr qsizetype kPiece = 1 << 20;
+    static constexpr qsizetype kPiece = 256 << 10;
 
     // Starts a copy of the editor's text (the previous copy, if any, is dropped).
     void start(const QsciScintilla* editor, qsizetype textLength);

@@ -2,6 +2,7 @@
 #include "app/problems.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QScrollBar>
@@ -184,14 +185,24 @@ void Problems::startCheck() {
     }
     copy_.abandon();
     copyVersion_ = version_;
+    copyTime_ = WindowTime();
+    QElapsedTimer clock;
+    clock.start();
     copy_.start(editor_, editor_->TextLength());
+    copyTime_.copy = clock.nsecsElapsed() / 1e6;
     copyStep();
 }
 
 void Problems::copyStep() {
     if (!copy_.copying() || copyVersion_ != version_)
         return;
-    if (!copy_.step(kStepBudgetMs)) {
+    QElapsedTimer clock;
+    clock.start();
+    const bool done = copy_.step(kStepBudgetMs);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    copyTime_.copy += ms;
+    copyTime_.longestStep = qMax(copyTime_.longestStep, ms);
+    if (!done) {
         step_.start();
         return;
     }
@@ -218,6 +229,8 @@ void Problems::finished(quint64 version, const std::shared_ptr<checker::Result>&
     running_ = false;
     // Only the findings of the text as it is now are shown.
     if (open_ && !result->cancelled && version == version_) {
+        QElapsedTimer clock;
+        clock.start();
         QTreeView* list = pane_->lstProblems;
         const int scroll = list->verticalScrollBar()->value();
         const int current = list->currentIndex().row();
@@ -227,6 +240,8 @@ void Problems::finished(quint64 version, const std::shared_ptr<checker::Result>&
             list->setCurrentIndex(model_->index(qMin(current, model_->size() - 1), 0));
         list->verticalScrollBar()->setValue(scroll);
         squiggles_->repaint();
+        shownTime_ = copyTime_;
+        shownTime_.show = clock.nsecsElapsed() / 1e6;
         ++checksShown_;
         emit checked();
     }

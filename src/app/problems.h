@@ -56,6 +56,14 @@ public:
     bool checking() const { return running_; }
     // How many checks showed their findings (tests and benchmarks wait for it).
     int checksShown() const { return checksShown_; }
+    // What the last check shown cost the window's thread, in milliseconds: the copy of the
+    // text (all its steps, and the longest one) and showing the findings.
+    struct WindowTime {
+        double copy = 0;
+        double longestStep = 0;
+        double show = 0;
+    };
+    const WindowTime& windowTime() const { return shownTime_; }
 
     // Puts the caret at the finding of a row and the focus in the editor.
     void lstProblems_Activated(const QModelIndex& index);
@@ -99,6 +107,8 @@ private:
     bool again_ = false;      // a check is wanted once the running one has ended
     std::shared_ptr<std::atomic_bool> cancel_;
     int checksShown_ = 0;
+    WindowTime copyTime_;  // of the copy under way or checked
+    WindowTime shownTime_; // of the last check shown
     // Where a removal about to happen starts, in UTF-16 units, and how long it is.
     qsizetype removedAt_ = 0;
     qsizetype removedUnits_ = 0;

@@ -32,7 +32,8 @@ QString ProblemsModel::plainTooltip(const QStringList& lines) {
     QStringList escaped;
     for (const QString& line : lines)
         escaped << line.toHtmlEscaped();
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(escaped.join(QStringLiteral("<br>")));
+    return QStringLiteral("<p style='white-space:pre'>%1</p>")
+        .arg(escaped.join(QStringLiteral("<br>")));
 }
 
 void ProblemsModel::clear() {
@@ -170,7 +171,8 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
         }
         break;
     case Qt::ToolTipRole:
-        return plainTooltip({QStringLiteral("%1 [%2]").arg(p.message, QString::fromLatin1(p.rule))});
+        return plainTooltip(
+            {QStringLiteral("%1 [%2]").arg(p.message, QString::fromLatin1(p.rule))});
     case Qt::ForegroundRole:
         if (index.column() == SeverityColumn)
             return QBrush(severityColor(p.severity));
