@@ -390,6 +390,31 @@ TEST_F(ProblemsPane, SquigglesUnderlineEachConstructByItsSeverityAndLeaveTheDocu
     ASSERT_TRUE(checked(before));
 }
 
+TEST_F(ProblemsPane, SquigglesArePaintedWhereTheViewIsAsItScrolls) {
+    // Thousands of findings, one a line: only the lines around the view carry squiggles.
+    QString page = QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"en\"><title>t</title>\r\n");
+    for (int i = 0; i < 3000; ++i)
+        page += QStringLiteral("<p>%1 <spna>x</spna></p>\r\n").arg(i);
+    openOn(page);
+    ASSERT_EQ(list()->model()->rowCount(), 3000);
+    Squiggles* s = problems()->squiggles();
+    const auto top = s->ranges(Squiggles::kError);
+    ASSERT_FALSE(top.empty());
+    EXPECT_LT(top.size(), 1000u) << "not every finding of the page is painted";
+    const QString text = editor()->Text();
+    EXPECT_EQ(top.front().first, text.indexOf(QStringLiteral("<spna>")));
+    // Scrolled to the end: the last lines' squiggles are there at once, under their <spna>.
+    editor()->SetSelStart(editor()->TextLength());
+    QCoreApplication::processEvents();
+    editor()->viewport()->repaint();
+    const auto end = s->ranges(Squiggles::kError);
+    ASSERT_FALSE(end.empty());
+    const int last = int(text.lastIndexOf(QStringLiteral("<spna>")));
+    EXPECT_EQ(end.back(), (std::pair<int, int>(last, last + 6)));
+    EXPECT_EQ(s->tooltipAt(last + 1),
+              QStringLiteral("Unknown element <spna> (a custom element's name has a hyphen)"));
+}
+
 TEST_F(ProblemsPane, MouseRestingOnASquiggleShowsItsMessage) {
     openOn(kSeeded);
     const int at = editor()->Text().indexOf(QStringLiteral("<spna>")) + 2;
