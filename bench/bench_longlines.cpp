@@ -26,7 +26,7 @@
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
 #include "app/startup.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #endif
 
 namespace {

@@ -28,8 +28,8 @@
 
 #include "app/frmmain.h"
 #include "app/startup.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 #include "validator/frmvalidator.h"
 #endif
 

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QMainWindow>
 
-#include "platform/cmdg.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/cmdg.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 const QString kNoTextToSave = QStringLiteral("No text to save, try entering some first!");

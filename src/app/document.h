@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/textfile.h"
+#include "text/textfile.h"
 
 class QMainWindow;
 class TxtCode;

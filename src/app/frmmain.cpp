@@ -19,9 +19,9 @@
 #include "app/statuspanels.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
-#include "platform/cmdg.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/commands.h"
+#include "shell/cmdg.h"
 #include "validator/commands.h"
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {

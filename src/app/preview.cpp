@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/previewbrowser.h"
-#include "platform/dialogs.h"
-#include "platform/textfile.h"
+#include "shell/modaldialogs.h"
+#include "text/textfile.h"
 
 Preview::Preview(QWidget* frame)
     : frame_(frame), programFolder_(QCoreApplication::applicationDirPath()) {}

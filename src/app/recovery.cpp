@@ -20,9 +20,9 @@
 
 #include "app/document.h"
 #include "app/frmmain.h"
-#include "platform/dialogs.h"
-#include "platform/filenames.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
+#include "text/filenames.h"
 
 namespace {
 

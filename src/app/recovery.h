@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/textfile.h"
+#include "text/textfile.h"
 
 class QThread;
 class QsciScintilla;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-#include "platform/menuactions.h"
+#include "shell/menuactions.h"
 
 namespace assist {
 

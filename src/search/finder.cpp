@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 int EditorSearchTarget::textLength() const {
     return editor_->TextLength();

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

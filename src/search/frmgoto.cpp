@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/gotoline.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 #include "app/preview.h"
 #include "app/previewbrowser.h"
 #include "app/previewscheme.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

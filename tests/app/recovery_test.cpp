@@ -21,11 +21,11 @@
 #include "app/frmmain.h"
 #include "app/recovery.h"
 #include "app/startup.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/filenames.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "text/filenames.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "assist/highlighter.h"
 #include "assist/syntaxranges.h"
 #include "assist/tagfragments.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

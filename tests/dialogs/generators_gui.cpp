@@ -25,8 +25,8 @@
 #include "dialogs/frmtable.h"
 #include "dialogs/frmtime.h"
 #include "dialogs/hexcolor.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

@@ -14,8 +14,8 @@
 #include <optional>
 
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
