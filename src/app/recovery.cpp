@@ -20,6 +20,7 @@
 
 #include "app/document.h"
 #include "app/frmmain.h"
+#include "editor/editorbuffer.h"
 #include "editor/txtcode.h"
 #include "shell/modaldialogs.h"
 #include "text/filenames.h"
@@ -99,21 +100,6 @@ bool readLeftover(const QString& path, QByteArray* bytes) {
 }
 
 } // namespace
-
-void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to) {
-    // The buffer is two stretches around its gap; each is read where it lies (a range
-    // across the gap would make Scintilla move it).
-    const qint64 gap = qint64(editor->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION));
-    while (count > 0) {
-        const qint64 n = from < gap ? qMin(count, gap - from) : count;
-        const auto* p = reinterpret_cast<const char*>(editor->SendScintilla(
-            QsciScintillaBase::SCI_GETRANGEPOINTER, (unsigned long)from, (long)n));
-        std::memcpy(to, p, size_t(n));
-        to += n;
-        from += n;
-        count -= n;
-    }
-}
 
 QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length) {
     QByteArray out = kMagic;
@@ -341,12 +327,13 @@ void Recovery::copyStep() {
     // The copy grows from both ends towards the place of the last edit, where typing goes
     // on: an edit there leaves both ends as they are.
     constexpr qint64 kPiece = 256 << 10;
+    const EditorBuffer buffer(*editor);
     QElapsedTimer step;
     step.start();
     for (;;) {
         const qint64 gapStart = headCopied_, gapEnd = length - tailCopied_;
         if (gapEnd - gapStart <= kPiece) {
-            copyEditorBytes(editor, gapStart, gapEnd - gapStart, head_.data() + gapStart);
+            buffer.copy(gapStart, gapEnd - gapStart, head_.data() + gapStart);
             headCopied_ = gapEnd;
             break;
         }
@@ -356,11 +343,11 @@ void Recovery::copyStep() {
         }
         const qint64 edit = qBound(gapStart, lastEdit_, gapEnd);
         if (edit - gapStart >= gapEnd - edit) {
-            copyEditorBytes(editor, gapStart, kPiece, head_.data() + gapStart);
+            buffer.copy(gapStart, kPiece, head_.data() + gapStart);
             headCopied_ += kPiece;
         } else {
-            copyEditorBytes(editor, gapEnd - kPiece, kPiece,
-                            tail_.data() + tail_.size() - tailCopied_ - kPiece);
+            buffer.copy(gapEnd - kPiece, kPiece,
+                        tail_.data() + tail_.size() - tailCopied_ - kPiece);
             tailCopied_ += kPiece;
         }
     }

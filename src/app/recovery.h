@@ -23,10 +23,6 @@ struct RecoveredDocument {
     QByteArray text; // the editor's bytes: UTF-8 (and stray bytes), line breaks CR LF
 };
 
-// Copies the editor's bytes [from, from + count) (UTF-8, line breaks CR LF) straight from
-// its buffer to `to`; the buffer's gap is not moved.
-void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to);
-
 // The bytes of a recovery file (its header, then the text), and reading them back
 // (false when they are not one).
 QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length);

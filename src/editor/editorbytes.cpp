@@ -86,16 +86,54 @@ QVector<qsizetype> strayOffsets(QByteArrayView bytes) {
 
 } // namespace
 
-QString decode(const char* bytes, qint64 length, bool* stray) {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                    QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(QByteArrayView(bytes, length));
-    const bool invalid = utf8.hasError();
+namespace {
+
+// Whether the bytes end inside a UTF-8 sequence: a lead byte whose continuation bytes have
+// not all come. (A decoder that keeps its state between pieces holds such bytes back
+// without calling them an error.)
+bool endsInsideSequence(QByteArrayView first, QByteArrayView second) {
+    const qsizetype n = first.size() + second.size();
+    auto byteAt = [&](qsizetype i) {
+        return static_cast<uchar>(i < first.size() ? first[i] : second[i - first.size()]);
+    };
+    for (qsizetype i = n - 1, seen = 1; i >= 0 && seen <= 4; --i, ++seen) {
+        const uchar c = byteAt(i);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int needed = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return seen < needed;
+    }
+    return false;
+}
+
+} // namespace
+
+QString decode(QByteArrayView first, QByteArrayView second, bool* stray) {
+    const qsizetype n = first.size() + second.size();
+    if (n == 0) {
+        if (stray)
+            *stray = false;
+        return QString(qsizetype(0), Qt::Uninitialized);
+    }
+    // One decoder over both pieces, so that a sequence cut by the join is read whole.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QString text(utf8.requiredSpace(n), Qt::Uninitialized);
+    QChar* end = utf8.appendToBuffer(text.data(), first);
+    end = utf8.appendToBuffer(end, second);
+    const bool invalid = utf8.hasError() || endsInsideSequence(first, second);
     if (stray)
         *stray = invalid;
-    if (!invalid)
+    if (!invalid) {
+        text.truncate(end - text.constData());
         return text;
-    return decodeWithStandIns(reinterpret_cast<const uchar*>(bytes), length);
+    }
+    if (second.isEmpty())
+        return decodeWithStandIns(reinterpret_cast<const uchar*>(first.data()), first.size());
+    QByteArray joined;
+    joined.reserve(n);
+    joined.append(first);
+    joined.append(second);
+    return decodeWithStandIns(reinterpret_cast<const uchar*>(joined.constData()), n);
 }
 
 QByteArray encode(QStringView text) {

@@ -19,9 +19,11 @@ namespace editorbytes {
 // The text of the editor's bytes: each valid UTF-8 sequence its character, each stray
 // byte its stand-in. A U+FEFF at the start is kept: it is a character of the document,
 // not a byte-order mark. *stray (when given) tells whether any byte was a stray byte.
-QString decode(const char* bytes, qint64 length, bool* stray = nullptr);
+// The bytes may come in two pieces, the two sides of the editor's gap (EditorBuffer): a
+// character that the join cuts in two is read whole.
+QString decode(QByteArrayView first, QByteArrayView second, bool* stray = nullptr);
 inline QString decode(QByteArrayView bytes, bool* stray = nullptr) {
-    return decode(bytes.data(), bytes.size(), stray);
+    return decode(bytes, QByteArrayView(), stray);
 }
 
 // The bytes of text as entered (typed, pasted, inserted by a command): UTF-8, a stand-in

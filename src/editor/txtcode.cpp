@@ -10,6 +10,7 @@
 
 #include <Qsci/qscicommandset.h>
 
+#include "editor/editorbuffer.h"
 #include "editor/editorbytes.h"
 #include "editor/txtcodeaccessible.h"
 #include "text/rtf.h"
@@ -111,17 +112,14 @@ void TxtCode::notifyAccessibility(int position, int type, int length) {
     // Offsets are taken while they are valid: a removal's before it happens.
     if (type & SC_MOD_BEFOREDELETE) {
         removedOffset_ = toCharPos(position);
-        const char* p = reinterpret_cast<const char*>(
-            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
-        removedText_ = editorbytes::decode(p, length);
+        removedText_ = EditorBuffer(*this).text(position, position + length);
     } else if (type & SC_MOD_DELETETEXT) {
         QAccessibleTextRemoveEvent ev(this, removedOffset_, removedText_);
         QAccessible::updateAccessibility(&ev);
         removedText_.clear();
     } else if (type & SC_MOD_INSERTTEXT) {
-        const char* p = reinterpret_cast<const char*>(
-            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
-        QAccessibleTextInsertEvent ev(this, toCharPos(position), editorbytes::decode(p, length));
+        QAccessibleTextInsertEvent ev(this, toCharPos(position),
+                                      EditorBuffer(*this).text(position, position + length));
         QAccessible::updateAccessibility(&ev);
     }
 }
@@ -210,7 +208,7 @@ QString TxtCode::textRange(int from, int to) const {
     const qint64 b = toBytePos(qMax(from, to));
     if (b <= a)
         return QString();
-    return editorbytes::decode(bytesBetween(a, b));
+    return EditorBuffer(*this).text(a, b);
 }
 
 void TxtCode::replaceRange(int from, int to, const QString& text) {
@@ -229,22 +227,14 @@ int TxtCode::TextLength() const {
 
 // ---- text and selection ------------------------------------------------------------------
 
-QByteArrayView TxtCode::bytesBetween(qint64 from, qint64 to) const {
-    if (to <= from)
-        return QByteArrayView();
-    return QByteArrayView(reinterpret_cast<const char*>(SendScintilla(
-                              SCI_GETRANGEPOINTER, (unsigned long)from, (long)(to - from))),
-                          to - from);
-}
-
 QString TxtCode::Text() const {
-    return editorbytes::decode(bytesBetween(0, byteLength()));
+    return EditorBuffer(*this).text(0, byteLength());
 }
 
 void TxtCode::SetText(const QString& text) {
     // Only a document that keeps stray bytes has any to keep.
     loadBytes(keepsStrayBytes_ && editorbytes::hasStandIns(text)
-                  ? editorbytes::encodeOver(text, bytesBetween(0, byteLength()))
+                  ? editorbytes::encodeOver(text, EditorBuffer(*this).contiguous(0, byteLength()))
                   : editorbytes::encode(text));
 }
 
@@ -256,7 +246,7 @@ void TxtCode::setEditorBytes(const QByteArray& bytes, bool keepStrayBytes) {
 }
 
 QByteArray TxtCode::editorBytes() const {
-    return bytesBetween(0, byteLength()).toByteArray();
+    return EditorBuffer(*this).bytes(0, byteLength());
 }
 
 void TxtCode::loadBytes(const QByteArray& bytes) {
@@ -297,15 +287,15 @@ void TxtCode::SetSelLength(int length) {
 }
 
 QString TxtCode::SelText() const {
-    return editorbytes::decode(
-        bytesBetween(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND)));
+    return EditorBuffer(*this).text(SendScintilla(SCI_GETSELECTIONSTART),
+                                    SendScintilla(SCI_GETSELECTIONEND));
 }
 
 void TxtCode::SetSelText(const QString& text) {
     if (keepsStrayBytes_ && editorbytes::hasStandIns(text))
-        replaceSelection(
-            editorbytes::encodeOver(text, bytesBetween(SendScintilla(SCI_GETSELECTIONSTART),
-                                                       SendScintilla(SCI_GETSELECTIONEND))));
+        replaceSelection(editorbytes::encodeOver(
+            text, EditorBuffer(*this).contiguous(SendScintilla(SCI_GETSELECTIONSTART),
+                                                 SendScintilla(SCI_GETSELECTIONEND))));
     else
         replaceSelection(editorbytes::encode(text));
 }
@@ -409,22 +399,7 @@ int TxtCode::LineStart(int line) const {
 }
 
 qint64 TxtCode::lastIndexOfAscii(char c) const {
-    // The buffer is two stretches around its gap; reading either does not move the gap.
-    const qint64 len = byteLength();
-    const qint64 gap = qBound(qint64(0), qint64(SendScintilla(SCI_GETGAPPOSITION)), len);
-    if (gap < len) {
-        const auto* tail = static_cast<const char*>(reinterpret_cast<const void*>(
-            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)gap, (long)(len - gap))));
-        if (const void* hit = memrchr(tail, c, size_t(len - gap)))
-            return gap + (static_cast<const char*>(hit) - tail);
-    }
-    if (gap > 0) {
-        const auto* head = static_cast<const char*>(
-            reinterpret_cast<const void*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)gap)));
-        if (const void* hit = memrchr(head, c, size_t(gap)))
-            return static_cast<const char*>(hit) - head;
-    }
-    return -1;
+    return EditorBuffer(*this).lastIndexOf(c);
 }
 
 // ---- files, flags, font ------------------------------------------------------------------
@@ -559,7 +534,7 @@ QVariant TxtCode::inputMethodQuery(Qt::InputMethodQuery query) const {
         pos = qBound(from, pos, to);
         return int(SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)from, (long)pos));
     };
-    auto textOf = [this](qint64 a, qint64 b) { return editorbytes::decode(bytesBetween(a, b)); };
+    auto textOf = [this](qint64 a, qint64 b) { return EditorBuffer(*this).text(a, b); };
     const qint64 caret = SendScintilla(SCI_GETCURRENTPOS);
     switch (query) {
     case Qt::ImSurroundingText:

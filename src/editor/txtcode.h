@@ -171,8 +171,6 @@ private:
     void loadBytes(const QByteArray& bytes);
     // Replaces the selection with these bytes, as SetSelText.
     void replaceSelection(const QByteArray& bytes);
-    // The bytes between two byte positions.
-    QByteArrayView bytesBetween(qint64 from, qint64 to) const;
     // The bytes a paste of clipboard data puts in.
     QByteArray pastedBytes(const QMimeData* source) const;
     int styleFor(const CharFormat& format);

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <algorithm>
 
+#include "editor/editorbuffer.h"
 #include "text/rtf.h"
 
 namespace {
@@ -148,8 +149,7 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
     // costs the distance between them; a position far ahead or behind is converted on its
     // own through the line index.
     const qint64 len = byteLength();
-    const char* text =
-        len > 0 ? reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER)) : nullptr;
+    const char* text = EditorBuffer(*this).whole().data();
     constexpr int kWalkLimit = 4096;
     Utf16Walker walker(text, len);
     auto convert = [&](int pos) -> qint64 {
@@ -217,8 +217,7 @@ RichDocument TxtCode::richDocument() const {
     if (len == 0)
         return doc;
     const QByteArray st = stylesOf(0, len);
-    Utf16Walker walker(
-        reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, 0UL, (long)len)), len);
+    Utf16Walker walker(EditorBuffer(*this).whole().data(), len);
     int runStyle = -1;
     FormatRun run;
     while (!walker.atEnd()) {
@@ -243,7 +242,7 @@ void TxtCode::setRichDocument(const RichDocument& doc) {
     const qint64 len = byteLength();
     QByteArray st(len, '\0');
     // Walk the text once, UTF-16 and byte positions together.
-    Utf16Walker walker(reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER)), len);
+    Utf16Walker walker(EditorBuffer(*this).whole().data(), len);
     RecentStyles recent;
     for (const FormatRun& run : doc.runs) {
         if (run.start < walker.unit() || run.length <= 0)

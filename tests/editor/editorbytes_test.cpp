@@ -106,4 +106,51 @@ TEST(EditorBytes, UnpairedSurrogatesAreWrittenAsReplacementCharacters) {
               editorbytes::encode(text) + "\x80");
 }
 
+// The editor's bytes read as text, whole and cut in two at every byte (the two sides of the
+// buffer's gap): the same characters either way, a character cut by the join included.
+struct DecodeCase {
+    const char* name;
+    QByteArray bytes;
+    const char16_t* text;
+    bool stray;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EditorText : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(EditorText, IsTheSameWhereverTheBytesAreCut) {
+    const DecodeCase& c = GetParam();
+    const QString text = QStringView(c.text).toString();
+    bool stray = !c.stray;
+    EXPECT_EQ(editorbytes::decode(c.bytes, &stray), text);
+    EXPECT_EQ(stray, c.stray);
+    for (qsizetype cut = 0; cut <= c.bytes.size(); ++cut) {
+        const QByteArrayView bytes(c.bytes);
+        stray = !c.stray;
+        EXPECT_EQ(editorbytes::decode(bytes.first(cut), bytes.sliced(cut), &stray), text)
+            << "cut at " << cut;
+        EXPECT_EQ(stray, c.stray) << "cut at " << cut;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Editor, EditorText,
+    ::testing::Values(
+        DecodeCase{"Ascii", "<p>a</p>\r\n", u"<p>a</p>\r\n", false},
+        DecodeCase{"TwoThreeAndFourBytes", "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80!",
+                   u"\u00e9\u20ac\U0001F600!", false},
+        DecodeCase{"ByteOrderMarkAtTheStart", "\xef\xbb\xbf<p>", u"\uFEFF<p>", false},
+        DecodeCase{"ByteOrderMarksInside", "a\xef\xbb\xbf\r\n\xef\xbb\xbf", u"a\uFEFF\r\n\uFEFF",
+                   false},
+        DecodeCase{"StrayBytes", "caf\xe9 \xc3\xa9\x80", u"caf\uEFE9 \u00e9\uEF80", true},
+        DecodeCase{"ByteOrderMarkBeforeAStrayByte", "\xef\xbb\xbf\xff", u"\uFEFF\uEFFF", true},
+        DecodeCase{"TruncatedAtTheEnd", "a\xe2\x82", u"a\uEFE2\uEF82", true},
+        DecodeCase{"TruncatedBeforeAscii", "\xf0\x9f\x98z", u"\uEFF0\uEF9F\uEF98z", true},
+        DecodeCase{"Overlong", "\xc0\x80", u"\uEFC0\uEF80", true},
+        DecodeCase{"Nothing", "", u"", false}),
+    NameFrom<&DecodeCase::name>());
+
 } // namespace

@@ -317,6 +317,10 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{"PairsAmongAccents",
                     QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80 ").repeated(40) +
                         QStringLiteral("\r\nend")},
+        // U+FEFF is a character wherever it stands, the start of the document included.
+        MappingCase{"ByteOrderMarkAtTheStart", QStringView(u"\uFEFF<p>a</p>\r\nb").toString()},
+        MappingCase{"ByteOrderMarksInside",
+                    QStringView(u"<p>\uFEFFa</p>\r\n\uFEFF\r\nb\uFEFF").toString()},
         MappingCase{"Empty", QString()}),
     NameFrom<&MappingCase::name>());
 
@@ -427,6 +431,62 @@ INSTANTIATE_TEST_SUITE_P(
                                 "\xe2\xc3\xa9\x80\xf0\x9f\x98\x80\xff\xe2\x82\xac\xfe"},
                       StrayCase{"SurrogatesEncoded", "\xed\xa0\x80\xed\xbf\xbf"},
                       StrayCase{"PastTheLastCodePoint", "\xf4\x90\x80\x80\xf5"}),
+    NameFrom<&StrayCase::name>());
+
+// Every read of the editor's bytes, with the buffer's gap at each place an edit can leave it
+// (between two characters, a stray byte being one): the reads give the bytes and text as
+// they are, and none moves the gap (which would cost a move of the document on each read
+// and again at the next key).
+class BufferAroundTheGap : public ::testing::TestWithParam<StrayCase> {};
+
+TEST_P(BufferAroundTheGap, ReadsTakeTheBytesWhereTheyLie) {
+    const QByteArray& bytes = GetParam().bytes;
+    const QString t =
+        decodeWithStandIns(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    const QVector<int> b = boundaries(t);
+    TxtCode ed;
+    auto gap = [&] { return qint64(ed.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION)); };
+    QVector<qint64> edits; // byte positions between two characters, not inside CR LF
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    for (qint64 at = 0; at <= bytes.size();) {
+        if (!(at > 0 && at < bytes.size() && p[at - 1] == '\r' && p[at] == '\n'))
+            edits << at;
+        if (at == bytes.size())
+            break;
+        at += qMax(1, utf8SequenceLength(p + at, bytes.size() - at));
+    }
+    for (qint64 at : edits) {
+        ed.setEditorBytes(bytes, true);
+        // An edit leaves the gap where it happened.
+        ed.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, (unsigned long)at, "x");
+        ed.SendScintilla(QsciScintillaBase::SCI_DELETERANGE, (unsigned long)at, 1L);
+        ASSERT_EQ(gap(), at);
+        ASSERT_EQ(ed.editorBytes(), bytes) << "gap at " << at;
+        ASSERT_EQ(ed.Text(), t) << "gap at " << at;
+        for (int i = 0; i < b.size(); ++i)
+            for (int j = i; j < b.size(); ++j)
+                ASSERT_EQ(ed.textRange(b[i], b[j]), t.mid(b[i], b[j] - b[i]))
+                    << b[i] << ".." << b[j] << ", gap at " << at;
+        ed.SetSelStart(0);
+        ed.SetSelLength(t.size());
+        EXPECT_EQ(ed.SelText(), t);
+        EXPECT_EQ(ed.lastIndexOfAscii('<'), bytes.lastIndexOf('<'));
+        EXPECT_EQ(ed.lastIndexOfAscii('>'), bytes.lastIndexOf('>'));
+        ed.SetSelStart(t.size());
+        const QString line = t.mid(t.lastIndexOf(u'\n') + 1);
+        EXPECT_EQ(ed.inputMethodQuery(Qt::ImSurroundingText).toString(), line);
+        EXPECT_EQ(gap(), at) << "a read moved the gap";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, BufferAroundTheGap,
+    ::testing::Values(
+        StrayCase{"AccentsAndPairs", "<p>caf\xc3\xa9 \xe2\x82\xac\r\n\xf0\x9f\x98\x80</p>"},
+        StrayCase{"ByteOrderMarkAtTheStart", "\xef\xbb\xbf<p>x</p>"},
+        StrayCase{"ByteOrderMarksInside", "<p>\xef\xbb\xbfx</p>\r\n\xef\xbb\xbf>"},
+        StrayCase{"StrayBytesAmongCharacters", "<\xe9\xc3\xa9\x80>\r\n\xf0\x9f\x98\x80\xff"},
+        StrayCase{"TruncatedAtTheEnd", "<a>\xc3\xa9\xe2\x82"}),
     NameFrom<&StrayCase::name>());
 
 TEST(StrayBytes, AStandInCharacterBesideTheStrayByteItStandsForStaysACharacter) {
