@@ -86,7 +86,7 @@ QByteArrayView EditorBuffer::whole() const {
     const qint64 len = length();
     if (len == 0)
         return QByteArrayView();
-    return QByteArrayView(
-        reinterpret_cast<const char*>(editor_.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER)),
-        len);
+    return QByteArrayView(reinterpret_cast<const char*>(
+                              editor_.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER)),
+                          len);
 }
