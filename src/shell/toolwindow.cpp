@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QScreen>
 
 #include "editor/txtcode.h"
@@ -53,6 +54,15 @@ void ToolWindow::present() {
         firstFocus_->setFocus(Qt::OtherFocusReason);
     if (shape_.order == OpenOrder::ShowThenDisable)
         disableMain();
+}
+
+QPushButton* ToolWindow::makeButton(const QString& name, const QString& caption, int minimumWidth) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    b->setMinimumWidth(minimumWidth);
+    return b;
 }
 
 void ToolWindow::place() {

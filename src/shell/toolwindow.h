@@ -6,6 +6,8 @@
 
 #include "shell/appcontext.h"
 
+class QPushButton;
+
 // What every tool window of the editor shares (the find, go-to, validator and snippet
 // windows): a window with a narrow title bar and a close control, no minimise or
 // maximise, and no parent (a window owned by the main window would be disabled together
@@ -74,6 +76,9 @@ protected:
     // showing, as the shape says).
     void present();
     void setFirstFocus(QWidget* control) { firstFocus_ = control; }
+    // A command button of the window, at least minimumWidth pixels wide, that Enter does
+    // not press unless it has the focus.
+    QPushButton* makeButton(const QString& name, const QString& caption, int minimumWidth);
 
     // Hides the window, which stays loaded, enables the main window and gives its editor
     // the focus.
