@@ -98,8 +98,6 @@ public:
     // Recolours many stretches in one batch, later spans over earlier ones, keeping the
     // other attributes of each character; the selection is left alone.
     void applyColors(const QVector<ColorSpan>& spans);
-    // Sets the background (highlight) colour of a stretch; -1 removes it.
-    void applyHighlight(int start, int length, BgrColor highlight);
 
     // Searches Text[start, end) for `what`; options: 2 whole word, 4 match case. Returns
     // the position of the first match and selects it, or -1 leaving the selection alone.

@@ -204,12 +204,6 @@ void TxtCode::applyColors(const QVector<ColorSpan>& spans) {
     setStyles(lo, st);
 }
 
-void TxtCode::applyHighlight(int start, int length, BgrColor highlight) {
-    const qint64 a = toBytePos(start);
-    const qint64 b = toBytePos(start + qMax(0, length));
-    restyle(a, b, [highlight](CharFormat& f) { f.highlight = highlight; });
-}
-
 RichDocument TxtCode::richDocument() const {
     RichDocument doc;
     doc.text = Text();
