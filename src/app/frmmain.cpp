@@ -54,6 +54,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
     setWindowTitle(Document::untitled());
+    // The caption follows the document's name.
+    connect(document_.get(), &Document::displayNameChanged, this, &QWidget::setWindowTitle);
     syntaxColours_ = {16711680, 255, 16711808, 32768};
 }
 

@@ -161,10 +161,9 @@ void Recovery::copyStep() {
     RecoveryCopy::Copied copied = copy_.take();
 
     const Document* doc = window_->document();
-    const QString caption = window_->windowTitle();
-    const QString path = caption == Document::untitled() ? QString() : caption;
+    const QString path = doc->filePath();
     FileState state = doc->fileState();
-    // The stamp goes along only when it belongs to the file the caption names.
+    // The stamp goes along only when it belongs to the document's file.
     if (doc->stampedPath() != path)
         state.stamp = FileStamp();
     const QString target = filePath();
