@@ -290,6 +290,40 @@ TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog)
     EXPECT_FALSE(editor()->Modified());
 }
 
+// The document owns its path; the caption follows its name, and a caption set by anything
+// else names no file.
+TEST_F(Shell, TheCaptionFollowsTheDocumentsNameAndNamesNoFileItself) {
+    Document* doc = w->document();
+    QSignalSpy names(doc, &Document::displayNameChanged);
+    ASSERT_TRUE(writeBytes(path("page.html"), "<p>a</p>"));
+    const struct {
+        std::function<void()> act;
+        QString path; // the document's file afterwards
+    } steps[] = {
+        {[&] { ASSERT_TRUE(doc->OpenPath(path("page.html"))); }, path("page.html")},
+        {[&] { w->setWindowTitle(path("other.html")); }, path("page.html")},
+        {[&] { trigger("mnuNew"); }, QString()},
+        {[&] { doc->restore("<p>b</p>", path("kept.html"), FileState()); }, path("kept.html")},
+        {[&] { doc->restore("<p>c</p>", QString(), FileState()); }, QString()},
+    };
+    int step = 0;
+    for (const auto& s : steps) {
+        SCOPED_TRACE(step++);
+        names.clear();
+        editor()->SetModified(false);
+        s.act();
+        EXPECT_EQ(doc->filePath(), s.path);
+        EXPECT_EQ(doc->displayName(), s.path.isEmpty() ? Document::untitled() : s.path);
+        if (step != 2) {
+            ASSERT_EQ(names.size(), 1);
+            EXPECT_EQ(names[0][0].toString(), doc->displayName());
+            EXPECT_EQ(caption(), doc->displayName());
+        } else {
+            EXPECT_EQ(names.size(), 0);
+        }
+    }
+}
+
 TEST_F(Shell, AWindows1252FileSavesBackAsWindows1252UntilItHoldsOtherCharacters) {
     ASSERT_TRUE(writeBytes(path("old.html"), "<p>na\xefve \x80 5</p>"));
     d.chooseFile(path("old.html"));
