@@ -650,21 +650,34 @@ QVector<long> glyphPositions(const RichDocument& doc, bool tables) {
     return xs;
 }
 
-TEST(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
-    // Mixed text in the editor's font, bold, italic and another size: Latin, accents,
-    // CJK, Arabic, emoji, tabs and control characters shown as blobs, and long runs of
-    // ASCII markup that Scintilla cuts into segments.
-    QString mixed = QString::fromUtf8(
-        "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
-        "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 \xf0\x9f\x98\x80\tTab\x01\x1b "
-        "fi fl ffi AV To Wa yo LT Ty -- office <a href='x.html'>link</a></p>");
+// A text for the measuring table: a fixed start and `count` characters drawn from an
+// alphabet.
+struct MeasuredText {
+    const char* name;
+    const char* start;    // UTF-8
+    const char* alphabet; // UTF-8; drawn from character by character
+    int count;
+};
+
+void PrintTo(const MeasuredText& t, std::ostream* os) {
+    *os << t.name;
+}
+
+class Measuring : public ::testing::TestWithParam<MeasuredText> {};
+
+TEST_P(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
+    // The text in the editor's font, bold, italic and another size, so that Scintilla cuts
+    // it into segments at every change of style as well as along long runs.
+    const MeasuredText& t = GetParam();
+    QString text = QString::fromUtf8(t.start);
+    const QVector<uint> alphabet = QString::fromUtf8(t.alphabet).toUcs4();
     QRandomGenerator random(42);
-    const QString alphabet = QStringLiteral(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 <>=\"'/.,;:-_!?()[]{}&#%");
-    for (int i = 0; i < 3000; ++i)
-        mixed += alphabet[random.bounded(int(alphabet.size()))];
+    for (int i = 0; i < t.count; ++i) {
+        const char32_t c = alphabet[random.bounded(int(alphabet.size()))];
+        text += QString::fromUcs4(&c, 1);
+    }
     RichDocument doc;
-    doc.text = mixed;
+    doc.text = text;
     CharFormat bold, italic, large;
     bold.bold = true;
     italic.italic = true;
@@ -674,9 +687,51 @@ TEST(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
     const QVector<long> shaped = glyphPositions(doc, false);
     const QVector<long> fromTables = glyphPositions(doc, true);
     ASSERT_EQ(shaped.size(), fromTables.size());
-    ASSERT_GT(shaped.size(), 3000);
+    ASSERT_GT(shaped.size(), t.count);
     for (int p = 0; p < shaped.size(); ++p)
         ASSERT_EQ(fromTables[p], shaped[p]) << "byte position " << p;
 }
+
+// Latin, accents, CJK, Arabic, emoji, tabs and control characters shown as blobs, then
+// long runs of ASCII markup; then text of many scripts mixed character by character, where
+// spaces, digits and punctuation take the script (and the font) of the text before them;
+// then the same with characters that QTextLayout draws by context, whose segments are
+// shaped: right-to-left text, combining marks, emoji sequences and flags.
+const MeasuredText kMeasuredTexts[] = {
+    {"AsciiMarkup",
+     "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
+     "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 \xf0\x9f\x98\x80\tTab\x01\x1b "
+     "fi fl ffi AV To Wa yo LT Ty -- office <a href='x.html'>link</a></p>",
+     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 <>=\"'/.,;:-_!?()[]{}&#%",
+     3000},
+    {"MixedScripts",
+     "<span>h\xc3\xa9llo w\xc3\xb6rld \xf0\x9f\x98\x80 \xcf\x89 \xe2\x82\xac "
+     "\xe4\xb8\xad\xe6\x96\x87 </span>",
+     "abcdefghijklmnopqrstuvwxyzAVTWY0123456789 <>=\"'/.,;:-!?()&  "
+     "\xc3\xa9\xc3\xb6\xc3\xa6\xc3\x9f\xc5\x93\xc5\x82 "
+     "\xce\xb1\xce\xb2\xce\xb3\xce\x95\xce\xbb\xcf\x89 "
+     "\xd0\x94\xd0\xb6\xd0\xb8\xd0\xb9\xd0\xbf\xd1\x80 "
+     "\xe4\xb8\xad\xe6\x96\x87\xe6\x97\xa5\xe6\x9c\xac "
+     "\xe3\x81\xae\xe3\x81\x82\xe3\x82\xab\xe3\x83\x8a \xed\x95\x9c\xea\xb5\xad "
+     "\xe2\x82\xac\xe2\x80\xa6\xe2\x80\x94\xc2\xab\xc2\xbb\xe2\x80\x9c\xe2\x80\x9d\xc2\xa9\xc2\xbd"
+     "\xc3\x97 "
+     "\xe3\x80\x82\xe3\x80\x81\xef\xbc\x81\xef\xbc\xa1 "
+     "\xf0\x9f\x98\x80\xf0\x9f\x8e\x89\xe2\x9c\x93",
+     3000},
+    {"ShapedByContext",
+     "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 "
+     "\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa "
+     "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd \xf0\x9f\x87\xab\xf0\x9f\x87\xb7 \xe2\x9d\xa4\xef\xb8\x8f "
+     "\xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9 ",
+     "abcdefghijklmnopqrstuvwxyz abcdefghijklmnopqrstuvwxyz     0123 .,;\xe2\x82\xac "
+     "\xc3\xa9\xc3\xb6 "
+     "\xce\xb1\xce\xb2 \xe4\xb8\xad\xe6\x96\x87 \xd8\xa8\xd9\x8a\xd8\xb9 \xd7\x90\xd7\x91 "
+     "\xcc\x81\xef\xb8\x8f"
+     "\xef\xac\x81",
+     3000},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, Measuring, ::testing::ValuesIn(kMeasuredTexts),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
