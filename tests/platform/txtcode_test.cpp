@@ -4,6 +4,8 @@
 // queries, formats and the modified flag.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -733,5 +735,279 @@ const MeasuredText kMeasuredTexts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Texts, Measuring, ::testing::ValuesIn(kMeasuredTexts),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The x of the byte positions of a line from `from` to `to` (all by default), as the editor
+// has laid it out.
+QVector<long> lineXs(TxtCode& ed, int line, long from = 0, long to = -1) {
+    const long start =
+        ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)line);
+    const long end =
+        ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)line);
+    QVector<long> xs;
+    for (long p = start + from; p <= (to < 0 ? end : std::min(end, start + to)); ++p)
+        xs << ed.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, p);
+    return xs;
+}
+
+// The layouts the editor keeps are dropped: the next query lays each line out afresh.
+void dropLayouts(TxtCode& ed) {
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_NONE);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
+}
+
+// An edit of a long line, and the line it leaves the long line on.
+struct LongLineEdit {
+    const char* name;
+    std::function<void(TxtCode&)> edit;
+    int line; // of the long line after the edit
+};
+
+void PrintTo(const LongLineEdit& e, std::ostream* os) {
+    *os << e.name;
+}
+
+class LongLineLayout : public ::testing::TestWithParam<LongLineEdit> {};
+
+// A long line is laid out again only where it changed: after each edit its glyphs stand
+// where a layout made afresh puts them.
+TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
+    QString line = QStringLiteral("<html>\r\n");
+    QRandomGenerator random(7);
+    const QStringList words = {QStringLiteral("<p class=\"note\">"),
+                               QStringLiteral("</p>"),
+                               QStringLiteral("hello"),
+                               QStringLiteral("AVAT"),
+                               QString::fromUtf8("h\xc3\xa9llo"),
+                               QString::fromUtf8("\xe4\xb8\xad\xe6\x96\x87"),
+                               QString::fromUtf8("\xf0\x9f\x98\x80"),
+                               QStringLiteral("<b>bold</b>"),
+                               QStringLiteral("x=\"1\";"),
+                               QStringLiteral("word")};
+    while (line.size() < 9000)
+        line += words[random.bounded(int(words.size()))] + QLatin1Char(' ');
+    line += QStringLiteral("\r\n</html>");
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.SetText(line);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
+    // Colours in the long line, so that it holds runs of several styles.
+    for (int at = 200; at < 8000; at += 1300) {
+        ed.SetSelStart(at);
+        ed.SetSelLength(150);
+        ed.SetSelColor(255);
+    }
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.setFocus();
+    lineXs(ed, 1);
+    GetParam().edit(ed);
+    QCoreApplication::processEvents();
+    ed.viewport()->repaint();
+    const QVector<long> laidOut = lineXs(ed, GetParam().line);
+    dropLayouts(ed);
+    const QVector<long> fresh = lineXs(ed, GetParam().line);
+    ASSERT_EQ(laidOut.size(), fresh.size());
+    ASSERT_GT(fresh.size(), 8000);
+    for (int p = 0; p < fresh.size(); ++p)
+        ASSERT_EQ(laidOut[p], fresh[p]) << "byte " << p << " of the line";
+}
+
+// Typing one key after another, each laid out and painted before the next.
+void typeKeys(TxtCode& ed, int at, const QString& keys) {
+    ed.SetSelStart(at);
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&ed, &press);
+        QCoreApplication::processEvents();
+        ed.viewport()->repaint();
+    }
+}
+
+void pressKey(TxtCode& ed, int at, Qt::Key key, int times) {
+    ed.SetSelStart(at);
+    for (int i = 0; i < times; ++i) {
+        QTest::keyClick(&ed, key);
+        QCoreApplication::processEvents();
+        ed.viewport()->repaint();
+    }
+}
+
+const LongLineEdit kLongLineEdits[] = {
+    {"TypingAtTheStart", [](TxtCode& ed) { typeKeys(ed, 8, QStringLiteral("<i>new</i> ")); }, 1},
+    {"TypingInTheMiddle",
+     [](TxtCode& ed) { typeKeys(ed, 4000, QString::fromUtf8("ab c\xc3\xa9 \xe4\xb8\xad")); }, 1},
+    {"TypingAtTheEnd",
+     [](TxtCode& ed) { typeKeys(ed, ed.LineStart(2) - 2, QStringLiteral("end of it")); }, 1},
+    {"TypingIntoAColouredRun", [](TxtCode& ed) { typeKeys(ed, 2860, QStringLiteral("red")); }, 1},
+    {"Backspace", [](TxtCode& ed) { pressKey(ed, 5000, Qt::Key_Backspace, 12); }, 1},
+    {"Delete", [](TxtCode& ed) { pressKey(ed, 3000, Qt::Key_Delete, 12); }, 1},
+    {"PastingABlock",
+     [](TxtCode& ed) {
+         ed.SetSelStart(4500);
+         ed.SetSelText(QString(QStringLiteral("<td>cell</td> ")).repeated(60));
+     },
+     1},
+    {"ReplacingASelection",
+     [](TxtCode& ed) {
+         ed.SetSelStart(2000);
+         ed.SetSelLength(900);
+         ed.SetSelText(QString::fromUtf8("\xcf\x89\xcf\x89 short"));
+     },
+     1},
+    {"ColouringARange",
+     [](TxtCode& ed) {
+         ed.SetSelStart(3333);
+         ed.SetSelLength(777);
+         ed.SetSelColor(16711680);
+     },
+     1},
+    {"ATabBeforeTheRest",
+     [](TxtCode& ed) {
+         ed.SetSelStart(6000);
+         ed.SetSelText(QStringLiteral("\tx\t"));
+         ed.SetSelStart(700);
+         ed.SetSelText(QStringLiteral("wider"));
+     },
+     1},
+    {"UndoAndRedo",
+     [](TxtCode& ed) {
+         typeKeys(ed, 1234, QStringLiteral("undo me"));
+         ed.undo();
+         ed.redo();
+         ed.undo();
+     },
+     1},
+    {"ALineBreakAndItsUndo",
+     [](TxtCode& ed) {
+         ed.SetSelStart(5000);
+         ed.SetSelText(QStringLiteral("\r\n"));
+         ed.viewport()->repaint();
+         ed.undo();
+     },
+     1},
+    {"ALineAddedAbove",
+     [](TxtCode& ed) {
+         ed.SetSelStart(0);
+         ed.SetSelText(QStringLiteral("<!DOCTYPE html>\r\n"));
+         typeKeys(ed, ed.LineStart(2) + 10, QStringLiteral("after"));
+     },
+     2},
+    {"ALineRemovedForOneOfTheSameLength",
+     [](TxtCode& ed) {
+         // The last line gets the long line's length in other text, and is laid out too;
+         // then the long line goes, and the other takes its number.
+         const long bytes = ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, 1UL) -
+                            ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1UL);
+         ed.SetSelStart(ed.LineStart(2));
+         ed.SetSelLength(ed.TextLength() - ed.LineStart(2));
+         ed.SetSelText(QString(QStringLiteral("WAVY word ")).repeated(bytes / 10 + 1).left(bytes));
+         ed.viewport()->repaint();
+         ed.SetSelStart(ed.LineStart(1));
+         ed.SetSelLength(ed.LineStart(2) - ed.LineStart(1));
+         ed.SetSelText(QString());
+         ed.SetSelStart(0);
+     },
+     1},
+    {"TheLineAboveEdited",
+     [](TxtCode& ed) {
+         typeKeys(ed, 2, QStringLiteral("above"));
+         typeKeys(ed, ed.LineStart(1) + 300, QStringLiteral("below"));
+     },
+     1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Edits, LongLineLayout, ::testing::ValuesIn(kLongLineEdits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Text without spaces, whose long runs are cut between letters (where kerning shows), and a
+// colour that ends at each byte in turn before another coloured run: the run after the
+// colour is then too short to cut, where the same text was cut before.
+TEST(LongLineLayout, AColourEndingAtAnyByteBeforeAnotherRun) {
+    QRandomGenerator random(5);
+    const QString letters = QStringLiteral("AVTWYLoaeyAVAWTo.,");
+    QString line;
+    while (line.size() < 6000)
+        line += letters[random.bounded(int(letters.size()))];
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    for (int end = 4700; end < 4900; ++end) {
+        ed.SetText(line);
+        ed.SetSelStart(5000);
+        ed.SetSelLength(100);
+        ed.SetSelColor(255);
+        dropLayouts(ed);
+        lineXs(ed, 0, 4400, 5100);
+        ed.SetSelStart(end - 20);
+        ed.SetSelLength(20);
+        ed.SetSelColor(65280);
+        const QVector<long> laidOut = lineXs(ed, 0, 4400, 5100);
+        dropLayouts(ed);
+        const QVector<long> fresh = lineXs(ed, 0, 4400, 5100);
+        ASSERT_EQ(laidOut, fresh) << "colour ending at " << end;
+    }
+}
+
+// Random edits, several between two layouts and several layouts between two comparisons:
+// the layout kept up to date edit by edit stays that of a fresh one.
+TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
+    QRandomGenerator random(11);
+    const QStringList tokens = {QStringLiteral("<td>"),
+                                QStringLiteral("x"),
+                                QStringLiteral(" "),
+                                QStringLiteral("word "),
+                                QStringLiteral("\t"),
+                                QString::fromUtf8("\xc3\xa9t\xc3\xa9 "),
+                                QString::fromUtf8("\xe4\xb8\xad"),
+                                QString::fromUtf8("\xf0\x9f\x98\x80"),
+                                QStringLiteral("AVAVAV"),
+                                QStringLiteral("class=\"a\" ")};
+    QString line;
+    while (line.size() < 7000)
+        line += tokens[random.bounded(int(tokens.size()))];
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.SetText(line);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    const BgrColor colours[] = {255, 65280, 16711680};
+    for (int round = 0; round < 60; ++round) {
+        for (int layout = 0; layout < 3; ++layout) {
+            for (int edit = random.bounded(1, 4); edit > 0; --edit) {
+                // A range of whole characters.
+                const QString text = ed.Text();
+                const QVector<int> caret = boundaries(text);
+                const int from = random.bounded(int(caret.size()));
+                const int to = std::min(int(caret.size()) - 1, from + random.bounded(1, 200));
+                ed.SetSelStart(caret[from]);
+                switch (random.bounded(3)) {
+                case 0:
+                    ed.SetSelText(
+                        tokens[random.bounded(int(tokens.size()))].repeated(random.bounded(1, 40)));
+                    break;
+                case 1:
+                    ed.SetSelLength(caret[std::min(to, from + 30)] - caret[from]);
+                    ed.SetSelText(QString());
+                    break;
+                default:
+                    ed.SetSelLength(caret[to] - caret[from]);
+                    ed.SetSelColor(colours[random.bounded(3)]);
+                }
+            }
+            ed.viewport()->repaint();
+        }
+        const QVector<long> laidOut = lineXs(ed, 0);
+        dropLayouts(ed);
+        const QVector<long> fresh = lineXs(ed, 0);
+        ASSERT_EQ(laidOut.size(), fresh.size());
+        ASSERT_GT(fresh.size(), 5000);
+        for (int p = 0; p < fresh.size(); ++p)
+            ASSERT_EQ(laidOut[p], fresh[p]) << "round " << round << ", byte " << p;
+    }
+}
 
 } // namespace
