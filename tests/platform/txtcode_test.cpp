@@ -864,6 +864,18 @@ const LongLineEdit kLongLineEdits[] = {
          ed.SetSelColor(16711680);
      },
      1},
+    {"BoldingAStyleInTheLine",
+     [](TxtCode& ed) {
+         // The style of a coloured run gets another weight: the text in it moves.
+         ed.SetSelStart(250);
+         const long style = ed.SendScintilla(
+             QsciScintillaBase::SCI_GETSTYLEAT,
+             (unsigned long)ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+         ed.SendScintilla(QsciScintillaBase::SCI_STYLESETBOLD, (unsigned long)style, 1L);
+     },
+     1},
+    {"ChangingTheFont", [](TxtCode& ed) { ed.SetFont(QFont(QStringLiteral("DejaVu Sans"), 11)); },
+     1},
     {"ATabBeforeTheRest",
      [](TxtCode& ed) {
          ed.SetSelStart(6000);
