@@ -589,6 +589,49 @@ TEST(Files, LoadLeavesNothingToUndoAndLaterEditsUndoable) {
     EXPECT_EQ(ed.Text(), QStringLiteral("<p>loaded</p>"));
 }
 
+// A document filled by one insertion, as a file is loaded, has room for more: typing at its
+// end (up to a sixth of its size) leaves the buffer where it is instead of copying it.
+TEST(Buffer, ALoadedDocumentHasRoomToGrow) {
+    TxtCode ed;
+    ed.SetText(QString(QStringLiteral("<p>a line of text</p>\r\n")).repeated(40000));
+    const auto buffer = [&ed] {
+        return ed.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER);
+    };
+    const auto before = buffer();
+    ed.SetSelStart(ed.TextLength());
+    for (int i = 0; i < 100; ++i)
+        ed.SetSelText(QStringLiteral("more text "));
+    EXPECT_EQ(buffer(), before);
+}
+
+// Insertions larger than the room left, at the start, inside and at the end, with the gap
+// moved between them: the buffer grows where its gap is and keeps every byte.
+TEST(Buffer, GrowingKeepsTheText) {
+    TxtCode ed;
+    QString model = QString(QStringLiteral("<td>cell \xe9</td>")).repeated(60000);
+    ed.SetText(model);
+    QRandomGenerator random(3);
+    for (int i = 0; i < 24; ++i) {
+        const int at = random.bounded(int(model.size()) + 1);
+        const QString chunk = QString(QChar(u'a' + i)).repeated(random.bounded(1, 400000));
+        ed.SetSelStart(at);
+        if (i % 2)
+            QCoreApplication::processEvents();
+        ed.SetSelText(chunk);
+        model.insert(at, chunk);
+        if (i % 3 == 0) {
+            const int from = random.bounded(int(model.size()));
+            const int length = random.bounded(std::min(300000, int(model.size()) - from));
+            ed.SetSelStart(from);
+            ed.SetSelLength(length);
+            ed.SetSelText(QString());
+            model.remove(from, length);
+        }
+    }
+    ASSERT_EQ(ed.TextLength(), model.size());
+    EXPECT_TRUE(ed.Text() == model);
+}
+
 TEST(Files, AFailedLoadKeepsTheDocument) {
     TxtCode ed;
     ed.SetText(QStringLiteral("keep me"));
