@@ -604,6 +604,24 @@ TEST(Buffer, ALoadedDocumentHasRoomToGrow) {
     EXPECT_EQ(buffer(), before);
 }
 
+// The caret that jumps far from where the buffer's gap is takes the gap with it once the
+// editor is idle, so that the first key there moves nothing.
+TEST(Buffer, TheGapFollowsAFarCaretWhenIdle) {
+    TxtCode ed;
+    ed.SetText(QString(QStringLiteral("<p>a line of text</p>\r\n")).repeated(200000));
+    const auto gap = [&ed] { return ed.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION); };
+    for (double at : {0.0, 0.7, 0.2, 1.0}) {
+        ed.SetSelStart(int(ed.TextLength() * at));
+        const long caret = ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        EXPECT_TRUE(waitUntil([&] { return gap() == caret; })) << "caret at " << at;
+    }
+    // A near caret leaves it alone.
+    const long far = gap();
+    ed.SetSelStart(ed.TextLength() - 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gap(), far);
+}
+
 // Insertions larger than the room left, at the start, inside and at the end, with the gap
 // moved between them: the buffer grows where its gap is and keeps every byte.
 TEST(Buffer, GrowingKeepsTheText) {
