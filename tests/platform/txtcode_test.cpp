@@ -758,8 +758,9 @@ TEST_P(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
 // Latin, accents, CJK, Arabic, emoji, tabs and control characters shown as blobs, then
 // long runs of ASCII markup; then text of many scripts mixed character by character, where
 // spaces, digits and punctuation take the script (and the font) of the text before them;
-// then the same with characters that QTextLayout draws by context, whose segments are
-// shaped: right-to-left text, combining marks, emoji sequences and flags.
+// then a few such characters in many contexts, so that the tables learnt from one context
+// serve others; then the same with characters that QTextLayout draws by context, whose
+// segments are shaped: right-to-left text, combining marks, emoji sequences and flags.
 const MeasuredText kMeasuredTexts[] = {
     {"AsciiMarkup",
      "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
@@ -781,6 +782,10 @@ const MeasuredText kMeasuredTexts[] = {
      "\xe3\x80\x82\xe3\x80\x81\xef\xbc\x81\xef\xbc\xa1 "
      "\xf0\x9f\x98\x80\xf0\x9f\x8e\x89\xe2\x9c\x93",
      3000},
+    {"FewCharactersInManyContexts", "",
+     "ab AV 1,.\xe4\xb8\xad\xe6\x96\x87 \xe3\x81\xb2 \xce\xb1 \xd0\xb4 \xe2\x82\xac "
+     "\xf0\x9f\x98\x80 \xc2\xab",
+     5000},
     {"ShapedByContext",
      "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 "
      "\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa "
