@@ -5,7 +5,10 @@
 // QsciScintilla holding the same page; bench_typing_stock (the same program built against
 // the system's unpatched QScintilla) gives the stock editor's figures. At 10 MB also File >
 // Validate through the window.
-//   bench_typing [10kb|10mb|100mb ...]
+// Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
+// byte in every fourth block), then time Delete and Backspace over stray bytes, a
+// stand-in typed through an input method, Save and reading Text.
+//   bench_typing [10kb|10mb|100mb|stray10mb|stray100mb ...]
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +22,7 @@
 #include "typingdriver.h"
 
 #ifndef VR_TYPING_STOCK
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -205,6 +209,85 @@ void throughWindow(const Size& size, const QString& page) {
     // Leave without the close question.
     ed->SetModified(false);
 }
+
+// The page with a valid "\u00e1" in every block and a stray byte E9 (in place of an "o" of
+// "bold") in every fourth: a file read as UTF-8 with its stray bytes kept.
+QByteArray strayPage(const QString& page) {
+    QByteArray bytes =
+        QString(page).replace(QLatin1String("italic"), QStringLiteral("it\u00e1lic")).toUtf8();
+    int block = 0;
+    for (qsizetype i = bytes.indexOf("bold"); i >= 0; i = bytes.indexOf("bold", i + 4))
+        if (block++ % 4 == 0)
+            bytes[i + 1] = char(0xE9);
+    return bytes;
+}
+
+void strayThroughWindow(const Size& size, const QString& page) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stray.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(strayPage(page)) < 0)
+        return;
+    f.close();
+    AnsweringDialogs answers; // the message about the stray bytes
+    setDialogs(&answers);
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    TxtCode* ed = window.txtCode();
+    ed->SetFocus();
+    const int length = ed->TextLength();
+    for (const Where& where : kWhere) {
+        ed->SetSelStart(int(length * where.fraction));
+        print("stray", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    // At a stray byte near the middle: Delete it, then type it back as a stand-in, and
+    // Backspace over a stray byte.
+    const int at = int(ed->Text().indexOf(QChar(0xEFE9), length / 2));
+    struct StrayOp {
+        const char* name;
+        std::function<void()> run;
+    };
+    const StrayOp ops[] = {
+        {"delete",
+         [&] {
+             ed->SetSelStart(at);
+             sendKey(ed, Qt::Key_Delete, Qt::NoModifier);
+             ed->undo();
+         }},
+        {"backspace",
+         [&] {
+             ed->SetSelStart(at + 1);
+             sendKey(ed, Qt::Key_Backspace, Qt::NoModifier);
+             ed->undo();
+         }},
+        {"standin",
+         [&] {
+             ed->SetSelStart(at);
+             QInputMethodEvent commit;
+             commit.setCommitString(QString(QChar(0xEFE9)));
+             QCoreApplication::sendEvent(ed, &commit);
+         }},
+    };
+    for (const StrayOp& op : ops) {
+        const bench::KeyTimes t = timeKeys(ed, 21, op.run);
+        std::printf("stray  %-6s middle %-9s: median %8.3f ms  p95 %8.3f ms\n", size.name, op.name,
+                    t.median, t.p95);
+        bench::metric(
+            QByteArray("strayop_").append(op.name).append('_').append(size.name).append("_median"),
+            t.median);
+    }
+    QElapsedTimer t;
+    t.start();
+    window.menuActions().mnuSave->trigger();
+    std::printf("stray  %-6s Save: %8.1f ms\n", size.name, t.nsecsElapsed() / 1e6);
+    t.start();
+    const qsizetype n = ed->Text().size();
+    std::printf("stray  %-6s Text (%lld units): %8.1f ms\n", size.name, (long long)n,
+                t.nsecsElapsed() / 1e6);
+    setDialogs(nullptr);
+}
 #endif
 
 } // namespace
@@ -229,5 +312,11 @@ int main(int argc, char* argv[]) {
         bareEditor(size, page, "bare");
 #endif
     }
+#ifndef VR_TYPING_STOCK
+    for (const Size& size : kSizes) {
+        if (wanted.contains(QStringLiteral("stray") + QString::fromLatin1(size.name)))
+            strayThroughWindow(size, bench::generatedPage(size.bytes));
+    }
+#endif
     return 0;
 }

@@ -1,57 +1,93 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# QScintilla, built from Debian's source package with our patches and linked statically.
+# QScintilla, built from a pinned source with our patches and linked statically.
 #
-# scripts/qscintilla-source fetches the source (the version of the installed
-# libqscintilla2-qt6-dev) into .deps/. At configure time the pristine tree is copied into
-# the build folder and every patch of third_party/qscintilla/ is applied in name order; a
-# changed patch list or patch re-makes the copy. Why each patch exists is written at the
-# top of the patch itself.
+# cmake/qscintilla-source.cmake makes the patched tree in the build folder from the
+# archives that third_party/qscintilla/SOURCE pins (scripts/qscintilla-source fetches
+# them). Why each patch exists is written in its header; third_party/qscintilla/README
+# says how to add a patch or move to another version.
+include(${CMAKE_CURRENT_LIST_DIR}/qscintilla-source.cmake)
+
+set(VR_QSCI_PIN ${PROJECT_SOURCE_DIR}/third_party/qscintilla/SOURCE)
+set(VR_QSCI_ARCHIVE_DIR ${PROJECT_SOURCE_DIR}/.deps/qscintilla-source)
 file(GLOB VR_QSCI_PATCHES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/third_party/qscintilla/*.patch)
 list(SORT VR_QSCI_PATCHES)
-file(GLOB VR_QSCI_PRISTINE LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/.deps/qscintilla2-*)
-if(NOT VR_QSCI_PRISTINE OR NOT EXISTS "${VR_QSCI_PRISTINE}/src/qsciscintilla.cpp")
-  message(FATAL_ERROR "QScintilla's source is missing from .deps/: run scripts/setup "
-                      "(or scripts/qscintilla-source) first.")
-endif()
-
 set(VR_QSCI_DIR ${CMAKE_BINARY_DIR}/qscintilla)
-set(VR_QSCI_KEY "${VR_QSCI_PRISTINE}")
-foreach(patch IN LISTS VR_QSCI_PATCHES)
-  file(SHA256 ${patch} sum)
-  string(APPEND VR_QSCI_KEY ";${sum}")
-endforeach()
-set(VR_QSCI_STAMP ${VR_QSCI_DIR}/.patched)
-set(VR_QSCI_OLD_KEY "")
-if(EXISTS ${VR_QSCI_STAMP})
-  file(READ ${VR_QSCI_STAMP} VR_QSCI_OLD_KEY)
-endif()
-if(NOT VR_QSCI_OLD_KEY STREQUAL VR_QSCI_KEY)
-  message(STATUS "Preparing QScintilla from ${VR_QSCI_PRISTINE}")
-  file(REMOVE_RECURSE ${VR_QSCI_DIR})
-  file(MAKE_DIRECTORY ${VR_QSCI_DIR})
-  file(COPY ${VR_QSCI_PRISTINE}/src ${VR_QSCI_PRISTINE}/scintilla DESTINATION ${VR_QSCI_DIR})
-  foreach(patch IN LISTS VR_QSCI_PATCHES)
-    execute_process(COMMAND patch -p1 --quiet --forward -i ${patch}
-                    WORKING_DIRECTORY ${VR_QSCI_DIR} RESULT_VARIABLE failed)
-    if(failed)
-      message(FATAL_ERROR "QScintilla patch ${patch} does not apply")
-    endif()
-  endforeach()
-  file(WRITE ${VR_QSCI_STAMP} "${VR_QSCI_KEY}")
+vr_qsci_prepare(DEST ${VR_QSCI_DIR} ARCHIVE_DIR ${VR_QSCI_ARCHIVE_DIR} PIN ${VR_QSCI_PIN}
+                PATCHES ${VR_QSCI_PATCHES})
+# An edited patch, pin or archive runs CMake again at the next build, which re-makes the
+# tree; the glob above notices patches added or removed.
+vr_qsci_read_pin(${VR_QSCI_PIN} VR_QSCI_VERSION VR_QSCI_ARCHIVES)
+set(VR_QSCI_INPUTS ${VR_QSCI_PIN} ${VR_QSCI_PATCHES} ${CMAKE_CURRENT_LIST_DIR}/qscintilla-source.cmake)
+while(VR_QSCI_ARCHIVES)
+  list(POP_FRONT VR_QSCI_ARCHIVES name sha)
+  list(APPEND VR_QSCI_INPUTS ${VR_QSCI_ARCHIVE_DIR}/${name})
+endwhile()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VR_QSCI_INPUTS})
+
+# The editor colours markup itself, so no lexer is compiled in: no Scintilla lexer and no
+# QsciLexer class but the base class, which QsciScintilla and QsciAPIs use. Scintilla's
+# lexer interface stays (QsciScintilla selects lexers through it), with an empty
+# catalogue: every document is styled by its container, as before. A build with the
+# benchmarks adds the HTML lexer for their anchor, QsciLexerHTML.
+set(VR_QSCI_LEXERS "")
+set(VR_QSCI_LEXER_CLASSES "")
+if(VR_BUILD_BENCH)
+  set(VR_QSCI_LEXERS LexHTML)
+  set(VR_QSCI_LEXER_CLASSES qscilexerhtml qscilexerjavascript qscilexercpp qscilexerpython)
 endif()
 
 file(GLOB VR_QSCI_SOURCES
      ${VR_QSCI_DIR}/src/*.cpp ${VR_QSCI_DIR}/src/*.h ${VR_QSCI_DIR}/src/Qsci/*.h
-     ${VR_QSCI_DIR}/scintilla/src/*.cpp ${VR_QSCI_DIR}/scintilla/lexlib/*.cpp
-     ${VR_QSCI_DIR}/scintilla/lexers/*.cpp)
+     ${VR_QSCI_DIR}/scintilla/src/*.cpp)
+list(FILTER VR_QSCI_SOURCES EXCLUDE REGEX "/qscilexer[a-z0-9]+\\.(cpp|h)$")
+list(REMOVE_ITEM VR_QSCI_SOURCES ${VR_QSCI_DIR}/scintilla/src/Catalogue.cpp)
+foreach(class IN LISTS VR_QSCI_LEXER_CLASSES)
+  list(APPEND VR_QSCI_SOURCES ${VR_QSCI_DIR}/src/${class}.cpp ${VR_QSCI_DIR}/src/Qsci/${class}.h)
+endforeach()
+# Scintilla's lexer library serves its core too (character classes, the catalogue).
+file(GLOB VR_QSCI_LEXLIB ${VR_QSCI_DIR}/scintilla/lexlib/*.cpp)
+list(APPEND VR_QSCI_SOURCES ${VR_QSCI_LEXLIB})
+
+# The catalogue of lexers: Scintilla's own, listing the modules of the lexers above only.
+set(VR_QSCI_MODULES "")
+foreach(lexer IN LISTS VR_QSCI_LEXERS)
+  set(file ${VR_QSCI_DIR}/scintilla/lexers/${lexer}.cpp)
+  list(APPEND VR_QSCI_SOURCES ${file})
+  file(STRINGS ${file} modules REGEX "^LexerModule lm[A-Za-z0-9_]+\\(")
+  foreach(module IN LISTS modules)
+    string(REGEX REPLACE "^LexerModule (lm[A-Za-z0-9_]+)\\(.*" "\\1" module "${module}")
+    list(APPEND VR_QSCI_MODULES ${module})
+  endforeach()
+endforeach()
+file(READ ${VR_QSCI_DIR}/scintilla/src/Catalogue.cpp catalogue)
+string(FIND "${catalogue}" "//++Autogenerated" begin)
+string(FIND "${catalogue}" "//--Autogenerated" end)
+if(begin EQUAL -1 OR end LESS begin)
+  message(FATAL_ERROR "Scintilla's Catalogue.cpp has no generated list of lexers to replace.")
+endif()
+string(SUBSTRING "${catalogue}" 0 ${begin} head)
+string(SUBSTRING "${catalogue}" ${end} -1 tail)
+set(links "// The lexers compiled into VERRiNDEL's QScintilla (cmake/qscintilla.cmake).\n")
+foreach(module IN LISTS VR_QSCI_MODULES)
+  string(APPEND links "\tLINK_LEXER(${module});\n")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/qscintilla-catalogue.cpp.new "${head}${links}${tail}")
+file(COPY_FILE ${CMAKE_BINARY_DIR}/qscintilla-catalogue.cpp.new ${CMAKE_BINARY_DIR}/qscintilla-catalogue.cpp
+     ONLY_IF_DIFFERENT)
+file(REMOVE ${CMAKE_BINARY_DIR}/qscintilla-catalogue.cpp.new)
+list(APPEND VR_QSCI_SOURCES ${CMAKE_BINARY_DIR}/qscintilla-catalogue.cpp)
+
 add_library(qscintilla STATIC ${VR_QSCI_SOURCES})
 set_target_properties(qscintilla PROPERTIES AUTOMOC ON CXX_VISIBILITY_PRESET hidden
                                             POSITION_INDEPENDENT_CODE ON)
 target_compile_definitions(qscintilla PRIVATE SCINTILLA_QT SCI_LEXER INCLUDE_DEPRECATED_FEATURES)
 target_include_directories(qscintilla PRIVATE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include
                                               ${VR_QSCI_DIR}/scintilla/lexlib ${VR_QSCI_DIR}/scintilla/src)
-# Users see the Qsci headers and Scintilla's message numbers, as from the installed library.
-target_include_directories(qscintilla SYSTEM INTERFACE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include)
+# Users see the patched Qsci headers and Scintilla's message numbers. They are given as -I,
+# not as system folders: the compilers search every -I folder before any -isystem one,
+# so they come before the unpatched Qsci headers that an installed libqscintilla2-qt6-dev
+# puts in Qt's include folder, whatever the order of a target's libraries.
+target_include_directories(qscintilla BEFORE INTERFACE ${VR_QSCI_DIR}/src ${VR_QSCI_DIR}/scintilla/include)
 target_compile_options(qscintilla PRIVATE -w)
 target_link_libraries(qscintilla PUBLIC Qt6::Widgets Qt6::PrintSupport)
 # Under the sanitizers the library is checked for memory errors (our patches live in it) but

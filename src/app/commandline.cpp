@@ -6,6 +6,8 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "checker/checker.h"
+#include "platform/filenames.h"
 #include "platform/textfile.h"
 #include "validator/checks.h"
 #include "validator/report.h"
@@ -26,14 +28,20 @@ struct Options {
         QStringLiteral("Check each FILE with the built-in validator without opening a window, "
                        "print the reports and exit: 0 when every file is clean, 1 when any file "
                        "has findings, 2 when any file cannot be read.")};
+    QCommandLineOption check{
+        QStringLiteral("check"),
+        QStringLiteral("Check each FILE as a browser reads it without opening a window and print "
+                       "one line per finding, PATH:LINE:COLUMN: SEVERITY: MESSAGE [RULE], then "
+                       "exit: 0 when no file has an error or warning, 1 when one has, 2 when a "
+                       "file cannot be read.")};
 
     explicit Options(QCommandLineParser& parser) {
         parser.setApplicationDescription(
             QStringLiteral("An editor for hand-written HTML and CSS. Opens FILE at start-up, "
-                           "or checks the FILEs with --validate."));
+                           "or checks the FILEs with --validate or --check."));
         // "-platform xcb" is one option, not the letters p, l, a...
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({help, version, validate});
+        parser.addOptions({help, version, validate, check});
         for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
                                  "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
                                  "display", "geometry", "style", "stylesheet", "qmljsdebugger"})
@@ -42,7 +50,7 @@ struct Options {
             parser.addOption(qtOption(name, false));
         parser.addPositionalArgument(
             QStringLiteral("FILE"),
-            QStringLiteral("The page to open, or with --validate the pages to check."),
+            QStringLiteral("The page to open, or with --validate or --check the pages to check."),
             QStringLiteral("[FILE...]"));
     }
 
@@ -98,6 +106,12 @@ CommandLineRequest parseCommandLine(const QStringList& arguments) {
         request.action = CommandLineRequest::Action::Help;
     } else if (parser.isSet(options.version)) {
         request.action = CommandLineRequest::Action::Version;
+    } else if (parser.isSet(options.validate) && parser.isSet(options.check)) {
+        return error(QStringLiteral("--validate and --check do not go together"));
+    } else if (parser.isSet(options.check)) {
+        if (request.files.isEmpty())
+            return error(QStringLiteral("--check needs at least one FILE"));
+        request.action = CommandLineRequest::Action::Check;
     } else if (parser.isSet(options.validate)) {
         if (request.files.isEmpty())
             return error(QStringLiteral("--validate needs at least one FILE"));
@@ -121,7 +135,7 @@ QString commandLineReport(const QString& path, const QString& report) {
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (!lines.endsWith(QLatin1Char('\n')))
         lines += QLatin1Char('\n');
-    return path + QStringLiteral(":\n") + lines;
+    return quotedFileName(path) + QStringLiteral(":\n") + lines;
 }
 
 int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) {
@@ -134,7 +148,7 @@ int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) 
         if (!readDocumentText(path, &text, &reason)) {
             unreadable = true;
             out.flush(); // keeps the two streams in order on a terminal
-            err << kProgram << ": " << path << ": " << reason << '\n';
+            err << kProgram << ": " << quotedFileName(path) << ": " << reason << '\n';
             err.flush();
             continue;
         }
@@ -149,10 +163,74 @@ int validateFiles(const QStringList& files, QTextStream& out, QTextStream& err) 
     return unreadable ? 2 : findings ? 1 : 0;
 }
 
-std::optional<int> answerCommandLine(int argc, char* argv[]) {
+namespace {
+
+// A message quotes the page (ids, addresses, names), which may hold line breaks, escapes or
+// characters that reorder a line on screen: they are written as \uXXXX, so a crafted page
+// can never start a line of the output of its own.
+QString printable(const QString& message) {
+    QString out;
+    out.reserve(message.size());
+    for (const QChar c : message) {
+        const char16_t u = c.unicode();
+        const bool hidden = u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 ||
+                            u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+                            (u >= 0x2066 && u <= 0x2069) || u == 0x061C;
+        if (hidden)
+            out += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+QString commandLineFinding(const QString& path, const checker::Finding& f) {
+    // One arg() call: a "%1" in a path or a message stays as it is.
+    return QStringLiteral("%1:%2:%3: %4: %5 [%6]\n")
+        .arg(quotedFileName(path), QString::number(f.line), QString::number(f.column),
+             QLatin1String(checker::severityName(f.severity)), printable(f.message),
+             QLatin1String(f.rule));
+}
+
+int checkFiles(const QStringList& files, QTextStream& out, QTextStream& err) {
+    bool unreadable = false;
+    bool faults = false;
+    checker::Options options;
+    options.readPage = [](const QString& path, QString* text) {
+        QString reason;
+        return readDocumentText(path, text, &reason);
+    };
+    for (const QString& path : files) {
+        QString text;
+        QString reason;
+        if (!readDocumentText(path, &text, &reason)) {
+            unreadable = true;
+            out.flush(); // keeps the two streams in order on a terminal
+            err << kProgram << ": " << quotedFileName(path) << ": " << reason << '\n';
+            err.flush();
+            continue;
+        }
+        options.pagePath = path;
+        for (const checker::Finding& f : checker::check(text, options).findings) {
+            faults = faults || f.severity != checker::Severity::Info;
+            out << commandLineFinding(path, f);
+        }
+    }
+    out.flush();
+    return unreadable ? 2 : faults ? 1 : 0;
+}
+
+QStringList commandLineArguments(int argc, const char* const argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << decodeFileName(argv[i]);
+    return arguments;
+}
+
+std::optional<int> answerCommandLine(int argc, char* argv[]) {
+    const QStringList arguments = commandLineArguments(argc, argv);
     const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::StartEditor)
         return std::nullopt;
@@ -170,6 +248,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
         return 0;
     case CommandLineRequest::Action::Validate:
         return validateFiles(request.files, out, err);
+    case CommandLineRequest::Action::Check:
+        return checkFiles(request.files, out, err);
     default:
         err << request.error << '\n';
         return 2;

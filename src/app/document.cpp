@@ -44,6 +44,7 @@ void Document::New() {
     editor_->SetSelStart(0);
     editor_->SetSelLength(editor_->TextLength());
     editor_->SetSelText(QString());
+    editor_->setKeepsStrayBytes(false);
     window_->setWindowTitle(untitled());
     editor_->SetModified(false);
     // A new document is written as UTF-8 without mark, with CR LF.
@@ -78,17 +79,30 @@ bool Document::OpenPath(const QString& path) {
     if (loaded.strayBytes > 0) {
         dialogs().inform(window_,
                          QStringLiteral("The file %1 holds %2 byte(s) that are not valid UTF-8. "
-                                        "Each is shown as a stand-in character (U+EF80 to "
-                                        "U+EFFF) and kept as it is when the file is saved.")
+                                        "Each is shown as its value (such as xE9) and kept "
+                                        "as it is when the file is saved.")
                              .arg(QDir::toNativeSeparators(path))
                              .arg(loaded.strayBytes),
+                         QString(), Dialogs::Icon::Information);
+    }
+    if (loaded.otherLineBreaks > 0) {
+        // Saving writes one kind of break: the user learns it now, not from the file.
+        const QString kind = loaded.form.lfLineBreaks   ? QStringLiteral("LF")
+                             : loaded.form.crLineBreaks ? QStringLiteral("CR")
+                                                        : QStringLiteral("CR LF");
+        dialogs().inform(window_,
+                         QStringLiteral("The file %1 ends its lines in more than one way. When "
+                                        "it is saved, every line break is written as %2, the "
+                                        "break most of its lines use; %3 line break(s) change.")
+                             .arg(QDir::toNativeSeparators(path), kind)
+                             .arg(loaded.otherLineBreaks),
                          QString(), Dialogs::Icon::Information);
     }
     return true;
 }
 
-void Document::restore(const QString& text, const QString& path, const FileState& state) {
-    editor_->SetText(text);
+void Document::restore(const QByteArray& editorBytes, const QString& path, const FileState& state) {
+    editor_->setEditorBytes(editorBytes, state.form.strayBytes);
     window_->setWindowTitle(path.isEmpty() ? untitled() : QDir::toNativeSeparators(path));
     if (!path.isEmpty())
         cmdg_->FileName = path;

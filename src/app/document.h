@@ -40,9 +40,10 @@ public:
     const QString& stampedPath() const { return stampedPath_; }
     const FileState& fileState() const { return file_; }
 
-    // Puts back a document kept for recovery: its text, the caption (its path, or
-    // "Untitled"), its form and stamp; the modified flag is set, the file is untouched.
-    void restore(const QString& text, const QString& path, const FileState& state);
+    // Puts back a document kept for recovery: its text (the editor's bytes, stray bytes of
+    // the file among them), the caption (its path, or "Untitled"), its form and stamp; the
+    // modified flag is set, the file is untouched.
+    void restore(const QByteArray& editorBytes, const QString& path, const FileState& state);
 
 private:
     // The question asked before New and Open; false when the document must stay.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <utility>
 
 #include "app/previewbrowser.h"
 
@@ -30,6 +31,9 @@ frmLivePreview::frmLivePreview() : QWidget(nullptr, Qt::Window) {
 
     connect(wbLivePreview, &QWebEngineView::loadFinished, this,
             &frmLivePreview::wbLivePreview_LoadFinished);
+    // A renderer that ends (a crash, or a hung page stopped) ends its load too.
+    connect(wbLivePreview, &QWebEngineView::renderProcessTerminated, this,
+            &frmLivePreview::loadEnded);
 }
 
 frmLivePreview::~frmLivePreview() = default;
@@ -55,25 +59,37 @@ void frmLivePreview::place(QWidget* mainWindow) {
 }
 
 void frmLivePreview::showDocument(const QByteArray& html, const QString& documentPath) {
-    // While a refresh is loading the page is at its top: the position to keep is the one
-    // from before the first of the refreshes.
-    if (!loading_)
-        scroll_ = wbLivePreview->page()->scrollPosition();
+    if (loading_) {
+        waiting_ = true;
+        waitingHtml_ = html;
+        waitingPath_ = documentPath;
+        return;
+    }
+    // The position to keep is the page's own, from before this refresh.
+    scroll_ = wbLivePreview->page()->scrollPosition();
     loading_ = true;
     wbLivePreview->showHtml(html, documentPath);
 }
 
 void frmLivePreview::wbLivePreview_LoadFinished(bool ok) {
-    // A load cut short by the next refresh ends without success; the next one finishes.
-    if (!ok)
-        return;
-    loading_ = false;
-    if (scroll_.isNull())
+    loadEnded();
+    if (!ok || loading_ || scroll_.isNull())
         return;
     // In a world of its own, so that the page's scripts cannot get in the way.
     wbLivePreview->page()->runJavaScript(
         QStringLiteral("window.scrollTo(%1, %2);").arg(scroll_.x()).arg(scroll_.y()),
         QWebEngineScript::ApplicationWorld);
+}
+
+void frmLivePreview::loadEnded() {
+    loading_ = false;
+    if (!waiting_)
+        return;
+    // The text that waited follows, scrolled where the page was before the first refresh.
+    waiting_ = false;
+    const QPointF scroll = scroll_;
+    showDocument(std::exchange(waitingHtml_, QByteArray()), std::exchange(waitingPath_, QString()));
+    scroll_ = scroll;
 }
 
 void frmLivePreview::closeEvent(QCloseEvent* event) {

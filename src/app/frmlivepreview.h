@@ -21,7 +21,9 @@ public:
     ~frmLivePreview() override;
 
     // Shows the UTF-8 text `html` as the page of the document at `documentPath` (empty for
-    // an untitled document), scrolled where the previous page was.
+    // an untitled document), scrolled where the previous page was. Loads never pile up:
+    // while a page is loading, the text waits (only the newest one), and it is shown once
+    // that load has ended.
     void showDocument(const QByteArray& html, const QString& documentPath);
     // Puts the window where it was when it last closed, or else beside `mainWindow`.
     void place(QWidget* mainWindow);
@@ -37,7 +39,12 @@ protected:
 
 private:
     void wbLivePreview_LoadFinished(bool ok);
+    void loadEnded();
 
     QPointF scroll_;       // where the page was scrolled before the refresh under way
     bool loading_ = false; // a refresh is under way: the page's position is not its own yet
+    // The newest text handed over while a page was loading, shown when that load ends.
+    bool waiting_ = false;
+    QByteArray waitingHtml_;
+    QString waitingPath_;
 };

@@ -21,8 +21,6 @@ constexpr int kLinesPerBlock = 32;
 // Characters of a long line in one block: cut after a space within kCutReach beyond.
 constexpr int kLongLinePiece = 32768;
 constexpr int kCutReach = 256;
-// The user state of a block that continues the line of the block before it.
-constexpr int kContinuesLine = 1;
 
 } // namespace
 
@@ -34,7 +32,7 @@ frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
     setModal(true);
     resize(321, 267); // 4815 x 4005 twips
 
-    txtScreen = new QPlainTextEdit(this);
+    txtScreen = new ScreenBox(this);
     txtScreen->setObjectName(QStringLiteral("txtScreen"));
     QFont font(QStringLiteral("Verdana"));
     font.setPointSizeF(9.75);
@@ -50,17 +48,18 @@ frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
 
 frmScreen::~frmScreen() = default;
 
-QString frmScreen::toScreenText(const QString& documentText, bool* grouped,
-                                QVector<int>* continued) {
+QString frmScreen::toScreenText(const QString& documentText, bool* grouped, QVector<int>* continued,
+                                QVector<KeptChar>* kept) {
     // Each line break (CR LF, or a lone CR or LF) ends a line of the box. The box keeps
     // a paragraph per block and adding blocks is its slow part, so lines go into blocks of
     // kLinesPerBlock, joined by line separators; a document that holds separator
     // characters of its own gets one block per line, so that they come back unchanged.
+    // (Paragraph separators given to `kept` are objects in the box, not separators.)
     const int n = documentText.size();
     const QChar* in = documentText.constData();
     bool group = true;
     for (int i = 0; i < n && group; ++i)
-        group = in[i] != QChar::LineSeparator && in[i] != QChar::ParagraphSeparator;
+        group = in[i] != QChar::LineSeparator && (kept || in[i] != QChar::ParagraphSeparator);
     if (grouped)
         *grouped = group;
     QString out(n + (continued ? n / kLongLinePiece + 1 : 0), Qt::Uninitialized);
@@ -85,7 +84,12 @@ QString frmScreen::toScreenText(const QString& documentText, bool* grouped,
             continued->append(++block);
             column = 0;
         }
-        *o++ = c;
+        if (kept && ScreenBox::keptAsObject(c.unicode())) {
+            kept->append({int(o - out.constData()), c.unicode()});
+            *o++ = QChar::ObjectReplacementCharacter;
+        } else {
+            *o++ = c;
+        }
         ++column;
     }
     out.truncate(int(o - out.constData()));
@@ -113,21 +117,19 @@ QString frmScreen::fromScreenText(const QString& raw, bool grouped) {
 }
 
 QString frmScreen::screenDocumentText() const {
-    QString out;
-    for (QTextBlock b = txtScreen->document()->begin(); b.isValid(); b = b.next()) {
-        if (b != txtScreen->document()->begin() && b.userState() != kContinuesLine)
-            out += QLatin1Char('\n');
-        out += b.text();
-    }
-    return fromScreenText(out, grouped_);
+    // Line breaks are the only '\n' the box's text can hold.
+    return txtScreen->keptText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
 void frmScreen::takeDocument() {
     QVector<int> continued;
-    txtScreen->setPlainText(toScreenText(txtCode_->Text(), &grouped_, &continued));
+    QVector<KeptChar> kept;
+    const QString raw = toScreenText(txtCode_->Text(), &grouped_, &continued, &kept);
+    txtScreen->setSeparatorsJoinLines(grouped_);
+    txtScreen->setKeptText(raw, kept);
     QTextDocument* doc = txtScreen->document();
     for (int number : continued)
-        doc->findBlockByNumber(number).setUserState(kContinuesLine);
+        doc->findBlockByNumber(number).setUserState(ScreenBox::kContinuesLine);
     loadedRaw_ = doc->toRawText();
     Form_Load();
 }
@@ -185,6 +187,9 @@ bool frmScreen::copyBack(const QString& text) {
     // Keep the document so that a failed replacement leaves it as it was.
     const RichDocument before = txtCode_->richDocument();
     const bool wasModified = txtCode_->Modified();
+    // The stray bytes of the file, which the text alone does not tell from stand-ins.
+    const bool keepsStrayBytes = txtCode_->keepsStrayBytes();
+    const QByteArray beforeBytes = keepsStrayBytes ? txtCode_->editorBytes() : QByteArray();
     bool failed = false;
     try {
         replaceText(txtCode_, text);
@@ -199,6 +204,8 @@ bool frmScreen::copyBack(const QString& text) {
     }
     txtCode_->SendScintilla(QsciScintillaBase::SCI_SETSTATUS, 0UL);
     try {
+        if (keepsStrayBytes)
+            txtCode_->setEditorBytes(beforeBytes, true);
         txtCode_->setRichDocument(before);
         txtCode_->SetModified(wasModified);
     } catch (const std::bad_alloc&) {

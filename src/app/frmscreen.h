@@ -5,7 +5,8 @@
 #include <QVector>
 #include <functional>
 
-class QPlainTextEdit;
+#include "app/screenbox.h"
+
 class TxtCode;
 
 // The full-screen window: a borderless window covering the screen of the main window, in
@@ -28,20 +29,24 @@ public:
     // How the text goes back into the editor; a test may replace it to make it fail.
     std::function<void(TxtCode*, const QString&)> replaceText;
 
-    QPlainTextEdit* txtScreen = nullptr;
+    ScreenBox* txtScreen = nullptr;
 
     // Text conversions between the document (CR LF line breaks) and the raw text of the
     // box. *grouped tells whether lines were joined into blocks by line separators, which
     // fromScreenText then turns back into line breaks.
+    // With `kept`, each character the box cannot hold as text (ScreenBox::keptAsObject)
+    // is given there and stands in the raw text as U+FFFC, for ScreenBox::setKeptText.
     // With `continued`, a line longer than a few tens of thousands of characters is cut
     // into several blocks, and the numbers of the blocks that continue the line before them
     // are added there: the box lays out a block whole, and one block holding a line of
     // megabytes took many times its size in memory.
     static QString toScreenText(const QString& documentText, bool* grouped,
-                                QVector<int>* continued = nullptr);
+                                QVector<int>* continued = nullptr,
+                                QVector<KeptChar>* kept = nullptr);
     static QString fromScreenText(const QString& rawScreenText, bool grouped);
-    // The document text of the box: fromScreenText of its blocks, where a block marked as
-    // continuing the line before it (by takeDocument) joins that line again.
+    // The document text of the box: its lines with CR LF between them, where a block
+    // marked as continuing the line before it (by takeDocument) joins that line again,
+    // and every character kept as an object given back.
     QString screenDocumentText() const;
 
 public slots:

@@ -8,7 +8,7 @@
 #include "app/startup.h"
 
 int main(int argc, char* argv[]) {
-    // --help, --version, --validate and a wrong option are answered without a window.
+    // --help, --version, --validate, --check and a wrong option are answered without a window.
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
     // The browser of the Preview tab shares OpenGL contexts with the widgets.
@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
     // Unsaved text of a run that ended abnormally is offered back; otherwise
     // `verrindel FILE` opens FILE as Open does (a file that cannot be read is reported and
     // the editor stays untitled).
-    startDocument(window, QApplication::arguments());
+    // The arguments that Qt left (it takes its own options out), every byte of a name kept.
+    startDocument(window, commandLineArguments(argc, argv));
     return QApplication::exec();
 }

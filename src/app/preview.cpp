@@ -1,27 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/preview.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include "app/previewbrowser.h"
+#include "app/previewfolder.h"
 #include "platform/dialogs.h"
-#include "platform/textfile.h"
 
-Preview::Preview(QWidget* frame)
-    : frame_(frame), programFolder_(QCoreApplication::applicationDirPath()) {}
+namespace {
+const QString kPreviewFileName = QStringLiteral("meh.html");
+}
 
-QString Preview::previewFilePath() const {
-    const QFileInfo dir(programFolder_);
-    if (dir.isDir() && dir.isWritable())
-        return programFolder_ + QStringLiteral("/meh.html");
-    const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(fallback);
-    return fallback + QStringLiteral("/meh.html");
+Preview::Preview(QWidget* frame) : frame_(frame), folder_(std::make_unique<PreviewFolder>()) {
+    // What a run that ended abnormally left behind.
+    for (const QString& base : PreviewFolder::defaultBases())
+        PreviewFolder::removeLeftovers(base);
+}
+
+Preview::~Preview() = default;
+
+void Preview::setFolderBases(const QStringList& bases) {
+    folder_ = std::make_unique<PreviewFolder>(bases);
+    lastFile_.clear();
 }
 
 PreviewBrowser* Preview::ensureBrowser() {
@@ -36,14 +38,17 @@ PreviewBrowser* Preview::ensureBrowser() {
 void Preview::show(const QString& text, const QString& documentPath) {
     PreviewBrowser* view = ensureBrowser();
     view->show();
-    lastFile_ = previewFilePath();
     QString error;
-    if (!writeDocumentFile(lastFile_, text, &error)) {
+    const QString folder = folder_->path(&error);
+    lastFile_ = folder.isEmpty() ? QString() : folder + QLatin1Char('/') + kPreviewFileName;
+    // The editor's text, always as UTF-8 (the page is served as such).
+    if (folder.isEmpty() || !folder_->writeFile(kPreviewFileName, text.toUtf8(), &error)) {
+        const QString where = lastFile_.isEmpty() ? kPreviewFileName : lastFile_;
         dialogs().message(frame_->window(),
                           QStringLiteral("Cannot write the preview file %1:\n%2")
-                              .arg(QDir::toNativeSeparators(lastFile_), error),
+                              .arg(QDir::toNativeSeparators(where), error),
                           programTitle(), Dialogs::Buttons::Ok, Dialogs::Icon::Warning);
-        view->setHtml(QString());
+        view->showBlank();
         return;
     }
     // The page's relative addresses resolve in the document's folder, not beside the
@@ -54,5 +59,6 @@ void Preview::show(const QString& text, const QString& documentPath) {
 void Preview::removeFile() {
     if (view_)
         view_->hide();
-    QFile::remove(previewFilePath());
+    if (!lastFile_.isEmpty())
+        QFile::remove(lastFile_);
 }

@@ -2,21 +2,26 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <memory>
 
 class QWidget;
 class PreviewBrowser;
+class PreviewFolder;
 
 // The Preview tab: writes the document to the preview file and shows it in the browser.
+// The preview file, "meh.html", lies in a folder private to this run of the editor, which
+// goes when the run ends; a folder left by a run that did not end normally is removed when
+// the next one starts.
 class Preview {
 public:
     // The browser is created inside `frame` on first use.
     explicit Preview(QWidget* frame);
+    ~Preview();
 
-    // Where the preview file goes: "meh.html" in the program's folder, or in the
-    // per-user data folder when the program's folder cannot be written.
-    QString previewFilePath() const;
-    // The folder taken as the program's folder (the executable's by default).
-    void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // Where the run's private folder may be made, tried in order; by default the per-user
+    // runtime folder, then the per-user data folder. An earlier private folder goes.
+    void setFolderBases(const QStringList& bases);
 
     // Writes `text` to the preview file and makes the browser show it as the page of the
     // document at `documentPath` (empty for an untitled document), whose folder its
@@ -27,6 +32,7 @@ public:
     void removeFile();
 
     PreviewBrowser* browser() const { return view_; }
+    // The preview file written last (empty before the first preview).
     QString lastFile() const { return lastFile_; }
 
 private:
@@ -35,5 +41,5 @@ private:
     QWidget* frame_;
     PreviewBrowser* view_ = nullptr;
     QString lastFile_;
-    QString programFolder_;
+    std::unique_ptr<PreviewFolder> folder_;
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QRandomGenerator>
 #include <QUrl>
 #include <QWebEngineUrlRequestJob>
 
@@ -43,38 +44,63 @@ void reply(QWebEngineUrlRequestJob* job, const QByteArray& mime, QIODevice* devi
 
 } // namespace
 
-QUrl PreviewSchemeHandler::pageUrl(const QString& documentPath) {
+QUrl PreviewSchemeHandler::pageUrl(const QString& documentPath, const QString& host) {
     QUrl url;
     url.setScheme(QString::fromLatin1(schemeName()));
+    url.setHost(host);
     url.setPath(pagePathFor(documentPath), QUrl::DecodedMode);
     return url;
 }
 
-void PreviewSchemeHandler::setDocument(const QString& documentPath) {
+QUrl PreviewSchemeHandler::startLoad(const QString& documentPath) {
+    // 128 random bits; the leading letter keeps the host from reading as an IP address.
+    QRandomGenerator* random = QRandomGenerator::system();
+    host_ = QStringLiteral("p%1%2")
+                .arg(random->generate64(), 13, 36, QLatin1Char('0'))
+                .arg(random->generate64(), 13, 36, QLatin1Char('0'));
     pagePath_ = pagePathFor(documentPath);
-    folder_ = documentPath.isEmpty() ? QString() : QFileInfo(documentPath).absolutePath();
+    // The tree's canonical root, taken once for all the load's requests.
+    root_ =
+        canonicalRoot(documentPath.isEmpty() ? QString() : QFileInfo(documentPath).absolutePath());
+    return pageUrl(documentPath, host_);
 }
 
-void PreviewSchemeHandler::setPageFile(const QString& documentPath, const QString& file) {
-    setDocument(documentPath);
+QUrl PreviewSchemeHandler::setPageFile(const QString& documentPath, const QString& file) {
     pageFile_ = file;
     pageBytes_.clear();
+    return startLoad(documentPath);
 }
 
-void PreviewSchemeHandler::setPageBytes(const QString& documentPath, const QByteArray& html) {
-    setDocument(documentPath);
+QUrl PreviewSchemeHandler::setPageBytes(const QString& documentPath, const QByteArray& html) {
     pageFile_.clear();
     pageBytes_ = html;
+    return startLoad(documentPath);
+}
+
+void PreviewSchemeHandler::clearPage() {
+    host_.clear();
+    pagePath_.clear();
+    pageFile_.clear();
+    pageBytes_.clear();
+    root_.clear();
 }
 
 QString PreviewSchemeHandler::resolve(const QString& folder, const QString& urlPath) {
-    if (folder.isEmpty() || urlPath.contains(QChar(0)))
+    return resolveIn(canonicalRoot(folder), urlPath);
+}
+
+QString PreviewSchemeHandler::canonicalRoot(const QString& folder) {
+    if (folder.isEmpty())
         return QString();
     QString root = QFileInfo(folder).canonicalFilePath();
-    if (root.isEmpty())
-        return QString();
-    if (!root.endsWith(QLatin1Char('/')))
+    if (!root.isEmpty() && !root.endsWith(QLatin1Char('/')))
         root += QLatin1Char('/');
+    return root;
+}
+
+QString PreviewSchemeHandler::resolveIn(const QString& root, const QString& urlPath) {
+    if (root.isEmpty() || urlPath.contains(QChar(0)))
+        return QString();
     const QString local = toLocalPath(urlPath);
     if (!QDir::isAbsolutePath(local))
         return QString();
@@ -92,8 +118,20 @@ QString PreviewSchemeHandler::resolve(const QString& folder, const QString& urlP
 }
 
 void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
-    const QString path = job->requestUrl().path(QUrl::FullyDecoded);
-    if (!pagePath_.isEmpty() && path == pagePath_) {
+    const QUrl url = job->requestUrl();
+    // Only the current load's own address, asked for by that load's pages (or by the
+    // browser itself), and only to be read.
+    const QUrl initiator = job->initiator();
+    const bool ownLoad = !host_.isEmpty() && url.host() == host_;
+    const bool ownInitiator =
+        initiator.isEmpty() || (initiator.scheme() == url.scheme() && initiator.host() == host_);
+    const QByteArray method = job->requestMethod();
+    if (!ownLoad || !ownInitiator || (method != "GET" && method != "HEAD")) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    const QString path = url.path(QUrl::FullyDecoded);
+    if (path == pagePath_) {
         // The editor's text, always written as UTF-8, whatever its own markup declares.
         const QByteArray mime = QByteArrayLiteral("text/html;charset=utf-8");
         if (pageFile_.isEmpty()) {
@@ -111,7 +149,7 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         reply(job, mime, file);
         return;
     }
-    const QString target = resolve(folder_, path);
+    const QString target = resolveIn(root_, path);
     if (target.isEmpty()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

@@ -10,10 +10,11 @@ inline QByteArray previewSchemeName() {
 }
 
 // Registers the preview scheme with the browser engine; must run before QApplication
-// exists. Not a local scheme: pages from it cannot reach file:// URLs.
+// exists. Not a local scheme: pages from it cannot reach file:// URLs. Its URLs have a
+// host, so that each load of a page is an origin of its own.
 inline void registerPreviewScheme() {
     QWebEngineUrlScheme scheme(previewSchemeName());
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
 }

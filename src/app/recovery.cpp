@@ -7,19 +7,21 @@
 #include <QFile>
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QThread>
-#include <QUrl>
 #include <Qsci/qsciscintilla.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/document.h"
 #include "app/frmmain.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/txtcode.h"
 
 namespace {
@@ -56,6 +58,46 @@ QString lockPathFor(const QString& folder, const QString& id) {
     return folder + QLatin1Char('/') + id + QStringLiteral(".lock");
 }
 
+QByteArray lineBreaksName(const FileForm& form) {
+    return form.lfLineBreaks ? "LF" : form.crLineBreaks ? "CR" : "CRLF";
+}
+
+// Why the recovery folder cannot be trusted with the text, or empty when it can: it must
+// be a folder of this user that no one else may enter. Any other user who can put a file
+// or link in it could lead the writes elsewhere or hand back a text of their own.
+QString untrustedFolderReason(const QString& folder) {
+    const QByteArray native = encodeFileName(folder);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return qt_error_string(errno);
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("It is not a folder.");
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("It belongs to another user.");
+    if ((st.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)
+        return qt_error_string(errno);
+    return QString();
+}
+
+// Reads a recovery file left in the folder: only a regular file of this user, never
+// through a link, and without waiting on anything else planted there.
+bool readLeftover(const QString& path, QByteArray* bytes) {
+    const int fd =
+        ::open(encodeFileName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile file;
+    struct stat st {};
+    const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                      file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!ours) {
+        ::close(fd);
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
 } // namespace
 
 void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to) {
@@ -75,12 +117,14 @@ void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, cha
 
 QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length) {
     QByteArray out = kMagic;
-    out += line("path", QUrl::toPercentEncoding(path));
+    out += line("path", encodeFileName(path).toPercentEncoding());
     out += line("encoding", encodingName(state.form.encoding).toLatin1());
     out += line("mark", state.form.byteOrderMark ? "1" : "0");
     out += line("stray", state.form.strayBytes ? "1" : "0");
-    out += line("linebreaks", state.form.lfLineBreaks ? "LF" : "CRLF");
+    out += line("linebreaks", lineBreaksName(state.form));
     out += line("stamp", stampText(state.stamp));
+    // Apart from the stamp, which earlier versions read as exactly seven numbers.
+    out += line("changed", QByteArray::number(state.stamp.changedNs));
     out += line("length", QByteArray::number(length));
     out += '\n';
     return out;
@@ -107,7 +151,7 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document) {
         const QByteArray key = l.left(eq), value = l.mid(eq + 1);
         ++seen;
         if (key == "path") {
-            d.path = QUrl::fromPercentEncoding(value);
+            d.path = decodeFileName(QByteArray::fromPercentEncoding(value));
         } else if (key == "encoding") {
             if (!encodingFromName(QString::fromLatin1(value), &d.state.form.encoding))
                 return false;
@@ -117,11 +161,15 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document) {
             d.state.form.strayBytes = value == "1";
         } else if (key == "linebreaks") {
             d.state.form.lfLineBreaks = value == "LF";
+            d.state.form.crLineBreaks = value == "CR";
         } else if (key == "stamp") {
             if (!parseStamp(value, &d.state.stamp))
                 return false;
         } else if (key == "length") {
             length = value.toLongLong();
+        } else if (key == "changed") {
+            --seen; // not in files of earlier versions
+            d.state.stamp.changedNs = value.toLongLong();
         } else {
             --seen; // a key of a later version: ignored
         }
@@ -156,7 +204,11 @@ Recovery::Recovery(frmMain* window, const QString& folder)
         reportFailure(QStringLiteral("The folder cannot be made."));
         return;
     }
-    ::chmod(QFile::encodeName(folder_).constData(), 0700);
+    const QString untrusted = untrustedFolderReason(folder_);
+    if (!untrusted.isEmpty()) {
+        reportFailure(untrusted);
+        return;
+    }
     lock_ = std::make_unique<QLockFile>(lockPathFor(folder_, id_));
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
@@ -333,17 +385,11 @@ void Recovery::copyStep() {
     post([path, state, text = std::move(text), tail = std::move(tail), tailSize, target,
           self]() mutable {
         const QByteArray header = recoveryFileHeader(path, state, text.size() + tailSize);
-        QSaveFile file(target);
         QString failure;
-        if (!file.open(QIODevice::WriteOnly)) {
-            failure = file.errorString();
-        } else {
-            ::fchmod(file.handle(), 0600);
-            if (file.write(header) != header.size() || file.write(text) != text.size() ||
-                file.write(tail.constData() + tail.size() - tailSize, tailSize) != tailSize ||
-                !file.commit())
-                failure = file.errorString();
-        }
+        writePrivateFile(
+            target,
+            {header, text, QByteArrayView(tail.constData() + tail.size() - tailSize, tailSize)},
+            &failure);
         text = QByteArray();
         tail = QByteArray();
         if (!failure.isEmpty()) {
@@ -385,6 +431,18 @@ void Recovery::reportFailure(const QString& reason) {
 bool Recovery::offerLeftovers() {
     if (!active_)
         return false;
+    // Half-written copies of runs that ended during a write (".<id>.recovery.new-...").
+    const QStringList partial = QDir(folder_).entryList({QStringLiteral(".*.recovery.new-*")},
+                                                        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : partial) {
+        const QString id = name.mid(1, name.indexOf(QStringLiteral(".recovery.new-")) - 1);
+        QLockFile dead(lockPathFor(folder_, id));
+        dead.setStaleLockTime(0);
+        if (id != id_ && dead.tryLock(0)) {
+            QFile::remove(folder_ + QLatin1Char('/') + name);
+            dead.unlock();
+        }
+    }
     // Lock files of runs that ended without a normal exit but had nothing unsaved: a
     // successful lock of a dead run's file removes it on unlock.
     const QStringList locks = QDir(folder_).entryList({QStringLiteral("*.lock")}, QDir::Files);
@@ -398,8 +456,9 @@ bool Recovery::offerLeftovers() {
         if (dead.tryLock(0))
             dead.unlock();
     }
-    const QFileInfoList files =
-        QDir(folder_).entryInfoList({QStringLiteral("*.recovery")}, QDir::Files, QDir::Time);
+    // Links are not listed, and not followed if one takes a file's place meanwhile.
+    const QFileInfoList files = QDir(folder_).entryInfoList(
+        {QStringLiteral("*.recovery")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
     for (const QFileInfo& f : files) {
         const QString id = f.completeBaseName();
         if (id == id_)
@@ -409,11 +468,10 @@ bool Recovery::offerLeftovers() {
         owner.setStaleLockTime(0);
         if (!owner.tryLock(0))
             continue;
-        QFile file(f.filePath());
+        QByteArray bytes;
         RecoveredDocument doc;
-        if (!file.open(QIODevice::ReadOnly) || !parseRecoveryFile(file.readAll(), &doc))
+        if (!readLeftover(f.filePath(), &bytes) || !parseRecoveryFile(bytes, &doc))
             continue; // not one of ours, or damaged: left alone
-        file.close();
         const QString name =
             doc.path.isEmpty() ? Document::untitled() : QDir::toNativeSeparators(doc.path);
         const auto answer =
@@ -426,12 +484,19 @@ bool Recovery::offerLeftovers() {
             QFile::remove(f.filePath());
             continue;
         }
-        window_->document()->restore(QString::fromUtf8(doc.text), doc.path, doc.state);
-        // The file becomes this run's own until the next write replaces it.
+        // The text's bytes as kept: every character comes back, a U+FEFF at the start and
+        // a file's stray bytes included.
+        window_->document()->restore(doc.text, doc.path, doc.state);
+        doc = RecoveredDocument();
+        // A copy becomes this run's own file until the next write replaces it; the left
+        // file goes once the copy is safe. (A rename would take over whatever the left
+        // name leads to.)
+        const QString left = f.filePath();
+        post([bytes = std::move(bytes), left, target = filePath()]() mutable {
+            if (writePrivateFile(target, {bytes}, nullptr))
+                QFile::remove(left);
+        });
         waitForWrites();
-        QFile::remove(filePath());
-        if (!QFile::rename(f.filePath(), filePath()))
-            QFile::remove(f.filePath());
         return true;
     }
     return false;

@@ -20,7 +20,7 @@ class frmMain;
 struct RecoveredDocument {
     QString path; // empty for an untitled document
     FileState state;
-    QByteArray text; // UTF-8, line breaks CR LF
+    QByteArray text; // the editor's bytes: UTF-8 (and stray bytes), line breaks CR LF
 };
 
 // Copies the editor's bytes [from, from + count) (UTF-8, line breaks CR LF) straight from
@@ -42,10 +42,14 @@ bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
 // not yet kept. The window's thread only copies the editor's bytes, in steps of at most
 // kStepBudgetMs between which typing goes on; the copy grows from both ends of the text
 // towards the place of the last edit, so typing there does not undo it (an edit in a
-// part already copied sends that end back). The file is written (through QSaveFile,
-// mode 0600) on a thread of its own. The file is removed when the
+// part already copied sends that end back). The file is written on a thread of its own,
+// as a new private file (mode 0600) renamed over the old one, so that nothing planted in
+// the folder can lead the write elsewhere. The file is removed when the
 // document is saved or replaced (the modified flag goes off), and when the run ends
 // normally (the user answered the close question).
+//
+// The folder must belong to this user; it is made private (0700). Leftovers are read only
+// when they are regular files of this user, never through a link.
 class Recovery : public QObject {
     Q_OBJECT
 public:

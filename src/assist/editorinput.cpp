@@ -52,7 +52,7 @@ void EditorInput::txtCode_KeyDown(KeyDownEvent& event) {
     // Ctrl+V alone pastes the clipboard's plain text, never its formatting.
     if (event.shift == 2 && event.key == Qt::Key_V) {
         event.consumed = true;
-        editor_->SetSelText(QGuiApplication::clipboard()->text());
+        editor_->pasteMime(QGuiApplication::clipboard()->mimeData());
     }
 }
 

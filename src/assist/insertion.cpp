@@ -10,7 +10,7 @@ void insertAfterSelection(TxtCode& editor, const QString& fragment) {
 }
 
 void insertOverSelection(TxtCode& editor, const QString& fragment) {
-    editor.SetSelText(fragment);
+    editor.enterText(fragment);
 }
 
 } // namespace assist

@@ -22,8 +22,8 @@ const NamedEncoding kEncodingNames[] = {
     {Encoding::Utf16BE, "UTF-16 BE"}, {Encoding::Utf32LE, "UTF-32 LE"},
     {Encoding::Utf32BE, "UTF-32 BE"}, {Encoding::Windows1252, "Windows-1252"}};
 
-// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte at p does not
-// start one. Overlong forms, surrogates and values past U+10FFFF are invalid.
+} // namespace
+
 int utf8SequenceLength(const uchar* p, qsizetype left) {
     const uchar b = p[0];
     if (b < 0x80)
@@ -47,6 +47,8 @@ int utf8SequenceLength(const uchar* p, qsizetype left) {
         return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
     return 0;
 }
+
+namespace {
 
 char32_t utf8Value(const uchar* p, int length) {
     switch (length) {
@@ -89,7 +91,8 @@ Utf8Census takeCensus(const uchar* p, qsizetype n) {
     return c;
 }
 
-// UTF-8 with each invalid byte as its stand-in character.
+} // namespace
+
 QString decodeWithStandIns(const uchar* p, qsizetype n) {
     QString text(n, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
@@ -116,6 +119,8 @@ QString decodeWithStandIns(const uchar* p, qsizetype n) {
     text.truncate(o);
     return text;
 }
+
+namespace {
 
 bool decodeUtf16(const QByteArray& bytes, bool bigEndian, QString* text) {
     const qsizetype n = (bytes.size() - 2) / 2;
@@ -165,26 +170,53 @@ bool decodeUtf32(const QByteArray& bytes, bool bigEndian, QString* text) {
     return true;
 }
 
-bool hasLfStyle(const QString& text) {
-    return !text.contains(u'\r') && text.contains(u'\n');
+// How the line breaks of a file are written: CR LF pairs of the text become the file's
+// break; lone CRs and LFs of the text are written as they are.
+enum class Breaks { CrLf, Lf, Cr };
+
+Breaks breaksOf(const FileForm& form) {
+    return form.lfLineBreaks ? Breaks::Lf : form.crLineBreaks ? Breaks::Cr : Breaks::CrLf;
 }
 
-// Calls sink(c) for every UTF-16 unit of the text that goes to the file: a CR followed by
-// LF is left out when the file's line breaks are LF.
-template <class Sink> void forEachUnit(const QString& text, bool lf, Sink sink) {
+// Counts the line breaks of each kind and gives the form the one that most lines use (CR
+// LF on a tie or when there is none, then LF); returns how many breaks are of another kind.
+qsizetype takeLineBreaks(const QString& text, FileForm* form) {
+    // One pass without branches, which the compiler turns into vector code.
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype cr = n > 0 && p[0] == u'\r', lf = n > 0 && p[0] == u'\n', pairs = 0;
+    for (qsizetype i = 1; i < n; ++i) {
+        const char16_t c = p[i];
+        cr += c == u'\r';
+        lf += c == u'\n';
+        pairs += (c == u'\n') & (p[i - 1] == u'\r');
+    }
+    const qsizetype loneCr = cr - pairs, loneLf = lf - pairs;
+    form->lfLineBreaks = loneLf > pairs && loneLf >= loneCr;
+    form->crLineBreaks = loneCr > pairs && loneCr > loneLf;
+    const qsizetype kept = form->lfLineBreaks ? loneLf : form->crLineBreaks ? loneCr : pairs;
+    return cr + lf - pairs - kept;
+}
+
+// Calls sink(c) for every UTF-16 unit of the text that goes to the file: a CR LF pair is
+// one LF or one CR when those are the file's line breaks.
+template <class Sink> void forEachUnit(const QString& text, Breaks breaks, Sink sink) {
     const qsizetype n = text.size();
     const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < n; ++i) {
-        if (lf && s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n')
+        if (breaks != Breaks::CrLf && s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n') {
+            sink(breaks == Breaks::Lf ? u'\n' : u'\r');
+            ++i;
             continue;
+        }
         sink(s[i]);
     }
 }
 
 // Calls sink(codePoint) for each character; an unpaired surrogate becomes U+FFFD.
-template <class Sink> void forEachCodePoint(const QString& text, bool lf, Sink sink) {
+template <class Sink> void forEachCodePoint(const QString& text, Breaks breaks, Sink sink) {
     char16_t high = 0;
-    forEachUnit(text, lf, [&](char16_t c) {
+    forEachUnit(text, breaks, [&](char16_t c) {
         if (high) {
             const char16_t h = high;
             high = 0;
@@ -223,14 +255,17 @@ void appendUtf8(QByteArray& out, char32_t v) {
     }
 }
 
-// Drops the CR of every CR LF pair, in place.
-void crLfToLf(QByteArray& bytes) {
+// Makes every CR LF pair the one byte `to` (LF or CR), in place.
+void collapseCrLf(QByteArray& bytes, char to) {
     char* s = bytes.data();
     const qsizetype n = bytes.size();
     qsizetype o = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n')
+        if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n') {
+            s[o++] = to;
+            ++i;
             continue;
+        }
         s[o++] = s[i];
     }
     bytes.truncate(o);
@@ -242,15 +277,15 @@ QByteArray encodeUtf8(const QString& text, const FileForm& form) {
         out = QByteArray("\xEF\xBB\xBF");
     if (!form.strayBytes) {
         QByteArray body = text.toUtf8();
-        if (form.lfLineBreaks)
-            crLfToLf(body);
+        if (breaksOf(form) != Breaks::CrLf)
+            collapseCrLf(body, form.lfLineBreaks ? '\n' : '\r');
         if (out.isEmpty())
             return body;
         out += body;
         return out;
     }
     out.reserve(out.size() + text.size() + text.size() / 8);
-    forEachCodePoint(text, form.lfLineBreaks, [&](char32_t v) {
+    forEachCodePoint(text, breaksOf(form), [&](char32_t v) {
         if (v <= 0xFFFF && isStrayByteStandIn(char16_t(v)))
             out.append(char(v - kStrayByteBase));
         else
@@ -262,7 +297,7 @@ QByteArray encodeUtf8(const QString& text, const FileForm& form) {
 // A byte-order mark, then each unit (UTF-16) or code point (UTF-32) of the text as a
 // Unit-sized number in the chosen byte order.
 template <typename Unit, typename ForEach>
-QByteArray encodeWide(const QString& text, bool lf, bool bigEndian, ForEach forEach) {
+QByteArray encodeWide(const QString& text, Breaks breaks, bool bigEndian, ForEach forEach) {
     QByteArray out;
     out.reserve(qsizetype(sizeof(Unit)) * (1 + text.size()));
     auto put = [&](Unit v) {
@@ -274,21 +309,21 @@ QByteArray encodeWide(const QString& text, bool lf, bool bigEndian, ForEach forE
         out.append(bytes, sizeof(Unit));
     };
     put(0xFEFF);
-    forEach(text, lf, put);
+    forEach(text, breaks, put);
     return out;
 }
 
-QByteArray encodeUtf16(const QString& text, bool lf, bool bigEndian) {
+QByteArray encodeUtf16(const QString& text, Breaks breaks, bool bigEndian) {
     // Written unit by unit: a lone surrogate cannot come from a file we read, and the
     // editor never makes one.
-    return encodeWide<quint16>(text, lf, bigEndian, [](const QString& t, bool l, auto put) {
-        forEachUnit(t, l, [&](char16_t c) { put(quint16(c)); });
+    return encodeWide<quint16>(text, breaks, bigEndian, [](const QString& t, Breaks b, auto put) {
+        forEachUnit(t, b, [&](char16_t c) { put(quint16(c)); });
     });
 }
 
-QByteArray encodeUtf32(const QString& text, bool lf, bool bigEndian) {
-    return encodeWide<quint32>(text, lf, bigEndian, [](const QString& t, bool l, auto put) {
-        forEachCodePoint(t, l, [&](char32_t v) { put(quint32(v)); });
+QByteArray encodeUtf32(const QString& text, Breaks breaks, bool bigEndian) {
+    return encodeWide<quint32>(text, breaks, bigEndian, [](const QString& t, Breaks b, auto put) {
+        forEachCodePoint(t, b, [&](char32_t v) { put(quint32(v)); });
     });
 }
 
@@ -299,12 +334,12 @@ int windows1252Byte(char16_t c) {
     return b ? b : -1;
 }
 
-bool encodeWindows1252(const QString& text, bool lf, QByteArray* out) {
+bool encodeWindows1252(const QString& text, Breaks breaks, QByteArray* out) {
     out->resize(text.size());
     char* o = out->data();
     qsizetype k = 0;
     bool ok = true;
-    forEachUnit(text, lf, [&](char16_t c) {
+    forEachUnit(text, breaks, [&](char16_t c) {
         const int b = c < 0x80 ? c : windows1252Byte(c);
         if (b < 0)
             ok = false;
@@ -337,7 +372,7 @@ bool encodingFromName(const QString& name, FileForm::Encoding* encoding) {
 DecodedText decodeFileBytes(const QByteArray& bytes) {
     DecodedText d;
     auto finish = [&](QString text) {
-        d.form.lfLineBreaks = hasLfStyle(text);
+        d.otherLineBreaks = takeLineBreaks(text, &d.form);
         d.text = std::move(text);
         return d;
     };
@@ -428,21 +463,29 @@ QString toCrLf(const QString& text) {
 }
 
 bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* bytes) {
-    const bool lf = form.lfLineBreaks;
+    const Breaks breaks = breaksOf(form);
     switch (form.encoding) {
     case Encoding::Utf8:
         *bytes = encodeUtf8(text, form);
         return true;
     case Encoding::Utf16LE:
     case Encoding::Utf16BE:
-        *bytes = encodeUtf16(text, lf, form.encoding == Encoding::Utf16BE);
+        *bytes = encodeUtf16(text, breaks, form.encoding == Encoding::Utf16BE);
         return true;
     case Encoding::Utf32LE:
     case Encoding::Utf32BE:
-        *bytes = encodeUtf32(text, lf, form.encoding == Encoding::Utf32BE);
+        *bytes = encodeUtf32(text, breaks, form.encoding == Encoding::Utf32BE);
         return true;
     case Encoding::Windows1252:
-        return encodeWindows1252(text, lf, bytes);
+        return encodeWindows1252(text, breaks, bytes);
     }
     return false;
+}
+
+QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form) {
+    if (breaksOf(form) != Breaks::CrLf)
+        collapseCrLf(utf8, form.lfLineBreaks ? '\n' : '\r');
+    if (form.byteOrderMark)
+        utf8.prepend("\xEF\xBB\xBF");
+    return utf8;
 }

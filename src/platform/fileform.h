@@ -17,12 +17,16 @@ struct FileForm {
     // UTF-8 only: the file held bytes that are not valid UTF-8; each is shown as its
     // stand-in character and written back as the same byte.
     bool strayBytes = false;
-    // Every line break of the file was LF: CR LF pairs of the text are written as LF.
+    // The file's line breaks were LF: CR LF pairs of the text are written as LF.
     bool lfLineBreaks = false;
+    // The file's line breaks were lone CRs: CR LF pairs of the text are written as CR.
+    // (At most one of the two is set; neither means CR LF.)
+    bool crLineBreaks = false;
 
     bool operator==(const FileForm& o) const {
         return encoding == o.encoding && byteOrderMark == o.byteOrderMark &&
-               strayBytes == o.strayBytes && lfLineBreaks == o.lfLineBreaks;
+               strayBytes == o.strayBytes && lfLineBreaks == o.lfLineBreaks &&
+               crLineBreaks == o.crLineBreaks;
     }
     bool operator!=(const FileForm& o) const { return !(*this == o); }
 };
@@ -39,11 +43,21 @@ inline bool isStrayByteStandIn(char16_t c) {
     return c >= 0xEF80 && c <= 0xEFFF;
 }
 
+// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte at p does not
+// start one (left > 0 bytes are there). Overlong forms, surrogates and values past
+// U+10FFFF are invalid.
+int utf8SequenceLength(const uchar* p, qsizetype left);
+// UTF-8 with each byte that is not valid UTF-8 as its stand-in character.
+QString decodeWithStandIns(const uchar* p, qsizetype n);
+
 // Text decoded from a file's bytes: line breaks still as in the file.
 struct DecodedText {
     QString text;
     FileForm form;
     qsizetype strayBytes = 0; // bytes shown as stand-ins (strayBytes form only)
+    // Line breaks of another kind than the form's (a file with mixed breaks): each will be
+    // written as the form's break.
+    qsizetype otherLineBreaks = 0;
 };
 
 // Decodes a text file's bytes and tells the form it was in:
@@ -53,7 +67,8 @@ struct DecodedText {
 //   byte in 1,000 is invalid, and there is at least one multi-byte sequence): UTF-8 with
 //   each invalid byte as its stand-in;
 // - anything else: Windows-1252, every byte one character.
-// The line-break style is LF when the text has at least one LF and no CR.
+// The line-break style is the break that most lines of the file end in (CR LF, LF or a lone
+// CR); CR LF on a tie or when there is no break, LF before CR.
 DecodedText decodeFileBytes(const QByteArray& bytes);
 
 // Windows-1252 decoding; the five bytes the code page leaves undefined map to the
@@ -64,7 +79,13 @@ QString decodeWindows1252(const QByteArray& bytes);
 QString toCrLf(const QString& text);
 
 // Encodes text whose line breaks are CR LF into the bytes of a file of the given form
-// (the mark included, CR LF pairs as LF for an LF file, lone CRs kept). Returns false,
+// (the mark included, CR LF pairs as LF for an LF file and as CR for a CR file, lone CRs
+// and LFs kept). Returns false,
 // leaving *bytes undefined, only when the form is Windows-1252 and the text holds a
 // character that code page cannot store.
 bool encodeFileBytes(const QString& text, const FileForm& form, QByteArray* bytes);
+
+// The bytes of a UTF-8 file of the given form for text already in UTF-8 (the stray bytes
+// of a mostly-UTF-8 file among it as they are): the mark put before it, CR LF pairs
+// written as LF for an LF file.
+QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form);

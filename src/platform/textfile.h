@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <initializer_list>
 
 #include "platform/fileform.h"
 
@@ -12,9 +14,12 @@
 // decodeFileBytes() tells, with every line end (CR LF, lone CR, lone LF) made CR LF. Only
 // regular files are read: a named pipe, socket, device or folder is refused at once.
 // A document is written back in the form its file was read in. A file with one name is
-// replaced through a temporary file renamed over it; a file with several hard links is
-// written in place, after its old content was copied aside, so that every name sees the
-// new text and a failed write puts the old content back.
+// replaced through a temporary file renamed over it, which is private (0600) until it
+// carries the old file's owner and permissions. A file with several hard links, a file
+// whose owner, group or access list a replacement could not keep, and a writable file in a folder
+// that refuses new files are written in place, after their old content was copied aside, so that
+// every name sees the new text, the file stays as it was, and a failed write puts the old content
+// back. Paths reach the system byte for byte (see filenames.h).
 
 // What is known of a file's bytes when we last read or wrote them: enough to tell
 // whether another program changed the file since.
@@ -22,6 +27,7 @@ struct FileStamp {
     bool valid = false;
     qint64 size = 0;
     qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    qint64 changedNs = 0;  // status change time (ctime), the same; 0 when not known
     quint64 inode = 0;
     quint64 device = 0;
     quint64 hash = 0;     // hash of the bytes
@@ -33,8 +39,9 @@ struct FileStamp {
 struct FileState {
     FileForm form;
     FileStamp stamp;
-    qsizetype strayBytes = 0;    // after a read: bytes kept as stand-ins
-    bool switchedToUtf8 = false; // after a write: Windows-1252 could not hold the text
+    qsizetype strayBytes = 0;      // after a read: bytes kept as stand-ins
+    qsizetype otherLineBreaks = 0; // after a read: breaks to be written as the form's
+    bool switchedToUtf8 = false;   // after a write: Windows-1252 could not hold the text
 };
 
 struct LoadedFile {
@@ -60,8 +67,20 @@ bool readDocumentText(const QString& path, QString* text, QString* errorString);
 bool writeDocumentFile(const QString& path, const QString& text, FileState* state,
                        QString* errorString);
 
+// Writes bytes already in the document's form (state->form, which stays) as
+// writeDocumentFile does; on success state->stamp describes the written file.
+bool writeDocumentBytes(const QString& path, const QByteArray& bytes, FileState* state,
+                        QString* errorString);
+
 // Writes text as UTF-8 without mark, line breaks as they are in text.
 bool writeDocumentFile(const QString& path, const QString& text, QString* errorString);
+
+// Writes the pieces one after the other to a new private file (mode 0600, made where no
+// link can lead it) beside path, and renames it to path: whatever has that name, a
+// symbolic link included, is replaced and never followed. On failure returns false with
+// the system's reason in *errorString and path is unchanged.
+bool writePrivateFile(const QString& path, std::initializer_list<QByteArrayView> pieces,
+                      QString* errorString);
 
 // Whether the file at path is still the one a stamp describes.
 enum class FileChange {
@@ -70,9 +89,10 @@ enum class FileChange {
     Unreadable, // something else is there now, or it cannot be read to tell
     Missing     // the file is gone
 };
-// Size and modification time decide at once when they differ, and when they agree and
-// were not taken within the file system's timestamp granularity of a write; otherwise the
-// file is read again and its hash compared.
+// Size and times decide at once when the size differs, and when size, modification and
+// change times agree and were not taken within the file system's timestamp granularity of
+// a write; otherwise the file is read again and its hash compared. The change time is
+// there because a program may write in place and then put the old modification time back.
 // *reason (when given) receives why an Unreadable file could not be read.
 FileChange fileChangeSince(const QString& path, const FileStamp& stamp, QString* reason = nullptr);
 

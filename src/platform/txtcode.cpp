@@ -4,12 +4,13 @@
 #include <QAccessible>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
-#include <QStringDecoder>
 #include <cstring>
 
 #include <Qsci/qscicommandset.h>
 
+#include "platform/editorbytes.h"
 #include "platform/rtf.h"
 #include "platform/textfile.h"
 #include "platform/txtcodeaccessible.h"
@@ -116,7 +117,7 @@ void TxtCode::notifyAccessibility(int position, int type, int length) {
         removedOffset_ = toCharPos(position);
         const char* p = reinterpret_cast<const char*>(
             SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
-        removedText_ = QString::fromUtf8(p, length);
+        removedText_ = editorbytes::decode(p, length);
     } else if (type & SC_MOD_DELETETEXT) {
         QAccessibleTextRemoveEvent ev(this, removedOffset_, removedText_);
         QAccessible::updateAccessibility(&ev);
@@ -124,7 +125,7 @@ void TxtCode::notifyAccessibility(int position, int type, int length) {
     } else if (type & SC_MOD_INSERTTEXT) {
         const char* p = reinterpret_cast<const char*>(
             SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)position, (long)length));
-        QAccessibleTextInsertEvent ev(this, toCharPos(position), QString::fromUtf8(p, length));
+        QAccessibleTextInsertEvent ev(this, toCharPos(position), editorbytes::decode(p, length));
         QAccessible::updateAccessibility(&ev);
     }
 }
@@ -178,9 +179,10 @@ qint64 TxtCode::toBytePos(int pos) const {
             ? SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byte, units)
             : SendScintilla(SCI_POSITIONRELATIVECODEUNITS, (unsigned long)s.byteEnd,
                             -(s.unitEnd - pos));
-    // Scintilla answers 0 when the walk leaves the document.
-    if (byte <= s.byte || byte > s.byteEnd)
-        return s.byteEnd;
+    // A position between the two halves of a surrogate pair gives the pair's start. (A
+    // walk that failed would answer 0: the line's start is a boundary before pos too.)
+    if (byte < s.byte || byte > s.byteEnd)
+        return s.byte;
     return byte;
 }
 
@@ -212,13 +214,11 @@ QString TxtCode::textRange(int from, int to) const {
     const qint64 b = toBytePos(qMax(from, to));
     if (b <= a)
         return QString();
-    const char* p = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)a, (long)(b - a)));
-    return QString::fromUtf8(p, b - a);
+    return editorbytes::decode(bytesBetween(a, b));
 }
 
 void TxtCode::replaceRange(int from, int to, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = editorbytes::encode(text);
     const qint64 a = toBytePos(qMax(0, from));
     const qint64 b = toBytePos(qMax(from, to));
     SendScintilla(SCI_BEGINUNDOACTION);
@@ -233,26 +233,37 @@ int TxtCode::TextLength() const {
 
 // ---- text and selection ------------------------------------------------------------------
 
-namespace {
-// The editor's UTF-8 bytes as text. Unlike QString::fromUtf8, a U+FEFF at the start is
-// kept: it is a character of the document, not a byte-order mark.
-QString fromEditorBytes(const char* p, qint64 n) {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return utf8.decode(QByteArrayView(p, n));
+QByteArrayView TxtCode::bytesBetween(qint64 from, qint64 to) const {
+    if (to <= from)
+        return QByteArrayView();
+    return QByteArrayView(reinterpret_cast<const char*>(SendScintilla(
+                              SCI_GETRANGEPOINTER, (unsigned long)from, (long)(to - from))),
+                          to - from);
 }
-} // namespace
 
 QString TxtCode::Text() const {
-    const qint64 len = byteLength();
-    if (len == 0)
-        return QString();
-    const char* p = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)0, (long)len));
-    return fromEditorBytes(p, len);
+    return editorbytes::decode(bytesBetween(0, byteLength()));
 }
 
 void TxtCode::SetText(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    // Only a document that keeps stray bytes has any to keep.
+    loadBytes(keepsStrayBytes_ && editorbytes::hasStandIns(text)
+                  ? editorbytes::encodeOver(text, bytesBetween(0, byteLength()))
+                  : editorbytes::encode(text));
+}
+
+void TxtCode::setEditorBytes(const QByteArray& bytes, bool keepStrayBytes) {
+    keepsStrayBytes_ = keepStrayBytes;
+    bool stray = false;
+    const QString text = keepStrayBytes ? QString() : editorbytes::decode(bytes, &stray);
+    loadBytes(stray ? editorbytes::encode(text) : bytes);
+}
+
+QByteArray TxtCode::editorBytes() const {
+    return bytesBetween(0, byteLength()).toByteArray();
+}
+
+void TxtCode::loadBytes(const QByteArray& bytes) {
     loading_ = true;
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_CLEARALL);
@@ -290,17 +301,28 @@ void TxtCode::SetSelLength(int length) {
 }
 
 QString TxtCode::SelText() const {
-    const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
-    const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
-    if (e <= s)
-        return QString();
-    const char* p = reinterpret_cast<const char*>(
-        SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)s, (long)(e - s)));
-    return fromEditorBytes(p, e - s);
+    return editorbytes::decode(
+        bytesBetween(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND)));
 }
 
 void TxtCode::SetSelText(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    if (keepsStrayBytes_ && editorbytes::hasStandIns(text))
+        replaceSelection(
+            editorbytes::encodeOver(text, bytesBetween(SendScintilla(SCI_GETSELECTIONSTART),
+                                                       SendScintilla(SCI_GETSELECTIONEND))));
+    else
+        replaceSelection(editorbytes::encode(text));
+}
+
+void TxtCode::enterText(const QString& text) {
+    replaceSelection(editorbytes::encode(text));
+}
+
+void TxtCode::pasteMime(const QMimeData* source) {
+    replaceSelection(pastedBytes(source));
+}
+
+void TxtCode::replaceSelection(const QByteArray& bytes) {
     const qint64 s = SendScintilla(SCI_GETSELECTIONSTART);
     const qint64 e = SendScintilla(SCI_GETSELECTIONEND);
     // A pending SelColor at the caret applies to what is written there.
@@ -316,6 +338,41 @@ void TxtCode::SetSelText(const QString& text) {
         SendScintilla(SCI_SETSTYLING, (unsigned long)bytes.size(), (long)pending);
     }
     SendScintilla(SCI_GOTOPOS, (unsigned long)(s + bytes.size()));
+}
+
+// ---- clipboard ---------------------------------------------------------------------------
+
+namespace {
+// The bytes of a copy that holds stray bytes, beside its text: only a paste into a
+// document that keeps stray bytes takes them.
+const QString kEditorBytesFormat = QStringLiteral("application/x-verrindel-editor-bytes");
+} // namespace
+
+QMimeData* TxtCode::toMimeData(const QByteArray& text, bool rectangular) const {
+    QMimeData* mime = QsciScintilla::toMimeData(text, rectangular);
+    bool stray = false;
+    mime->setText(editorbytes::decode(text, &stray));
+    if (stray)
+        mime->setData(kEditorBytesFormat, text);
+    return mime;
+}
+
+QByteArray TxtCode::fromMimeData(const QMimeData* source, bool& rectangular) const {
+    QsciScintilla::fromMimeData(source, rectangular);
+    return pastedBytes(source);
+}
+
+QByteArray TxtCode::pastedBytes(const QMimeData* source) const {
+    if (!source)
+        return QByteArray();
+    const QString text = source->text();
+    if (keepsStrayBytes_ && source->hasFormat(kEditorBytesFormat)) {
+        // Trusted only while it still goes with the text beside it.
+        const QByteArray bytes = source->data(kEditorBytesFormat);
+        if (editorbytes::decode(bytes) == text)
+            return bytes;
+    }
+    return editorbytes::encode(text);
 }
 
 // ---- search and lines --------------------------------------------------------------------
@@ -386,10 +443,20 @@ bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
     // The undo history starts empty after a load: not recording the old text's removal
     // and the new text's insertion saves two copies of the documents on the way.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    if (f.rich)
+    keepsStrayBytes_ = false;
+    if (f.rich) {
         setRichDocument(rtf::read(f.content));
-    else
+    } else if (f.state.form.strayBytes) {
+        // Every stand-in of such a file stands for a stray byte (a file holding the
+        // characters themselves is not read this way): the bytes go back in as they were.
+        FileForm bytesAsRead;
+        bytesAsRead.strayBytes = true;
+        QByteArray bytes;
+        encodeFileBytes(f.content, bytesAsRead, &bytes);
+        setEditorBytes(bytes, true);
+    } else {
         SetText(f.content);
+    }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     if (file)
@@ -399,7 +466,12 @@ bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
 
 bool TxtCode::SaveFile(const QString& path, QString* error, FileState* file) const {
     FileState state;
-    return writeDocumentFile(path, Text(), file ? file : &state, error);
+    FileState* into = file ? file : &state;
+    // A file with stray bytes is written from the buffer, whose bytes tell the stray bytes
+    // from the stand-in characters entered since.
+    if (into->form.encoding == FileForm::Encoding::Utf8 && into->form.strayBytes)
+        return writeDocumentBytes(path, utf8FileBytes(editorBytes(), into->form), into, error);
+    return writeDocumentFile(path, Text(), into, error);
 }
 
 bool TxtCode::Modified() const {
@@ -491,13 +563,7 @@ QVariant TxtCode::inputMethodQuery(Qt::InputMethodQuery query) const {
         pos = qBound(from, pos, to);
         return int(SendScintilla(SCI_COUNTCODEUNITS, (unsigned long)from, (long)pos));
     };
-    auto textOf = [this](qint64 a, qint64 b) {
-        if (b <= a)
-            return QString();
-        const char* p = reinterpret_cast<const char*>(
-            SendScintilla(SCI_GETRANGEPOINTER, (unsigned long)a, (long)(b - a)));
-        return QString::fromUtf8(p, b - a);
-    };
+    auto textOf = [this](qint64 a, qint64 b) { return editorbytes::decode(bytesBetween(a, b)); };
     const qint64 caret = SendScintilla(SCI_GETCURRENTPOS);
     switch (query) {
     case Qt::ImSurroundingText:

@@ -42,6 +42,9 @@ public:
     explicit TxtCode(QWidget* parent = nullptr);
 
     // The whole plain text. Writing it replaces everything and drops all formatting.
+    // In a document that keeps stray bytes (see editorbytes.h), each stray byte reads as
+    // its stand-in character, and a stand-in written back where its stray byte was stays
+    // that byte; any other stand-in written is the character itself.
     QString Text() const;
     void SetText(const QString& text);
     // Length of Text in UTF-16 units, without building the string.
@@ -55,8 +58,26 @@ public:
     void SetSelLength(int length);
     // The selected text; writing replaces the selection (or inserts at the caret) and
     // leaves the caret after the written text. The text is kept exactly, lone CRs too.
+    // Stand-ins written back over their stray bytes stay those bytes, as for Text.
     QString SelText() const;
     void SetSelText(const QString& text);
+    // Writes text the user entered (a dialog's fragment) as SetSelText does, every
+    // character as itself.
+    void enterText(const QString& text);
+    // Writes the plain text of clipboard data as enterText does; text copied from this
+    // document keeps its stray bytes.
+    void pasteMime(const QMimeData* source);
+
+    // Whether the document keeps the stray bytes of the file it was read from (a
+    // mostly-UTF-8 file); LoadFile sets it from the file's form.
+    bool keepsStrayBytes() const { return keepsStrayBytes_; }
+    void setKeepsStrayBytes(bool keep) { keepsStrayBytes_ = keep; }
+    // Loads the editor's own bytes (as copyEditorBytes gives them) as the whole text, as
+    // SetText does. With keepStrayBytes the bytes that are not valid UTF-8 stay stray
+    // bytes; without, each becomes its stand-in character.
+    void setEditorBytes(const QByteArray& bytes, bool keepStrayBytes);
+    // A copy of the editor's bytes.
+    QByteArray editorBytes() const;
 
     // Colours the selection; at a bare caret, sets the colour of what is typed or
     // inserted there next. SelColor() reads the colour at the selection start.
@@ -118,7 +139,8 @@ public:
     // The text between two positions (clamped), without building the whole Text.
     QString textRange(int from, int to) const;
     // Replaces the text between two positions as one undo step; the caret stays where
-    // it was (moved with the text after it). Inserted text takes the insertion format.
+    // it was (moved with the text after it). Inserted text takes the insertion format and
+    // is written as entered (enterText).
     void replaceRange(int from, int to, const QString& text);
 
     // Input methods see the current line (a window of it around the caret on a long line),
@@ -133,6 +155,10 @@ signals:
     void SelChange();
 
 protected:
+    // The clipboard and drags: a selection's text with stand-ins for its stray bytes, and
+    // its bytes as they are for a paste into this document (pasteMime).
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -141,6 +167,14 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
+    // Replaces the whole buffer with these bytes, as SetText.
+    void loadBytes(const QByteArray& bytes);
+    // Replaces the selection with these bytes, as SetSelText.
+    void replaceSelection(const QByteArray& bytes);
+    // The bytes between two byte positions.
+    QByteArrayView bytesBetween(qint64 from, qint64 to) const;
+    // The bytes a paste of clipboard data puts in.
+    QByteArray pastedBytes(const QMimeData* source) const;
     int styleFor(const CharFormat& format);
     const CharFormat& formatOfByte(qint64 bytePos) const;
     void defineStyle(int style, const CharFormat& format);
@@ -163,6 +197,7 @@ private:
     int pendingStyle_ = -1;
     qint64 pendingPos_ = -1;
     bool loading_ = false;
+    bool keepsStrayBytes_ = false;
     // The style of the first character of the last user deletion, at its position: text
     // inserted there in the same undo step replaced a selection and takes that format.
     int deletedStyle_ = -1;

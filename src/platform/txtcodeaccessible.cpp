@@ -84,8 +84,13 @@ void TxtCodeAccessible::removeSelection(int selectionIndex) {
 void TxtCodeAccessible::setSelection(int selectionIndex, int startOffset, int endOffset) {
     if (selectionIndex != 0)
         return;
-    editor()->SetSelStart(qMin(startOffset, endOffset));
-    editor()->SetSelLength(qAbs(endOffset - startOffset));
+    // Each end on its own: an end inside a surrogate pair goes to the pair's start
+    // without moving the other end.
+    TxtCode* ed = editor();
+    const int n = ed->TextLength();
+    const qint64 a = ed->toBytePos(qBound(0, qMin(startOffset, endOffset), n));
+    const qint64 b = ed->toBytePos(qBound(0, qMax(startOffset, endOffset), n));
+    ed->SendScintilla(QsciScintillaBase::SCI_SETSEL, (unsigned long)a, (long)b);
 }
 
 int TxtCodeAccessible::cursorPosition() const {
@@ -125,8 +130,9 @@ void TxtCodeAccessible::unitAt(int offset, QAccessible::TextBoundaryType type, i
         *end = lineEnd;
         return;
     }
-    // Characters, words and sentences: searched in a window of the line around the offset.
-    const int from = qMax(lineStart, offset - kUnitWindow);
+    // Characters, words and sentences: searched in a window of the line around the offset,
+    // which starts at a character's start (never between the halves of a surrogate pair).
+    const int from = ed->toCharPos(ed->toBytePos(qMax(lineStart, offset - kUnitWindow)));
     const int to = qMin(lineEnd, offset + kUnitWindow);
     const QString piece = ed->textRange(from, to);
     QTextBoundaryFinder::BoundaryType bt = QTextBoundaryFinder::Grapheme;

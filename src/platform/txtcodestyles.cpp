@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/txtcodestyles.h"
 
+#include "platform/fileform.h"
+
 #include <cstring>
 
 namespace {
@@ -38,15 +40,17 @@ QString formatKey(const CharFormat& f) {
     return key;
 }
 
-// UTF-16 units of the UTF-8 sequence that starts with this byte (0 for a trailing byte).
-inline int utf16UnitsOfLead(unsigned char b) {
-    if (b < 0x80)
+// The bytes and UTF-16 units of the character at p, as the editor counts them: a valid
+// UTF-8 sequence is one character, any other byte (a stray byte) one character of its own.
+inline int charBytes(const char* p, qint64 left, int* units) {
+    const auto b = static_cast<unsigned char>(*p);
+    if (b < 0x80) {
+        *units = 1;
         return 1;
-    if (b < 0xC0)
-        return 0;
-    if (b < 0xF0)
-        return 1;
-    return 2;
+    }
+    const int n = utf8SequenceLength(reinterpret_cast<const uchar*>(p), left);
+    *units = n == 4 ? 2 : 1;
+    return n > 0 ? n : 1;
 }
 
 } // namespace
@@ -80,20 +84,20 @@ int StyleTable::styleFor(const CharFormat& format, bool* added) {
 int Utf16Walker::step() {
     if (byte_ >= length_)
         return 0;
-    const int units = utf16UnitsOfLead(static_cast<unsigned char>(text_[byte_]));
-    ++byte_;
-    while (byte_ < length_ && (static_cast<unsigned char>(text_[byte_]) & 0xC0) == 0x80)
-        ++byte_;
+    int units = 0;
+    byte_ += charBytes(text_ + byte_, length_ - byte_, &units);
     unit_ += units;
     return units;
 }
 
 bool Utf16Walker::advanceTo(int unit) {
     while (unit_ < unit && byte_ < length_) {
-        const int units = utf16UnitsOfLead(static_cast<unsigned char>(text_[byte_]));
-        if (units == 0 || unit_ + units > unit)
+        int units = 0;
+        const int bytes = charBytes(text_ + byte_, length_ - byte_, &units);
+        if (unit_ + units > unit)
             break;
-        step();
+        byte_ += bytes;
+        unit_ += units;
     }
     return unit_ == unit;
 }

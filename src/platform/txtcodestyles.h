@@ -29,8 +29,9 @@ private:
     QHash<QString, int> index_;  // format key -> style number
 };
 
-// Walks UTF-8 text forward, keeping the UTF-16 position (Text offset) of its byte
-// position; moving costs the distance moved.
+// Walks the editor's bytes forward, keeping the UTF-16 position (Text offset) of its byte
+// position; moving costs the distance moved. A byte that is not valid UTF-8 (a stray byte
+// of the file) is a character of one unit, as Scintilla counts it.
 class Utf16Walker {
 public:
     Utf16Walker(const char* text, qint64 length) : text_(text), length_(length) {}

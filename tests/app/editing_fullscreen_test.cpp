@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -12,10 +17,12 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <functional>
+#include <iterator>
 #include <new>
 
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
+#include "app/screenbox.h"
 #include "mainwindowtest.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
@@ -208,6 +215,174 @@ TEST_F(FullScreenTest, AFailedCopyBackSaysTheFileIsTooLargeAndKeepsTheDocument) 
     EXPECT_EQ(editor()->formatAt(0).color, kBlue);
     EXPECT_EQ(editor()->formatAt(5).color, 0);
     EXPECT_TRUE(editor()->Modified());
+}
+
+// Characters that the text box treats specially (paragraph and frame marks, separators,
+// objects, controls) or that other layers do (stand-ins, noncharacters, marks): each must
+// come back as itself once anything was typed in full screen.
+struct OddCase {
+    const char* name;
+    QString characters;
+};
+
+// Characters written as a UTF-16 literal (QString::fromUtf16 would take a U+FEFF at the
+// start for a byte-order mark).
+QString chars(const char16_t* s) {
+    return QStringView(s).toString();
+}
+
+void PrintTo(const OddCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FullScreenRoundTrip : public FullScreenTest, public ::testing::WithParamInterface<OddCase> {
+protected:
+    QString odd() const { return GetParam().characters; }
+};
+
+TEST_P(FullScreenRoundTrip, OneKeyBringsBackEveryCharacterAsItself) {
+    // Inside a line, at a line's start and end, and next to a line break.
+    const QString c = odd();
+    const QString text = QStringLiteral("<p>") + c + QStringLiteral("</p>\r\n") + c +
+                         QStringLiteral("x\r\ny") + c + QStringLiteral("\r\n") + c;
+    editor()->SetText(text);
+    editor()->SetModified(false);
+    whileFullScreen([&](frmScreen* s) {
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_Z);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), text + QStringLiteral("z"));
+    EXPECT_TRUE(editor()->Modified());
+}
+
+TEST_P(FullScreenRoundTrip, CopiedAndPastedInsideTheBoxTheyStayThemselves) {
+    // The first line is cut and pasted after the last one, then copied and pasted again.
+    const QString c = odd();
+    const QString first = QStringLiteral("a") + c + QStringLiteral("b");
+    editor()->SetText(first + QStringLiteral("\r\nend"));
+    whileFullScreen([&](frmScreen* s) {
+        QPlainTextEdit* box = s->txtScreen;
+        QTextCursor line(box->document());
+        line.setPosition(int(first.size()) + 1, QTextCursor::KeepAnchor); // with its break
+        box->setTextCursor(line);
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(),
+              QStringLiteral("end\r\n") + first + kCrLf + first + QStringLiteral("\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, FullScreenRoundTrip,
+    ::testing::Values(OddCase{"ParagraphSeparator", chars(u"\u2029")},
+                      OddCase{"FrameMarkers", chars(u"\uFDD0\uFDD1")},
+                      OddCase{"MarksSideBySide", chars(u"\u2029\u2029\uFDD1\uFDD0\u2029")},
+                      OddCase{"LineSeparator", chars(u"\u2028")},
+                      OddCase{"BothSeparators", chars(u"\u2028\u2029")},
+                      OddCase{"ObjectReplacement", chars(u"\uFFFC")},
+                      OddCase{"ObjectReplacementAndParagraph", chars(u"\uFFFC\u2029\uFFFC")},
+                      OddCase{"Nul", QChar(0) + QStringLiteral("a") + QChar(0)},
+                      OddCase{"ByteOrderMark", chars(u"\uFEFF")},
+                      OddCase{"Noncharacters", chars(u"\uFFFE\uFFFF\uFDEF")},
+                      OddCase{"OutsideTheBasicPlane", chars(u"\U0001F600\U0010FFFF")},
+                      OddCase{"StrayByteStandIns", chars(u"\uEF80\uEFFF")},
+                      OddCase{"ControlsAndNextLine", chars(u"\u000B\u000C\u0085\u001F")},
+                      OddCase{"NoBreakAndSoftHyphen", chars(u"\u00A0\u00AD")}),
+    NameFrom<&OddCase::name>());
+
+TEST_F(FullScreenTest, ParagraphSeparatorsInALongCutLineComeBack) {
+    // A line of 200,000 characters cut into blocks, with paragraph separators at and
+    // around the places where it is cut.
+    QString line;
+    while (line.size() < 200'000)
+        line += QStringLiteral("<td>cell</td>\u2029 ");
+    const QString text = QStringLiteral("<table>\r\n") + line + QStringLiteral("\r\n</table>");
+    editor()->SetText(text);
+    whileFullScreen([&](frmScreen* s) {
+        EXPECT_GT(s->txtScreen->document()->blockCount(), 4);
+        EXPECT_EQ(s->screenDocumentText(), text);
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_Z);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(editor()->Text(), text + QStringLiteral("z"));
+}
+
+TEST_F(FullScreenTest, AFilesStrayBytesComeBackAndAStandInTypedThereIsACharacter) {
+    // Mostly UTF-8 with the stray bytes E9 and 80.
+    const QByteArray page = "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\n";
+    ASSERT_TRUE(writeBytes(path("stray.html"), page));
+    d.chooseFile(path("stray.html"));
+    trigger("mnuOpen");
+    whileFullScreen([&](frmScreen* s) {
+        // An input method types the character at the start, a key adds one at the end.
+        s->txtScreen->moveCursor(QTextCursor::Start);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(QChar(0xEF80)));
+        QCoreApplication::sendEvent(s->txtScreen, &commit);
+        s->txtScreen->moveCursor(QTextCursor::End);
+        QTest::keyClick(s->txtScreen, Qt::Key_Z);
+        QTest::keyClick(s->txtScreen, Qt::Key_Escape);
+    });
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("stray.html")), "\xee\xbe\x80" + page + "z");
+}
+
+TEST(ScreenBoxTest, PastedMarksFromOutsideAreKeptAndUndoTakesThemAway) {
+    ScreenBox box;
+    box.setKeptText(QStringLiteral("ab"), {});
+    QTextCursor c = box.textCursor();
+    c.setPosition(1);
+    box.setTextCursor(c);
+    // An empty clipboard (its owner quit) pastes nothing.
+    QGuiApplication::clipboard()->clear();
+    box.paste();
+    EXPECT_EQ(box.keptText(), QStringLiteral("ab"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf16(u"\u2029x\r\ny\uFDD0"));
+    box.paste();
+    EXPECT_EQ(box.keptText(), QString::fromUtf16(u"a\u2029x\ny\uFDD0b"));
+    EXPECT_EQ(box.document()->blockCount(), 2) << "the CR LF pasted is a line break";
+    box.undo();
+    EXPECT_EQ(box.keptText(), QStringLiteral("ab"));
+    // Text typed after a mark is text, not another mark.
+    c.setPosition(1);
+    ScreenBox::insertKeeping(c, QString::fromUtf16(u"\uFDD1"));
+    box.setTextCursor(c);
+    QTest::keyClicks(&box, QStringLiteral("q"));
+    EXPECT_EQ(box.keptText(), QString::fromUtf16(u"a\uFDD1qb"));
+}
+
+TEST(ScreenBoxTest, AnyTextComesBackFromTheBoxAsItWent) {
+    // Texts drawn (from a fixed seed) from the characters the box, the document or the
+    // line breaks treat specially; each comes back with only its line breaks made CR LF.
+    const char16_t alphabet[] = {u'a',   u'<',   u'\t',  u'\r',  u'\n',  0,      0xFEFF,
+                                 0xFFFE, 0xFFFF, 0xFDD0, 0xFDD1, 0x2028, 0x2029, 0xFFFC,
+                                 0x00A0, 0x0085, 0xEF80, 0xD83D, 0xDE00, 0x000B, 0x0300};
+    QRandomGenerator random(26);
+    for (int round = 0; round < 400; ++round) {
+        QString doc;
+        const int length = int(random.bounded(40));
+        for (int i = 0; i < length; ++i)
+            doc += QChar(alphabet[random.bounded(int(std::size(alphabet)))]);
+        bool grouped = false;
+        QVector<int> continued;
+        QVector<KeptChar> kept;
+        const QString raw = frmScreen::toScreenText(doc, &grouped, &continued, &kept);
+        ScreenBox box;
+        box.setSeparatorsJoinLines(grouped);
+        box.setKeptText(raw, kept);
+        QString expected = doc;
+        expected.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+            .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        ASSERT_EQ(box.keptText().replace(QLatin1Char('\n'), QLatin1String("\r\n")), expected)
+            << "from " << ::testing::PrintToString(doc);
+    }
 }
 
 struct ConversionCase {

@@ -80,7 +80,11 @@ if [ -z "${DISPLAY:-}" ]; then
   fail "no X display: run under xvfb-run"
 else
   if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
-  QT_QPA_PLATFORM=xcb "${args[@]}" >"$work/editor.log" 2>&1 &
+  # A home of its own: unsaved text that an earlier run on this machine left for recovery
+  # would otherwise be offered first, and the page would not open.
+  mkdir -p "$work/home"
+  HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config" \
+    QT_QPA_PLATFORM=xcb "${args[@]}" >"$work/editor.log" 2>&1 &
   editor_pid=$!
   # The editor is up once a window is captioned with the page's full path.
   found=

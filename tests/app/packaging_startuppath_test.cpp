@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "platform/filenames.h"
 #include "testutil.h"
 
 namespace {
@@ -40,7 +41,15 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"NameWithSpaces", {kProgram, "my page.html"}, "/home/ann/site/my page.html"},
         PathCase{"AfterEndOfOptions", {kProgram, "--", "-odd.html"}, "/home/ann/site/-odd.html"},
         PathCase{"FileUrl", {kProgram, "file:///srv/www/a%20b.html"}, "/srv/www/a b.html"},
-        PathCase{"FirstOfSeveral", {kProgram, "a.html", "b.html"}, "/home/ann/site/a.html"}),
+        PathCase{"FirstOfSeveral", {kProgram, "a.html", "b.html"}, "/home/ann/site/a.html"},
+        // Names are bytes: those that are not UTF-8 come through unchanged.
+        PathCase{"NameThatIsNotUtf8",
+                 {kProgram, decodeFileName("\xff.html")},
+                 decodeFileName("/home/ann/site/\xff.html")},
+        PathCase{"FileUrlOfANameThatIsNotUtf8",
+                 {kProgram, "file:///srv/caf%E9.html"},
+                 decodeFileName("/srv/caf\xe9.html")},
+        PathCase{"FileUrlOfUtf8", {kProgram, "file:///srv/caf%C3%A9.html"}, "/srv/caf\u00e9.html"}),
     NameFrom<&PathCase::name>());
 
 } // namespace

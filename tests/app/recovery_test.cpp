@@ -13,13 +13,16 @@
 #include <QTest>
 #include <Qsci/qsciscintilla.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/document.h"
 #include "app/frmmain.h"
 #include "app/recovery.h"
 #include "app/startup.h"
 #include "mainwindowtest.h"
+#include "platform/filenames.h"
 #include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
@@ -322,6 +325,30 @@ TEST_F(RecoveryKeeping, TheFileHoldsThePathAndTheFormOfTheDocument) {
     EXPECT_TRUE(d.state.stamp.valid);
 }
 
+TEST_F(RecoveryKeeping, AFileWithStrayBytesRestoresToTheSameBytes) {
+    // Mostly UTF-8 with the stray bytes E9 and 80; a stand-in character and a U+FEFF are
+    // typed at the start: the recovery file holds the editor's bytes, and what it restores
+    // is saved as the file's stray bytes and the characters typed.
+    const QString page = dir.filePath(QStringLiteral("stray.html"));
+    const QByteArray bytes = "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\n";
+    ASSERT_TRUE(writeBytes(page, bytes));
+    dlg.chooseFile(page);
+    menuItem(w, "mnuOpen")->trigger();
+    w.txtCode()->SetSelStart(0);
+    w.txtCode()->enterText(QString(QChar(0xFEFF)) + QChar(0xEF80));
+    ASSERT_TRUE(waitKept());
+    const RecoveredDocument d = keptDocument();
+    EXPECT_TRUE(d.state.form.strayBytes);
+    EXPECT_EQ(d.text,
+              "\xef\xbb\xbf\xee\xbe\x80<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\r\n");
+
+    frmMain next;
+    next.document()->restore(d.text, d.path, d.state);
+    EXPECT_EQ(next.txtCode()->Text(), w.txtCode()->Text());
+    menuItem(next, "mnuSave")->trigger();
+    EXPECT_EQ(readBytes(page), "\xef\xbb\xbf\xee\xbe\x80" + bytes);
+}
+
 TEST_F(RecoveryKeeping, TypingDuringTheCopyOfALargeTextGivesTheTextAsItStands) {
     // Large enough that the copy takes several steps, with keys typed between them at the
     // start, in the middle and at the end of the text.
@@ -399,6 +426,143 @@ TEST_F(RecoveryKeeping, TheCopyOfALargeTextFinishesWhileTypingGoesOnInOnePlace) 
         EXPECT_LE(typed, keys);
         EXPECT_TRUE(d.text == big.left(at) + QByteArray(typed, 'y') + big.mid(at));
     }
+}
+
+// ---- leftovers: what another run (or someone else) left in the folder --------------------
+
+// A leftover is planted in the folder of a running Recovery, then the start-up offer runs
+// and Yes is answered to any question.
+struct LeftoverCase {
+    const char* name;
+    // Plants the leftover in `folder`; `dir` is the test's folder, for files elsewhere.
+    std::function<void(const QString& folder, const QString& dir)> plant;
+    bool offered;
+    QString restored;      // the editor's text after Yes
+    QString caption;       // the caption after Yes, relative to dir ("" for Untitled)
+    bool crBreaks = false; // the document is written with lone CRs
+};
+
+void PrintTo(const LeftoverCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+QByteArray leftover(const QString& path, const QByteArray& text, bool crBreaks = false) {
+    FileState state;
+    state.form.crLineBreaks = crBreaks;
+    return recoveryFileBytes(path, state, text);
+}
+
+// Another file elsewhere that a planted link leads to: it must stay as it is.
+QByteArray elsewhereBytes() {
+    return leftover(QString(), "someone else's text");
+}
+
+class RecoveryLeftovers : public RecoveryKeeping,
+                          public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(RecoveryLeftovers, OnlyTheUsersOwnFilesAreOfferedAndNothingIsWrittenThroughALink) {
+    const LeftoverCase& c = GetParam();
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.recovery"));
+    ASSERT_TRUE(writeBytes(elsewhere, elsewhereBytes()));
+    c.plant(folder, dir.path());
+    dlg.answer(Dialogs::Answer::Yes);
+    const bool restored = recovery->offerLeftovers();
+    EXPECT_EQ(restored, c.offered);
+    EXPECT_EQ(dlg.messages().size(), c.offered ? 1 : 0);
+    if (c.offered) {
+        EXPECT_EQ(w.txtCode()->Text(), c.restored);
+        EXPECT_EQ(w.windowTitle(),
+                  c.caption.isEmpty() ? QStringLiteral("Untitled") : dir.filePath(c.caption));
+        EXPECT_EQ(w.document()->form().crLineBreaks, c.crBreaks);
+        // The text is this run's own now: a private copy, and the left file is gone.
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(recovery->filePath()).constData(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        EXPECT_EQ(QDir(folder)
+                      .entryList({QStringLiteral("*.recovery")}, QDir::Files | QDir::System)
+                      .size(),
+                  1);
+    }
+    // This run keeps its own text: nothing goes through what was planted.
+    type(QStringLiteral("typed"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            RecoveredDocument d;
+            return kept() && parseRecoveryFile(readBytes(recovery->filePath()), &d) &&
+                   d.text.endsWith("typed");
+        },
+        4 * Recovery::kMaxDelayMs));
+    EXPECT_EQ(readBytes(elsewhere), elsewhereBytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recovery, RecoveryLeftovers,
+    ::testing::Values(
+        LeftoverCase{"TextStartingWithAZeroWidthNoBreakSpace",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_TRUE(writeBytes(folder + "/1-a.recovery",
+                                                leftover(QString(), "\xef\xbb\xbf<p>x</p>")));
+                     },
+                     true, QChar(0xFEFF) + QStringLiteral("<p>x</p>"), QString()},
+        LeftoverCase{"APathAndLineBreaksOfOldMac",
+                     [](const QString& folder, const QString& dir) {
+                         ASSERT_TRUE(writeBytes(folder + "/1-a.recovery",
+                                                leftover(dir + "/page.html", "a\r\nb", true)));
+                     },
+                     true, QStringLiteral("a\r\nb"), QStringLiteral("page.html"), true},
+        LeftoverCase{"ALinkToAFileElsewhere",
+                     [](const QString& folder, const QString& dir) {
+                         ASSERT_TRUE(
+                             QFile::link(dir + "/elsewhere.recovery", folder + "/1-a.recovery"));
+                     },
+                     false, QString(), QString()},
+        LeftoverCase{"ANamedPipe",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/1-a.recovery").constData(),
+                                            0600),
+                                   0);
+                     },
+                     false, QString(), QString()},
+        LeftoverCase{"AFolder",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_TRUE(QDir().mkpath(folder + "/1-a.recovery"));
+                     },
+                     false, QString(), QString()},
+        LeftoverCase{"ACutFile",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_TRUE(
+                             writeBytes(folder + "/1-a.recovery",
+                                        leftover(QString(), "<p>long text</p>").chopped(3)));
+                     },
+                     false, QString(), QString()},
+        LeftoverCase{"AnAbsurdLength",
+                     [](const QString& folder, const QString&) {
+                         QByteArray bytes = leftover(QString(), "x");
+                         bytes.replace("length=1\n", "length=999999999999999999999\n");
+                         ASSERT_TRUE(writeBytes(folder + "/1-a.recovery", bytes));
+                     },
+                     false, QString(), QString()},
+        LeftoverCase{"SomethingElse",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_TRUE(writeBytes(folder + "/1-a.recovery", "<html>\n"));
+                     },
+                     false, QString(), QString()}),
+    NameFrom<&LeftoverCase::name>());
+
+TEST_F(RecoveryKeeping, APathThatIsNotUtf8IsKeptByteForByte) {
+    const QString page = decodeFileName(QFile::encodeName(dir.path()) + "/\xff.html");
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    ASSERT_TRUE(writeBytes(folder + "/1-a.recovery", leftover(page, "<p>odd</p>")));
+    dlg.answer(Dialogs::Answer::Yes);
+    ASSERT_TRUE(recovery->offerLeftovers());
+    EXPECT_EQ(w.windowTitle(), page);
+    menuItem(w, "mnuSave")->trigger();
+    EXPECT_TRUE(dlg.messages().size() == 1) << dlg.messages().join('\n').toStdString();
+    const int fd = ::open((QFile::encodeName(dir.path()) + "/\xff.html").constData(), O_RDONLY);
+    EXPECT_GE(fd, 0) << "saved under the very bytes of its name";
+    ::close(fd);
 }
 
 TEST(RecoveryFailures, AnUnwritableFolderIsReportedOnceAndEditingGoesOn) {

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +18,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <iterator>
 #include <type_traits>
 #include <utility>
@@ -355,6 +359,161 @@ TEST_F(Shell, AMostlyUtf8FileIsShownAsUtf8WithOneMessageAndSavedUnchanged) {
     trigger("mnuSaveAs");
     EXPECT_EQ(readBytes(path("copy.html")), page);
     EXPECT_EQ(d.messages().size(), 1) << "told once, when the file was opened";
+}
+
+// A mostly-UTF-8 file (stray bytes E9 and 80 among UTF-8) edited and saved: the stray
+// bytes of the file go back as they were, wherever the edit moved them, and a stand-in
+// character entered (typed, pasted, inserted) is saved as that character.
+class StrayBytesEdited;
+struct StrayEditCase {
+    const char* name;
+    std::function<void(StrayBytesEdited&)> edit;
+    QByteArray saved;
+};
+
+void PrintTo(const StrayEditCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StrayBytesEdited : public Shell, public ::testing::WithParamInterface<StrayEditCase> {
+public: // the cases of the table drive the window
+    using MainWindowTest::d;
+    using MainWindowTest::editor;
+    using MainWindowTest::trigger;
+};
+
+// In the editor: "<p>caf" U+EFE9 " été € " U+EF80 "</p>" CR LF; the stand-ins at 6 and 14.
+const QByteArray kStrayPage = "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\n";
+
+void select(StrayBytesEdited& t, int start, int length) {
+    t.editor()->SetSelStart(start);
+    t.editor()->SetSelLength(length);
+}
+void key(StrayBytesEdited& t, int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(t.editor(), Qt::Key(k), mods);
+}
+
+TEST_P(StrayBytesEdited, SavesTheFilesStrayBytesAndTheCharactersEntered) {
+    ASSERT_TRUE(writeBytes(path("stray.html"), kStrayPage));
+    d.chooseFile(path("stray.html"));
+    trigger("mnuOpen");
+    ASSERT_EQ(editor()->Text(),
+              QStringView(u"<p>caf\uEFE9 \u00e9t\u00e9 \u20ac \uEF80</p>\r\n").toString());
+    editor()->setFocus();
+    GetParam().edit(*this);
+    trigger("mnuSave");
+    EXPECT_EQ(readBytes(path("stray.html")), GetParam().saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, StrayBytesEdited,
+    ::testing::Values(
+        StrayEditCase{"Unchanged", [](StrayBytesEdited&) {}, kStrayPage},
+        StrayEditCase{"AStandInTyped",
+                      [](StrayBytesEdited& t) {
+                          // As an input method types it (the editor takes no private-use
+                          // character from a key's own text).
+                          t.editor()->SetSelStart(14);
+                          QInputMethodEvent commit;
+                          commit.setCommitString(QString(QChar(0xEF80)));
+                          QCoreApplication::sendEvent(t.editor(), &commit);
+                      },
+                      "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \xee\xbe\x80\x80</p>\n"},
+        StrayEditCase{"AStandInPastedWithCtrlV",
+                      [](StrayBytesEdited& t) {
+                          QGuiApplication::clipboard()->setText(QString(QChar(0xEF80)));
+                          t.editor()->SetSelStart(3);
+                          key(t, Qt::Key_V, Qt::ControlModifier);
+                      },
+                      "<p>\xee\xbe\x80" + kStrayPage.mid(3)},
+        StrayEditCase{"AStandInPastedFromTheEditMenu",
+                      [](StrayBytesEdited& t) {
+                          QGuiApplication::clipboard()->setText(QString(QChar(0xEFE9)));
+                          t.editor()->SetSelStart(3);
+                          t.trigger("mnuPaste");
+                      },
+                      "<p>\xee\xbf\xa9" + kStrayPage.mid(3)},
+        StrayEditCase{"AStandInPastedOverTheStrayByteItStandsFor",
+                      [](StrayBytesEdited& t) {
+                          QGuiApplication::clipboard()->setText(QString(QChar(0xEF80)));
+                          select(t, 14, 1);
+                          key(t, Qt::Key_V, Qt::ControlModifier);
+                      },
+                      "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \xee\xbe\x80</p>\n"},
+        StrayEditCase{"AStrayByteCopiedAndPasted",
+                      [](StrayBytesEdited& t) {
+                          select(t, 14, 1);
+                          key(t, Qt::Key_C, Qt::ControlModifier);
+                          t.editor()->SetSelStart(3);
+                          key(t, Qt::Key_V, Qt::ControlModifier);
+                          t.editor()->SetSelStart(0);
+                          t.trigger("mnuPaste");
+                      },
+                      "\x80<p>\x80" + kStrayPage.mid(3)},
+        StrayEditCase{"StrayBytesCutAndPastedAtTheEnd",
+                      [](StrayBytesEdited& t) {
+                          select(t, 3, 5);
+                          t.trigger("mnuCut");
+                          t.editor()->SetSelStart(t.editor()->TextLength());
+                          key(t, Qt::Key_V, Qt::ControlModifier);
+                      },
+                      "<p>\xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\ncaf\xe9 "},
+        StrayEditCase{"AStrayByteDeletedAndTheDeletionUndone",
+                      [](StrayBytesEdited& t) {
+                          select(t, 6, 1);
+                          key(t, Qt::Key_Delete);
+                          t.editor()->SetSelStart(14);
+                          key(t, Qt::Key_Backspace);
+                          t.trigger("mnuUndo");
+                          t.trigger("mnuUndo");
+                      },
+                      kStrayPage},
+        StrayEditCase{"DeleteBeforeAStrayByteRemovesOnlyIt",
+                      [](StrayBytesEdited& t) {
+                          t.editor()->SetSelStart(6);
+                          key(t, Qt::Key_Delete);
+                      },
+                      "<p>caf \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80</p>\n"},
+        StrayEditCase{"ATagPutAfterASelectionOfThem",
+                      [](StrayBytesEdited& t) {
+                          select(t, 3, 12);
+                          t.trigger("mnuBold");
+                      },
+                      "<p>caf\xe9 \xc3\xa9t\xc3\xa9 \xe2\x82\xac \x80<b>\n\n</b></p>\n"},
+        StrayEditCase{"ASelectionOfThemHighlighted",
+                      [](StrayBytesEdited& t) {
+                          select(t, 3, 12);
+                          t.d.chooseColorValue(65535);
+                          t.trigger("PopHighLight");
+                      },
+                      kStrayPage},
+        StrayEditCase{"HighlightedAndUnhighlighted",
+                      [](StrayBytesEdited& t) {
+                          t.trigger("mnuHighlight");
+                          t.trigger("mnuUnHighlight");
+                      },
+                      kStrayPage}),
+    NameFrom<&StrayEditCase::name>());
+
+TEST_F(Shell, SaveAsWritesTheSameStrayBytesAndNewKeepsNone) {
+    ASSERT_TRUE(writeBytes(path("stray.html"), kStrayPage));
+    d.chooseFile(path("stray.html"));
+    trigger("mnuOpen");
+    editor()->SetSelStart(0);
+    editor()->enterText(QString(QChar(0xEFFF)));
+    d.chooseFile(path("copy.html"));
+    trigger("mnuSaveAs");
+    EXPECT_EQ(readBytes(path("copy.html")), "\xee\xbf\xbf" + kStrayPage);
+    // A stray byte copied into a new document is the stand-in character there.
+    editor()->SetSelStart(7);
+    editor()->SetSelLength(1);
+    QTest::keyClick(editor(), Qt::Key_C, Qt::ControlModifier);
+    d.answer(Dialogs::Answer::No);
+    trigger("mnuNew");
+    QTest::keyClick(editor(), Qt::Key_V, Qt::ControlModifier);
+    d.chooseFile(path("new.html"));
+    trigger("mnuSaveAs");
+    EXPECT_EQ(readBytes(path("new.html")), "\xee\xbf\xa9");
 }
 
 TEST_F(Shell, AUtf16FileSavesBackInUtf16WithItsMark) {

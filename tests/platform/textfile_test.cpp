@@ -5,9 +5,25 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
+#include "otheruser.h"
+#include "platform/editorbytes.h"
+#include "platform/filenames.h"
 #include "platform/textfile.h"
 #include "testutil.h"
 
@@ -138,6 +154,11 @@ struct FormCase {
     bool lf;           // LF line breaks
     QString text;      // Text after reading (CR LF)
     QByteArray header; // bytes before the repeatable body (the mark)
+    bool cr = false;   // lone CR line breaks
+    // Mixed line breaks: what is written back (all of them the most used break), and how
+    // many breaks change.
+    QByteArray saved = {};
+    qsizetype otherBreaks = 0;
 };
 
 void PrintTo(const FormCase& c, std::ostream* os) {
@@ -258,6 +279,75 @@ const FormCase kForms[] = {
     // Broken UTF-16 (odd length) is not taken as UTF-16: every byte is kept.
     {"OddUtf16", QByteArray("\xff\xfep<\0", 5), Enc::Windows1252, false, false, false,
      QString::fromUtf16(u"\u00ff\u00fep<\u0000", 5), "\xff\xfep"},
+    // Lone CRs as line breaks (old Mac files) stay lone CRs, in every encoding.
+    {"Utf8Cr",
+     "<p>a</p>\r<p>\xc3\xa9</p>\r",
+     Enc::Utf8,
+     false,
+     false,
+     false,
+     QString::fromUtf8("<p>a</p>\r\n<p>\xc3\xa9</p>\r\n"),
+     {},
+     true},
+    {"Windows1252Cr",
+     "caf\xe9\rcr\xe8me\r",
+     Enc::Windows1252,
+     false,
+     false,
+     false,
+     QString::fromUtf16(u"caf\u00e9\r\ncr\u00e8me\r\n"),
+     {},
+     true},
+    {"Utf16LeCr", "\xff\xfe" + utf16(u"a\rb\r", false), Enc::Utf16LE, false, false, false,
+     QStringLiteral("a\r\nb\r\n"), "\xff\xfe", true},
+    {"MostlyUtf8MarkCr", "\xef\xbb\xbf\xc3\xa9\xff\xc3\xa8\xc3\xaa\xc3\xab\rx\r", Enc::Utf8, true,
+     true, false, QString::fromUtf16(u"\u00e9\uefff\u00e8\u00ea\u00eb\r\nx\r\n"), "\xef\xbb\xbf",
+     true},
+    // Mixed breaks: written back with the break most lines use.
+    {"MixedMostlyLf",
+     "a\nb\r\nc\n",
+     Enc::Utf8,
+     false,
+     false,
+     true,
+     QStringLiteral("a\r\nb\r\nc\r\n"),
+     {},
+     false,
+     "a\nb\nc\n",
+     1},
+    {"MixedMostlyCrLf",
+     "a\r\nb\nc\r\nd\r",
+     Enc::Utf8,
+     false,
+     false,
+     false,
+     QStringLiteral("a\r\nb\r\nc\r\nd\r\n"),
+     {},
+     false,
+     "a\r\nb\r\nc\r\nd\r\n",
+     2},
+    {"MixedMostlyCr",
+     "a\rb\rc\n",
+     Enc::Utf8,
+     false,
+     false,
+     false,
+     QStringLiteral("a\r\nb\r\nc\r\n"),
+     {},
+     true,
+     "a\rb\rc\r",
+     1},
+    {"MixedWindows1252MostlyLf",
+     "\xe9\r\n\xe8\n\xe0\n",
+     Enc::Windows1252,
+     false,
+     false,
+     true,
+     QString::fromUtf16(u"\u00e9\r\n\u00e8\r\n\u00e0\r\n"),
+     {},
+     false,
+     "\xe9\n\xe8\n\xe0\n",
+     1},
 };
 
 class FormRoundTrip : public ::testing::TestWithParam<FormCase> {};
@@ -273,19 +363,30 @@ TEST_P(FormRoundTrip, ReadsTheFormAndWritesTheSameBytes) {
     EXPECT_EQ(f.state.form.byteOrderMark, c.mark);
     EXPECT_EQ(f.state.form.strayBytes, c.stray);
     EXPECT_EQ(f.state.form.lfLineBreaks, c.lf);
+    EXPECT_EQ(f.state.form.crLineBreaks, c.cr);
+    EXPECT_EQ(f.state.otherLineBreaks, c.otherBreaks);
     EXPECT_EQ(f.content, c.text);
     QString error;
     ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error)) << error.toStdString();
     EXPECT_FALSE(f.state.switchedToUtf8);
-    EXPECT_EQ(readBytes(path), c.bytes);
+    EXPECT_EQ(readBytes(path), c.saved.isEmpty() ? c.bytes : c.saved);
+    // What was written reads back in the same form, with nothing more to tell.
+    const LoadedFile again = readDocumentFile(path);
+    EXPECT_TRUE(again.state.form == f.state.form);
+    EXPECT_EQ(again.state.otherLineBreaks, 0);
+    EXPECT_EQ(again.content, c.text);
 }
 
 TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
     const FormCase& c = GetParam();
     const QByteArray body = c.bytes.mid(c.header.size());
+    const QByteArray savedBody = c.saved.isEmpty() ? body : c.saved.mid(c.header.size());
     QByteArray big = c.header;
-    while (big.size() < (1 << 20))
+    QByteArray saved = c.header;
+    while (big.size() < (1 << 20)) {
         big += body;
+        saved += savedBody;
+    }
     QTemporaryDir dir;
     const QString path = fileWith(dir, "big.html", big);
     LoadedFile f = readDocumentFile(path);
@@ -294,8 +395,8 @@ TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
     QString error;
     ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error));
     const QByteArray back = readBytes(path);
-    EXPECT_EQ(back.size(), big.size());
-    EXPECT_TRUE(back == big);
+    EXPECT_EQ(back.size(), saved.size());
+    EXPECT_TRUE(back == saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, FormRoundTrip, ::testing::ValuesIn(kForms),
@@ -311,6 +412,102 @@ TEST(FileForms, StrayBytesAreCountedAndEditsAroundThemKeepThem) {
     QString error;
     ASSERT_TRUE(writeDocumentFile(path, edited, &f.state, &error));
     EXPECT_EQ(readBytes(path), "<h1>Menu</h1>\n" + kMostlyUtf8);
+}
+
+// The editor's bytes for a text written over other bytes: a stand-in goes back as the
+// stray byte it stands for only where that byte was; any other is the character itself.
+struct OverCase {
+    const char* name;
+    QByteArray old; // the editor's bytes written over
+    const char16_t* text;
+    QByteArray bytes; // what the editor then holds
+};
+
+void PrintTo(const OverCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StandInsWrittenOver : public ::testing::TestWithParam<OverCase> {};
+
+TEST_P(StandInsWrittenOver, OnlyTheFilesStrayBytesStayBytes) {
+    const OverCase& c = GetParam();
+    const QString text = QStringView(c.text).toString(); // fromUtf16 would drop a U+FEFF
+    const QByteArray bytes = editorbytes::encodeOver(text, c.old);
+    EXPECT_EQ(bytes, c.bytes);
+    // Whatever became of them, the bytes read back as the text.
+    EXPECT_EQ(editorbytes::decode(bytes), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Editor, StandInsWrittenOver,
+    ::testing::Values(
+        OverCase{"TheSameTextKeepsItsStrayBytes", "a\x80\xff b", u"a\uEF80\uEFFF b", "a\x80\xff b"},
+        OverCase{"AStandInEnteredIsTheCharacter", "ab", u"a\uEF80b",
+                 "a\xee\xbe\x80"
+                 "b"},
+        OverCase{"EnteredAfterAStrayByteOfTheSameValue", "a\x80", u"a\uEF80\uEF80",
+                 "a\x80\xee\xbe\x80"},
+        OverCase{"EnteredBeforeAStrayByteOfTheSameValue", "a\x80", u"\uEF80a\uEF80",
+                 "\xee\xbe\x80"
+                 "a\x80"},
+        OverCase{"EnteredOverTheStrayByteItStandsFor", "<\x80>", u"<\uEF80\uEF80\uEF80>",
+                 "<\x80\xee\xbe\x80\xee\xbe\x80>"},
+        OverCase{"MarkersPutAroundASelection", "\x80x\x81", u"\u009D\uEF80x\uEF81\u0081",
+                 "\xc2\x9d\x80x\x81\xc2\x81"},
+        OverCase{"LinesMovedPastEachOther", "1\x80\r\n2\x81\r\n3\x80\r\n",
+                 u"2\uEF81\r\n3\uEF80\r\n1\uEF80\r\n", "2\x81\r\n3\x80\r\n1\x80\r\n"},
+        OverCase{"EditsAtBothEnds",
+                 "a\x80"
+                 "b\x81"
+                 "c",
+                 u"\uEF80a\uEF80b\uEF81\uEF81cz",
+                 "\xee\xbe\x80"
+                 "a\x80"
+                 "b\x81\xee\xbe\x81"
+                 "cz"},
+        OverCase{"ALineMovedAndAStandInTypedElsewhere", "1\x80\r\n2\r\n3\r\n",
+                 u"2\r\n3\uEF81\r\n1\uEF80\r\n", "2\r\n3\xee\xbe\x81\r\n1\x80\r\n"},
+        OverCase{"EnteredOnesKeepTheirPlaceAmongStrayOnes", "\xee\xbe\x80-\x80", u"x\uEF80-\uEF80",
+                 "x\xee\xbe\x80-\x80"},
+        OverCase{"StrayBytesRemovedAreGone",
+                 "a\x80"
+                 "b\x81",
+                 u"ab\uEF81", "ab\x81"},
+        OverCase{"NoStrayBytesToKeep", "\xc3\xa9", u"\u00e9\uEF80", "\xc3\xa9\xee\xbe\x80"},
+        OverCase{"ByteOrderMarkAndNoncharactersAsThemselves", "\x80", u"\uFEFF\uEF80\uFFFE\uFDD0",
+                 "\xef\xbb\xbf\x80\xef\xbf\xbe\xef\xb7\x90"},
+        OverCase{"OverlongAndTruncatedFormsAreStrayBytes", "\xc0\x80 \xe2\x82",
+                 u"\uEFC0\uEF80 \uEFE2\uEF82", "\xc0\x80 \xe2\x82"},
+        OverCase{"PairsBesideStrayBytes", "\xf0\x9f\x98\x80\x80", u"\U0001F600\uEF80!",
+                 "\xf0\x9f\x98\x80\x80!"}),
+    NameFrom<&OverCase::name>());
+
+TEST(EditorBytes, ATextChangedThroughoutKeepsItsStrayBytesInOrder) {
+    // Too many changes to line the texts up: the stand-ins of each value are paired in
+    // order, and those beyond the old ones are characters.
+    QByteArray old;
+    QString text;
+    QByteArray expected;
+    for (int i = 0; i < 3000; ++i) {
+        old += "x\x80"
+               "x\x81";
+        text += QStringLiteral("yy") + QChar(0xEF80) + QChar(0xEF81) + QChar(0xEF81);
+        expected += "yy\x80" + QByteArray(i < 1500 ? "\x81\x81" : "\xee\xbe\x81\xee\xbe\x81");
+    }
+    text += QStringLiteral("z");
+    expected += "z";
+    EXPECT_EQ(editorbytes::encodeOver(text, old), expected);
+}
+
+TEST(EditorBytes, UnpairedSurrogatesAreWrittenAsReplacementCharacters) {
+    // UTF-8 cannot hold them; each stays one character, so positions after it still agree.
+    const QString text = QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") + QChar(0xDE00) +
+                         QChar(0xDE00) + QChar(0xD83D);
+    EXPECT_EQ(editorbytes::encode(text), QByteArray("a\xef\xbf\xbd"
+                                                    "b\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"));
+    EXPECT_EQ(editorbytes::decode(editorbytes::encode(text)).size(), text.size());
+    EXPECT_EQ(editorbytes::encodeOver(text + QChar(0xEF80), "\x80"),
+              editorbytes::encode(text) + "\x80");
 }
 
 TEST(FileForms, OnlyFilesWithoutEnoughValidUtf8FallBackToWindows1252) {
@@ -332,20 +529,45 @@ TEST(FileForms, OnlyFilesWithoutEnoughValidUtf8FallBackToWindows1252) {
     }
 }
 
-TEST(FileForms, MixedOrCrLineBreaksAreWrittenCrLf) {
-    for (const QByteArray& bytes :
-         {QByteArray("a\nb\r\nc\n"), QByteArray("a\rb\r"), QByteArray("no break at all")}) {
-        QTemporaryDir dir;
-        const QString path = fileWith(dir, "x.html", bytes);
-        LoadedFile f = readDocumentFile(path);
-        EXPECT_FALSE(f.state.form.lfLineBreaks) << bytes.constData();
-        QString error;
-        ASSERT_TRUE(writeDocumentFile(path, f.content, &f.state, &error));
-        EXPECT_EQ(
-            readBytes(path),
-            QByteArray(bytes).replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n"));
-    }
+// Which break a file is written back with: the one most of its lines end in.
+struct BreaksCase {
+    const char* name;
+    QByteArray bytes;
+    const char* style; // "CRLF", "LF" or "CR"
+    qsizetype other;   // breaks that change
+};
+
+void PrintTo(const BreaksCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class LineBreakStyle : public ::testing::TestWithParam<BreaksCase> {};
+
+TEST_P(LineBreakStyle, IsTheBreakMostLinesUse) {
+    const DecodedText d = decodeFileBytes(GetParam().bytes);
+    const QString style = d.form.lfLineBreaks   ? QStringLiteral("LF")
+                          : d.form.crLineBreaks ? QStringLiteral("CR")
+                                                : QStringLiteral("CRLF");
+    EXPECT_FALSE(d.form.lfLineBreaks && d.form.crLineBreaks);
+    EXPECT_EQ(style, QString::fromLatin1(GetParam().style));
+    EXPECT_EQ(d.otherLineBreaks, GetParam().other);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileForms, LineBreakStyle,
+    ::testing::Values(BreaksCase{"NoBreak", "no break at all", "CRLF", 0},
+                      BreaksCase{"OnlyCrLf", "a\r\nb\r\n", "CRLF", 0},
+                      BreaksCase{"OnlyLf", "a\nb", "LF", 0},
+                      BreaksCase{"OnlyCr", "a\rb\r", "CR", 0},
+                      BreaksCase{"CrCrLfIsOneCrAndOnePair", "a\r\r\nb", "CRLF", 1},
+                      BreaksCase{"LfCrIsTwoBreaks", "a\n\rb\n\r", "LF", 2},
+                      BreaksCase{"TieOfCrLfAndLf", "a\r\nb\n", "CRLF", 1},
+                      BreaksCase{"TieOfCrLfAndCr", "a\r\nb\r", "CRLF", 1},
+                      BreaksCase{"TieOfLfAndCr", "a\nb\r", "LF", 1},
+                      BreaksCase{"OneOfEachAndAnLf", "a\r\nb\nc\rd\n", "LF", 2},
+                      BreaksCase{"ManyCrFewLf", "1\r2\r3\r4\n5\r\n", "CR", 2},
+                      BreaksCase{"Utf16Mixed", "\xff\xfe" + utf16(u"a\rb\rc\n", false), "CR", 1}),
+    NameFrom<&BreaksCase::name>());
 
 TEST(FileForms, AnLfFileKeepsLoneCarriageReturnsOfTheText) {
     FileForm lf;
@@ -397,6 +619,92 @@ TEST(Stamps, TellUnchangedChangedAndMissingFiles) {
     EXPECT_TRUE(reason.contains(QStringLiteral("named pipe")));
 }
 
+// What another program may do to a file after we read it, and what the stamp then says.
+struct OutsideChange {
+    const char* name;
+    std::function<void(const QByteArray& path, const timespec& mtime)> change;
+    FileChange expected;
+};
+
+void PrintTo(const OutsideChange& c, std::ostream* os) {
+    *os << c.name;
+}
+
+void putTimeBack(const QByteArray& path, const timespec& mtime) {
+    const timespec times[2] = {{0, UTIME_OMIT}, mtime};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+}
+
+// Writes bytes over the start of the file, as an in-place writer does.
+void overwrite(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
+}
+
+class StampedFile : public ::testing::TestWithParam<OutsideChange> {};
+
+TEST_P(StampedFile, TellsAnOutsideChangeWhateverTimeItLeaves) {
+    QTemporaryDir dir;
+    const QString path = fileWith(dir, "page.html", "<p>one</p>");
+    const QByteArray native = QFile::encodeName(path);
+    // Written an hour ago, so that its times alone could prove it unchanged.
+    const timespec hourAgo{::time(nullptr) - 3600, 0};
+    putTimeBack(native, hourAgo);
+    FileStamp stamp = readDocumentFile(path).state.stamp;
+    ASSERT_TRUE(stamp.valid);
+    // As if read a little later: nothing is within the granularity of the last write.
+    stamp.takenAtNs += 5'000'000'000;
+    GetParam().change(native, hourAgo);
+    EXPECT_EQ(fileChangeSince(path, stamp), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stamps, StampedFile,
+    ::testing::Values(
+        OutsideChange{"Nothing", [](const QByteArray&, const timespec&) {}, FileChange::Unchanged},
+        OutsideChange{"SameSizeInPlaceWithTheOldTimePutBack",
+                      [](const QByteArray& p, const timespec& t) {
+                          overwrite(p, "<p>two</p>");
+                          putTimeBack(p, t);
+                      },
+                      FileChange::Changed},
+        OutsideChange{"OneByteInPlaceWithTheOldTimePutBack",
+                      [](const QByteArray& p, const timespec& t) {
+                          overwrite(p, "{");
+                          putTimeBack(p, t);
+                      },
+                      FileChange::Changed},
+        OutsideChange{"TouchedWithTheSameBytes",
+                      [](const QByteArray& p, const timespec& t) {
+                          overwrite(p, "<p>one</p>");
+                          putTimeBack(p, t);
+                      },
+                      FileChange::Unchanged},
+        OutsideChange{"PermissionsChanged",
+                      [](const QByteArray& p, const timespec&) {
+                          ASSERT_EQ(::chmod(p.constData(), 0600), 0);
+                      },
+                      FileChange::Unchanged},
+        OutsideChange{"SameBytesRenamedIntoPlaceWithTheOldTime",
+                      [](const QByteArray& p, const timespec& t) {
+                          const QByteArray other = p + ".new";
+                          ASSERT_TRUE(writeBytes(QFile::decodeName(other), "<p>one</p>"));
+                          putTimeBack(other, t);
+                          ASSERT_EQ(::rename(other.constData(), p.constData()), 0);
+                      },
+                      FileChange::Unchanged},
+        OutsideChange{"OtherBytesRenamedIntoPlaceWithTheOldTime",
+                      [](const QByteArray& p, const timespec& t) {
+                          const QByteArray other = p + ".new";
+                          ASSERT_TRUE(writeBytes(QFile::decodeName(other), "<p>six</p>"));
+                          putTimeBack(other, t);
+                          ASSERT_EQ(::rename(other.constData(), p.constData()), 0);
+                      },
+                      FileChange::Changed}),
+    NameFrom<&OutsideChange::name>());
+
 TEST(Stamps, AWriteOfOursIsNotAChange) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("new.html"));
@@ -405,6 +713,99 @@ TEST(Stamps, AWriteOfOursIsNotAChange) {
     ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("x\r\n"), &state, &error));
     EXPECT_EQ(fileChangeSince(path, state.stamp), FileChange::Unchanged);
 }
+
+// Watches a folder on a thread of its own and notes the permissions of every file made in
+// it at the moment it appears, before its maker can change them.
+class CreationWatch {
+public:
+    explicit CreationWatch(const QString& folder)
+        : folder_(QFile::encodeName(folder)), fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ >= 0 && ::inotify_add_watch(fd_, folder_.constData(), IN_CREATE) >= 0)
+            thread_ = std::thread([this] { run(); });
+    }
+    ~CreationWatch() { stop(); }
+    bool watching() const { return thread_.joinable(); }
+    // The name and permission bits of each file made so far.
+    std::vector<std::pair<std::string, mode_t>> stop() {
+        stopping_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        return seen_;
+    }
+
+private:
+    void run() {
+        const int dir = ::open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        alignas(inotify_event) char buffer[4096];
+        while (!stopping_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+                struct stat st {};
+                if (e->len > 0 && ::fstatat(dir, e->name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                    seen_.emplace_back(e->name, st.st_mode & 07777);
+                at += ssize_t(sizeof(inotify_event) + e->len);
+            }
+        }
+        ::close(dir);
+    }
+
+    QByteArray folder_;
+    int fd_;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+    std::vector<std::pair<std::string, mode_t>> seen_;
+};
+
+struct PrivateCase {
+    const char* name;
+    int links; // names of the file
+};
+
+void PrintTo(const PrivateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PrivateFile : public ::testing::TestWithParam<PrivateCase> {};
+
+TEST_P(PrivateFile, NoCopyMadeWhileSavingIsOpenToOthers) {
+    QTemporaryDir dir;
+    const QString path = fileWith(dir, "private.html", "secret\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    if (GetParam().links > 1) {
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(),
+                         QFile::encodeName(dir.filePath(QStringLiteral("alias.html"))).constData()),
+                  0);
+    }
+    // Big enough that writing it takes a while: a copy open to others would be seen so.
+    const QString text = QString(32 << 20, QChar(u's'));
+    const mode_t oldMask = ::umask(022); // files are made readable by all, as usual
+    CreationWatch watch(dir.path());
+    ASSERT_TRUE(watch.watching());
+    FileState state = readDocumentFile(path).state;
+    QString error;
+    EXPECT_TRUE(writeDocumentFile(path, text, &state, &error)) << error.toStdString();
+    // The last event may still be on its way.
+    QThread::msleep(50);
+    const auto seen = watch.stop();
+    ::umask(oldMask);
+    EXPECT_FALSE(seen.empty()) << "saving made no file at all";
+    for (const auto& [name, mode] : seen)
+        EXPECT_EQ(mode & 077, 0u) << name << " was made with mode 0" << std::oct << mode;
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readBytes(path).size(), text.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writing, PrivateFile,
+                         ::testing::Values(PrivateCase{"Replaced", 1},
+                                           PrivateCase{"WrittenInPlaceWithTwoNames", 2}),
+                         NameFrom<&PrivateCase::name>());
 
 TEST(Writing, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
     QTemporaryDir dir;
@@ -457,6 +858,191 @@ TEST(OddFiles, AFileWithSeveralNamesIsWrittenInPlaceForAllOfThem) {
     // No copy is left beside the file.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     EXPECT_EQ(fileChangeSince(path, f.state.stamp), FileChange::Unchanged);
+}
+
+TEST(OddFiles, AFileLargerThanTheMemoryIsRefusedBeforeItIsRead) {
+    QTemporaryDir dir;
+    // A terabyte, sparse: it takes no room on the disk, and reading it would take hours.
+    const QString path = fileWith(dir, "huge.html", "<p>start</p>");
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), qint64(1) << 40), 0);
+    const LoadedFile f = readDocumentFile(path);
+    EXPECT_FALSE(f.ok);
+    EXPECT_TRUE(f.errorString.contains(QStringLiteral("1099511627776 bytes")))
+        << f.errorString.toStdString();
+    QString text, error;
+    EXPECT_FALSE(readDocumentText(path, &text, &error));
+    // Comparing it with a stamp cannot read it either: it is reported, not a crash.
+    FileState state = f.state;
+    state.stamp.valid = true;
+    state.stamp.size = qint64(1) << 40;
+    QString reason;
+    EXPECT_EQ(fileChangeSince(path, state.stamp, &reason), FileChange::Unreadable);
+    EXPECT_FALSE(reason.isEmpty());
+}
+
+// A POSIX access list as the system stores it: a version, then (tag, permissions, id).
+QByteArray accessList(std::initializer_list<std::array<quint32, 3>> entries) {
+    QByteArray acl;
+    auto put = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            acl.append(char((v >> (8 * i)) & 0xFF));
+    };
+    put(2, 4);
+    for (const auto& e : entries) {
+        put(e[0], 2);
+        put(e[1], 2);
+        put(e[2], 4);
+    }
+    return acl;
+}
+
+TEST(OddFiles, AFileWithAnAccessListKeepsIt) {
+    QTemporaryDir dir;
+    const QString path = fileWith(dir, "page.html", "<p>team only</p>\n");
+    const QByteArray native = QFile::encodeName(path);
+    // Owner rw, one other user r, the owning group nothing (mode 0640 shows the mask).
+    const quint32 any = 0xFFFFFFFF;
+    const QByteArray acl = accessList(
+        {{0x01, 6, any}, {0x02, 4, 12345}, {0x04, 0, any}, {0x10, 4, any}, {0x20, 0, any}});
+    if (::setxattr(native.constData(), "system.posix_acl_access", acl.constData(),
+                   size_t(acl.size()), 0) != 0)
+        GTEST_SKIP() << "the file system keeps no access lists: " << strerror(errno);
+    struct stat before {};
+    ASSERT_EQ(::stat(native.constData(), &before), 0);
+    LoadedFile f = readDocumentFile(path);
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(path, QStringLiteral("<p>new</p>\r\n"), &f.state, &error));
+    EXPECT_EQ(readBytes(path), QByteArray("<p>new</p>\n"));
+    QByteArray kept(256, '\0');
+    const ssize_t n =
+        ::getxattr(native.constData(), "system.posix_acl_access", kept.data(), size_t(kept.size()));
+    ASSERT_GT(n, 0) << "the access list is gone";
+    EXPECT_EQ(kept.left(n), acl);
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+}
+
+TEST(OddFiles, AWritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("site"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/page.html");
+    ASSERT_TRUE(writeBytes(path, "old text\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+    // Root may write in any folder: the writer here is a user whom the folder refuses.
+    std::optional<ActingAs> writer;
+    if (::geteuid() == 0) {
+        const std::optional<OtherUser> user = otherUser();
+        if (!user)
+            GTEST_SKIP() << kNoOtherUser;
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+        writer.emplace(*user);
+        ASSERT_TRUE(writer->ok());
+    } else {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    LoadedFile f = readDocumentFile(path);
+    QString error;
+    const bool written =
+        writeDocumentFile(path, QStringLiteral("new text, longer\r\n"), &f.state, &error);
+    const FileChange change = fileChangeSince(path, f.state.stamp);
+    writer.reset();
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    ASSERT_TRUE(written) << error.toStdString();
+    EXPECT_EQ(readBytes(path), QByteArray("new text, longer\n"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "written in place";
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(change, FileChange::Unchanged);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// ---- file names: every byte kept, odd ones quoted in reports ------------------------------
+
+struct NameCase {
+    const char* name;
+    QByteArray bytes;   // the name as the system holds it
+    const char* quoted; // as a report shows it (UTF-8)
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FileNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(FileNames, KeepEveryByteAndQuoteWhatCouldForgeALine) {
+    const NameCase& c = GetParam();
+    const QString name = decodeFileName(c.bytes);
+    EXPECT_EQ(encodeFileName(name), c.bytes);
+    if (QByteArrayView(c.bytes).isValidUtf8()) {
+        EXPECT_EQ(name.toUtf8(), c.bytes) << "valid UTF-8 reads as itself";
+    }
+    EXPECT_EQ(encodeFileName(quotedFileName(name)), QByteArray(c.quoted));
+    // The quoted form is one line, and a name is never quoted into another's raw form.
+    EXPECT_FALSE(quotedFileName(name).contains(u'\n'));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FileNames,
+    ::testing::Values(
+        NameCase{"Ascii", "site/page.html", "site/page.html"},
+        NameCase{"Utf8", "caf\xc3\xa9 \xf0\x9f\x98\x80.html", "caf\xc3\xa9 \xf0\x9f\x98\x80.html"},
+        NameCase{"InvalidByte", "\xff.html", "\"\\377.html\""},
+        NameCase{"ReplacementCharacterIsItsOwnName", "\xef\xbf\xbd.html", "\xef\xbf\xbd.html"},
+        NameCase{"Windows1252Name", "caf\xe9.html", "\"caf\\351.html\""},
+        NameCase{"CutSequence", "a\xe2\x82", "\"a\\342\\202\""},
+        NameCase{"EncodedSurrogate", "\xed\xa0\x80", "\"\\355\\240\\200\""},
+        NameCase{"MarkAtTheStart", "\xef\xbb\xbfx", "\xef\xbb\xbfx"},
+        NameCase{"LineFeed", "a\nb.html", "\"a\\nb.html\""},
+        NameCase{"CarriageReturnAndTab", "a\rb\tc", "\"a\\rb\\tc\""},
+        NameCase{"TerminalEscape", "\x1b[2Jx.html", "\"\\033[2Jx.html\""},
+        NameCase{"Delete", "del\x7f", "\"del\\177\""},
+        NameCase{"NextLineControl",
+                 "a\xc2\x85"
+                 "b",
+                 "\"a\\302\\205b\""},
+        NameCase{"LineSeparator",
+                 "a\xe2\x80\xa8"
+                 "b",
+                 "\"a\\342\\200\\250b\""},
+        NameCase{"RightToLeftOverride", "\xe2\x80\xaelmth.exe", "\"\\342\\200\\256lmth.exe\""},
+        NameCase{"QuoteAndBackslashBesideAControl", "q\"\\\x01", "\"q\\\"\\\\\\001\""},
+        NameCase{"StartsWithAQuote", "\"a.html", "\"\\\"a.html\""},
+        NameCase{"QuoteInside", "q\"uote.html", "q\"uote.html"},
+        NameCase{"BackslashInside", "back\\slash.html", "back\\slash.html"}),
+    NameFrom<&NameCase::name>());
+
+TEST(FileNames, ANameThatIsNotUtf8IsReadAndWrittenAsItselfNotItsNeighbour) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    // The neighbour is what a lossy conversion of the name would make of it.
+    const QString neighbour = dir.filePath(QString::fromUtf8("\xef\xbf\xbd.html"));
+    ASSERT_TRUE(writeBytes(neighbour, "neighbour\n"));
+    const QString odd = decodeFileName(folder + "/\xff.html");
+    FileState state;
+    QString error;
+    ASSERT_TRUE(writeDocumentFile(odd, QStringLiteral("odd\r\n"), &state, &error))
+        << error.toStdString();
+    const int fd = ::open((folder + "/\xff.html").constData(), O_RDONLY);
+    ASSERT_GE(fd, 0) << "the file has exactly the name's bytes";
+    ::close(fd);
+    EXPECT_EQ(readDocumentFile(odd).content, QStringLiteral("odd\r\n"));
+    EXPECT_EQ(fileChangeSince(odd, state.stamp), FileChange::Unchanged);
+    EXPECT_EQ(readBytes(neighbour), QByteArray("neighbour\n"));
+    // Nothing else was made (Qt's listing would show both names as one).
+    int entries = 0;
+    if (DIR* listing = ::opendir(folder.constData())) {
+        while (const dirent* e = ::readdir(listing))
+            entries += e->d_name[0] != '.';
+        ::closedir(listing);
+    }
+    EXPECT_EQ(entries, 2);
 }
 
 TEST(LineEnds, ToCrLfIsIdempotent) {

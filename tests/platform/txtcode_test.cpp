@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
+#include "platform/fileform.h"
 #include "platform/txtcode.h"
 #include "testutil.h"
 
@@ -206,6 +208,66 @@ TEST_P(PositionMapping, InputMethodsSeeTheCaretLine) {
     }
 }
 
+// Offsets between the two halves of a surrogate pair, as assistive technology or an input
+// method may give them: each means the boundary before the pair, never the line's end.
+TEST_P(PositionMapping, AnOffsetInsideASurrogatePairMeansThePairsStart) {
+    const QString t = GetParam().text;
+    TxtCode ed;
+    ed.SetText(t);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&ed);
+    ASSERT_NE(a, nullptr);
+    QAccessibleTextInterface* text = a->textInterface();
+    QAccessibleEditableTextInterface* edit = a->editableTextInterface();
+    for (int i = 1; i < t.size(); ++i) {
+        if (!t[i].isLowSurrogate())
+            continue;
+        ASSERT_EQ(ed.toBytePos(i), ed.toBytePos(i - 1)) << "at " << i;
+        ed.SetSelStart(i);
+        EXPECT_EQ(ed.SelStart(), i - 1);
+        ed.SetSelStart(0);
+        ed.SetSelLength(i);
+        EXPECT_EQ(ed.SelLength(), i - 1) << "a selection's end inside a pair leaves the pair out";
+        EXPECT_EQ(ed.textRange(i, t.size()), t.mid(i - 1));
+        text->setCursorPosition(i);
+        EXPECT_EQ(text->cursorPosition(), i - 1);
+        // A selection with one end inside a pair keeps its other end.
+        text->setSelection(0, 0, i);
+        int s = -1, e = -1;
+        text->selection(0, &s, &e);
+        EXPECT_EQ(s, 0);
+        EXPECT_EQ(e, i - 1);
+        text->setSelection(0, i, t.size());
+        text->selection(0, &s, &e);
+        EXPECT_EQ(s, i - 1);
+        EXPECT_EQ(e, t.size());
+        int cs = -1, ce = -1;
+        text->textAtOffset(i, QAccessible::CharBoundary, &cs, &ce);
+        EXPECT_EQ(cs, i - 1);
+        EXPECT_EQ(ce, i + 1);
+        edit->insertText(i, QStringLiteral("<i>"));
+        EXPECT_EQ(ed.Text(), t.left(i - 1) + QStringLiteral("<i>") + t.mid(i - 1)) << "at " << i;
+        ed.SetText(t);
+    }
+}
+
+TEST(InputMethods, ACaretInsideAPairOfThePreeditStaysInThePreedit) {
+    // The input method puts its caret between the halves of the first of two emoji.
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<p>line one</p>\r\n<p>"));
+    ed.SetSelStart(ed.TextLength());
+    const qint64 before = ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const QString preedit = QString::fromUtf8("\xf0\x9f\x98\x80\xf0\x9f\x98\x81");
+    QInputMethodEvent compose(
+        preedit, {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 1, 1, QVariant())});
+    QCoreApplication::sendEvent(&ed, &compose);
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), before)
+        << "the caret goes to the pair's start, not the document's";
+    QInputMethodEvent commit;
+    commit.setCommitString(preedit);
+    QCoreApplication::sendEvent(&ed, &commit);
+    EXPECT_EQ(ed.Text(), QStringLiteral("<p>line one</p>\r\n<p>") + preedit);
+}
+
 TEST(InputMethods, SeeOnlyTheCaretLineOrAWindowOfALongLine) {
     // Many lines and no blank line: the paragraph the editor's own answer used to walk
     // was the whole document.
@@ -251,6 +313,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Noncharacters are whole characters to Qt; the editor must count them so too.
         MappingCase{"Noncharacters", QString::fromUtf8("a\xef\xbf\xbf b\xef\xbf\xbe\xef\xb7\x90\r\n"
                                                        "\xf0\x9f\xbf\xbfz\xef\xbf\xbd")},
+        MappingCase{"PairsAtLineStartsAndEnds",
+                    QString::fromUtf8("\xf0\x9f\x98\x80\xf0\x9f\x98\x81\r\n\xf0\x9f\x8e\x89x"
+                                      "\xf0\x9f\x98\x80\r\n\xf4\x8f\xbf\xbf")},
+        MappingCase{"PairsAmongAccents",
+                    QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80 ").repeated(40) +
+                        QStringLiteral("\r\nend")},
         MappingCase{"Empty", QString()}),
     NameFrom<&MappingCase::name>());
 
@@ -297,6 +365,102 @@ TEST(InsertionContract, SelStartIsClampedAndWritingItSelectsNothing) {
     ed.SetSelStart(0);
     ed.SetSelLength(99);
     EXPECT_EQ(ed.SelLength(), 3);
+}
+
+// A document read with stray bytes holds them as they are: each is one character of one
+// UTF-16 unit (its stand-in in Text), wherever it stands among valid UTF-8.
+struct StrayCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const StrayCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StrayBytePositions : public ::testing::TestWithParam<StrayCase> {};
+
+TEST_P(StrayBytePositions, EachStrayByteIsOneCharacterEverywhere) {
+    const QByteArray& bytes = GetParam().bytes;
+    const QString t =
+        decodeWithStandIns(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    TxtCode ed;
+    ed.setEditorBytes(bytes, true);
+    ASSERT_EQ(ed.editorBytes(), bytes);
+    ASSERT_EQ(ed.Text(), t);
+    ASSERT_EQ(ed.TextLength(), t.size());
+    const QVector<int> b = boundaries(t);
+    for (int i = 0; i < b.size(); ++i) {
+        ASSERT_EQ(ed.toCharPos(ed.toBytePos(b[i])), b[i]);
+        ed.SetSelStart(b[i]);
+        ASSERT_EQ(ed.SelStart(), b[i]);
+        if (i + 1 < b.size()) {
+            ed.SetSelLength(b[i + 1] - b[i]);
+            ASSERT_EQ(ed.SelText(), t.mid(b[i], b[i + 1] - b[i])) << "at " << b[i];
+        }
+    }
+    // Delete takes one character; Backspace takes one back; undo brings the bytes back.
+    for (int i = 0; i + 1 < b.size(); ++i) {
+        if (t[b[i]] == u'\r' || t[b[i]] == u'\n')
+            continue; // Delete and Backspace take CR LF whole
+        ed.setEditorBytes(bytes, true);
+        ed.SetSelStart(b[i]);
+        QTest::keyClick(&ed, Qt::Key_Delete);
+        EXPECT_EQ(ed.Text(), t.left(b[i]) + t.mid(b[i + 1])) << "Delete at " << b[i];
+        ed.SetSelStart(b[i + 1] - (b[i + 1] - b[i]));
+        ed.undo();
+        EXPECT_EQ(ed.editorBytes(), bytes);
+        ed.SetSelStart(b[i + 1]);
+        QTest::keyClick(&ed, Qt::Key_Backspace);
+        EXPECT_EQ(ed.Text(), t.left(b[i]) + t.mid(b[i + 1])) << "Backspace at " << b[i + 1];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StrayBytePositions,
+    ::testing::Values(StrayCase{"LoneTrailBytes", "a\x80\xbf\r\n\x80"},
+                      StrayCase{"LeadBytesBeforeAscii", "\xe2"
+                                                        "ab\xf0"
+                                                        "c\xc3"},
+                      StrayCase{"OverlongTwoByteForms", "x\xc0\x80\xc1\xbf"
+                                                        "y"},
+                      StrayCase{"TruncatedAtALineEnd", "\xe2\x82\r\n\xf0\x9f\x98"},
+                      StrayCase{"BesideValidCharacters",
+                                "\xe2\xc3\xa9\x80\xf0\x9f\x98\x80\xff\xe2\x82\xac\xfe"},
+                      StrayCase{"SurrogatesEncoded", "\xed\xa0\x80\xed\xbf\xbf"},
+                      StrayCase{"PastTheLastCodePoint", "\xf4\x90\x80\x80\xf5"}),
+    NameFrom<&StrayCase::name>());
+
+TEST(StrayBytes, AStandInCharacterBesideTheStrayByteItStandsForStaysACharacter) {
+    TxtCode ed;
+    ed.setEditorBytes("<\x80>", true);
+    ASSERT_TRUE(ed.keepsStrayBytes());
+    ed.SetSelStart(1);
+    ed.enterText(QString(QChar(0xEF80)));
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>");
+    EXPECT_EQ(ed.Text(), QStringView(u"<\uEF80\uEF80>").toString());
+    // The text written back as a whole keeps each as it was.
+    ed.SetText(ed.Text() + QStringLiteral("!"));
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>!");
+    ed.undo();
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80\x80>");
+    // Without stray bytes to keep, bytes that are not UTF-8 become their stand-ins.
+    ed.setEditorBytes("<\x80>", false);
+    EXPECT_FALSE(ed.keepsStrayBytes());
+    EXPECT_EQ(ed.editorBytes(), "<\xee\xbe\x80>");
+}
+
+TEST(Clipboard, CopyingKeepsNulAndWhatFollowsIt) {
+    TxtCode ed;
+    const QString t = QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\nc");
+    ed.SetText(t);
+    ed.SetSelStart(0);
+    ed.SetSelLength(t.size());
+    ed.cut();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), t);
+    EXPECT_EQ(ed.TextLength(), 0);
+    ed.paste();
+    EXPECT_EQ(ed.Text(), t);
 }
 
 struct FindCase {
@@ -669,6 +833,27 @@ TEST(TextRtf, WritingPlainTextReloadsItWithDefaultFormats) {
     EXPECT_EQ(ed.Text(), QStringLiteral("<p>x</p>"));
     EXPECT_EQ(ed.formatAt(0).color, 0);
     EXPECT_TRUE(ed.TextRTF().startsWith(QStringLiteral("{\\rtf")));
+}
+
+TEST(TextRtf, OddCharactersComeBackAndAHalfPairIsAReplacementCharacter) {
+    // Written as RTF and read back: NUL, lone CR and LF, a leading U+FEFF, noncharacters,
+    // separators, a stand-in, a pair, the highlighter's marker characters.
+    const QString odd = QStringView(u"\uFEFFa\r\n\rb\nc\uFFFE\uFFFF\uFDD0\u2028\u2029\uEF80"
+                                    u"\U0001F600\u009D\u0081{}\\'9d")
+                            .toString() +
+                        QChar(0) + QStringLiteral("z");
+    TxtCode ed;
+    ed.SetText(odd);
+    ASSERT_EQ(ed.Text(), odd);
+    ed.SetTextRTF(ed.TextRTF());
+    EXPECT_EQ(ed.Text(), odd);
+    // A \u of half a pair cannot be UTF-8: it reads as U+FFFD, one unit as it was, so the
+    // formats after it stay on their characters.
+    ed.SetTextRTF(QStringLiteral("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}"
+                                 "a\\u-10179?b{\\cf1 c}\\u-8704?}"));
+    EXPECT_EQ(ed.Text(), QStringView(u"a\uFFFDbc\uFFFD").toString());
+    EXPECT_EQ(ed.formatAt(3).color, 255);
+    EXPECT_EQ(ed.formatAt(2).color, 0);
 }
 
 TEST(Properties, AreReachableByTheirNames) {
