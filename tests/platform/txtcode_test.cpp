@@ -1180,6 +1180,31 @@ const LongLineEdit kLongLineEdits[] = {
          typeKeys(ed, ed.LineStart(1) + 300, QStringLiteral("below"));
      },
      1},
+    {"ColouringMostOfTheLineThenTyping",
+     [](TxtCode& ed) {
+         // Most of the line changes (as under Highlight Syntax): laid out in full, and the
+         // keys after it again from their changes.
+         ed.SetSelStart(ed.LineStart(1) + 100);
+         ed.SetSelLength(8500);
+         ed.SetSelColor(32768);
+         ed.viewport()->repaint();
+         typeKeys(ed, 4321, QString::fromUtf8("k\xc3\xa9y"));
+     },
+     1},
+    {"ALargeChangeInALongerLineThenTyping",
+     [](TxtCode& ed) {
+         // The line grows to hundreds of kilobytes; a change of a fifth of it is laid out
+         // from its changes with more scratch space than is kept, and the keys after it
+         // lay out again with a fresh one.
+         ed.SetSelStart(ed.LineStart(2) - 2);
+         ed.SetSelText(QString(QStringLiteral("<td class=\"c\">AVAT cell</td> ")).repeated(7000));
+         ed.viewport()->repaint();
+         ed.SetSelStart(ed.LineStart(1) + 3000);
+         ed.SetSelText(QString(QStringLiteral("<b>WAVY</b> ")).repeated(6000));
+         ed.viewport()->repaint();
+         typeKeys(ed, ed.LineStart(1) + 150000, QStringLiteral("ab"));
+     },
+     1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Edits, LongLineLayout, ::testing::ValuesIn(kLongLineEdits),
