@@ -36,6 +36,10 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
     setContextMenuPolicy(Qt::PreventContextMenu);
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
+    // Keep the layouts of every line on screen, not only the caret's: with the caret line's
+    // alone, painting the lines around a long line dropped its layout, and each key laid
+    // the whole long line out again.
+    SendScintilla(SCI_SETLAYOUTCACHE, (unsigned long)SC_CACHE_PAGE);
 
     editorFont_ = QFont(QStringLiteral("Cambria"));
     editorFont_.setPointSizeF(9.75);

@@ -4,6 +4,8 @@
 // queries, formats and the modified flag.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -811,6 +813,67 @@ TEST(Files, LoadLeavesNothingToUndoAndLaterEditsUndoable) {
     EXPECT_EQ(ed.Text(), QStringLiteral("<p>loaded</p>"));
 }
 
+// A document filled by one insertion, as a file is loaded, has room for more: typing at its
+// end (up to a sixth of its size) leaves the buffer where it is instead of copying it.
+TEST(Buffer, ALoadedDocumentHasRoomToGrow) {
+    TxtCode ed;
+    ed.SetText(QString(QStringLiteral("<p>a line of text</p>\r\n")).repeated(40000));
+    const auto buffer = [&ed] {
+        return ed.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER);
+    };
+    const auto before = buffer();
+    ed.SetSelStart(ed.TextLength());
+    for (int i = 0; i < 100; ++i)
+        ed.SetSelText(QStringLiteral("more text "));
+    EXPECT_EQ(buffer(), before);
+}
+
+// The caret that jumps far from where the buffer's gap is takes the gap with it once the
+// editor is idle, so that the first key there moves nothing.
+TEST(Buffer, TheGapFollowsAFarCaretWhenIdle) {
+    TxtCode ed;
+    ed.SetText(QString(QStringLiteral("<p>a line of text</p>\r\n")).repeated(200000));
+    const auto gap = [&ed] { return ed.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION); };
+    for (double at : {0.0, 0.7, 0.2, 1.0}) {
+        ed.SetSelStart(int(ed.TextLength() * at));
+        const long caret = ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        EXPECT_TRUE(waitUntil([&] { return gap() == caret; })) << "caret at " << at;
+    }
+    // A near caret leaves it alone.
+    const long far = gap();
+    ed.SetSelStart(ed.TextLength() - 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gap(), far);
+}
+
+// Insertions larger than the room left, at the start, inside and at the end, with the gap
+// moved between them: the buffer grows where its gap is and keeps every byte.
+TEST(Buffer, GrowingKeepsTheText) {
+    TxtCode ed;
+    QString model = QString(QStringLiteral("<td>cell \xe9</td>")).repeated(60000);
+    ed.SetText(model);
+    QRandomGenerator random(3);
+    for (int i = 0; i < 24; ++i) {
+        const int at = random.bounded(int(model.size()) + 1);
+        const QString chunk = QString(QChar(u'a' + i)).repeated(random.bounded(1, 400000));
+        ed.SetSelStart(at);
+        if (i % 2)
+            QCoreApplication::processEvents();
+        ed.SetSelText(chunk);
+        model.insert(at, chunk);
+        if (i % 3 == 0) {
+            const int from = random.bounded(int(model.size()));
+            const int length = random.bounded(std::min(300000, int(model.size()) - from));
+            ed.SetSelStart(from);
+            ed.SetSelLength(length);
+            ed.SetSelText(QString());
+            model.remove(from, length);
+        }
+    }
+    ASSERT_EQ(ed.TextLength(), model.size());
+    EXPECT_TRUE(ed.Text() == model);
+}
+
 TEST(Files, AFailedLoadKeepsTheDocument) {
     TxtCode ed;
     ed.SetText(QStringLiteral("keep me"));
@@ -895,21 +958,34 @@ QVector<long> glyphPositions(const RichDocument& doc, bool tables) {
     return xs;
 }
 
-TEST(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
-    // Mixed text in the editor's font, bold, italic and another size: Latin, accents,
-    // CJK, Arabic, emoji, tabs and control characters shown as blobs, and long runs of
-    // ASCII markup that Scintilla cuts into segments.
-    QString mixed = QString::fromUtf8(
-        "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
-        "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 \xf0\x9f\x98\x80\tTab\x01\x1b "
-        "fi fl ffi AV To Wa yo LT Ty -- office <a href='x.html'>link</a></p>");
+// A text for the measuring table: a fixed start and `count` characters drawn from an
+// alphabet.
+struct MeasuredText {
+    const char* name;
+    const char* start;    // UTF-8
+    const char* alphabet; // UTF-8; drawn from character by character
+    int count;
+};
+
+void PrintTo(const MeasuredText& t, std::ostream* os) {
+    *os << t.name;
+}
+
+class Measuring : public ::testing::TestWithParam<MeasuredText> {};
+
+TEST_P(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
+    // The text in the editor's font, bold, italic and another size, so that Scintilla cuts
+    // it into segments at every change of style as well as along long runs.
+    const MeasuredText& t = GetParam();
+    QString text = QString::fromUtf8(t.start);
+    const QVector<uint> alphabet = QString::fromUtf8(t.alphabet).toUcs4();
     QRandomGenerator random(42);
-    const QString alphabet = QStringLiteral(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 <>=\"'/.,;:-_!?()[]{}&#%");
-    for (int i = 0; i < 3000; ++i)
-        mixed += alphabet[random.bounded(int(alphabet.size()))];
+    for (int i = 0; i < t.count; ++i) {
+        const char32_t c = alphabet[random.bounded(int(alphabet.size()))];
+        text += QString::fromUcs4(&c, 1);
+    }
     RichDocument doc;
-    doc.text = mixed;
+    doc.text = text;
     CharFormat bold, italic, large;
     bold.bold = true;
     italic.italic = true;
@@ -919,9 +995,367 @@ TEST(Measuring, TheTablesPlaceEveryGlyphWhereShapingDoes) {
     const QVector<long> shaped = glyphPositions(doc, false);
     const QVector<long> fromTables = glyphPositions(doc, true);
     ASSERT_EQ(shaped.size(), fromTables.size());
-    ASSERT_GT(shaped.size(), 3000);
+    ASSERT_GT(shaped.size(), t.count);
     for (int p = 0; p < shaped.size(); ++p)
         ASSERT_EQ(fromTables[p], shaped[p]) << "byte position " << p;
+}
+
+// Latin, accents, CJK, Arabic, emoji, tabs and control characters shown as blobs, then
+// long runs of ASCII markup; then text of many scripts mixed character by character, where
+// spaces, digits and punctuation take the script (and the font) of the text before them;
+// then a few such characters in many contexts, so that the tables learnt from one context
+// serve others; then the same with characters that QTextLayout draws by context, whose
+// segments are shaped: right-to-left text, combining marks, emoji sequences and flags.
+const MeasuredText kMeasuredTexts[] = {
+    {"AsciiMarkup",
+     "<p class=\"x\">Caf\xc3\xa9 \xe2\x82\xac 5 \xe4\xb8\xad\xe6\x96\x87 "
+     "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 \xf0\x9f\x98\x80\tTab\x01\x1b "
+     "fi fl ffi AV To Wa yo LT Ty -- office <a href='x.html'>link</a></p>",
+     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 <>=\"'/.,;:-_!?()[]{}&#%",
+     3000},
+    {"MixedScripts",
+     "<span>h\xc3\xa9llo w\xc3\xb6rld \xf0\x9f\x98\x80 \xcf\x89 \xe2\x82\xac "
+     "\xe4\xb8\xad\xe6\x96\x87 </span>",
+     "abcdefghijklmnopqrstuvwxyzAVTWY0123456789 <>=\"'/.,;:-!?()&  "
+     "\xc3\xa9\xc3\xb6\xc3\xa6\xc3\x9f\xc5\x93\xc5\x82 "
+     "\xce\xb1\xce\xb2\xce\xb3\xce\x95\xce\xbb\xcf\x89 "
+     "\xd0\x94\xd0\xb6\xd0\xb8\xd0\xb9\xd0\xbf\xd1\x80 "
+     "\xe4\xb8\xad\xe6\x96\x87\xe6\x97\xa5\xe6\x9c\xac "
+     "\xe3\x81\xae\xe3\x81\x82\xe3\x82\xab\xe3\x83\x8a \xed\x95\x9c\xea\xb5\xad "
+     "\xe2\x82\xac\xe2\x80\xa6\xe2\x80\x94\xc2\xab\xc2\xbb\xe2\x80\x9c\xe2\x80\x9d\xc2\xa9\xc2\xbd"
+     "\xc3\x97 "
+     "\xe3\x80\x82\xe3\x80\x81\xef\xbc\x81\xef\xbc\xa1 "
+     "\xf0\x9f\x98\x80\xf0\x9f\x8e\x89\xe2\x9c\x93",
+     3000},
+    {"FewCharactersInManyContexts", "",
+     "ab AV 1,.\xe4\xb8\xad\xe6\x96\x87 \xe3\x81\xb2 \xce\xb1 \xd0\xb4 \xe2\x82\xac "
+     "\xf0\x9f\x98\x80 \xc2\xab",
+     5000},
+    {"ShapedByContext",
+     "\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9 "
+     "\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa "
+     "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd \xf0\x9f\x87\xab\xf0\x9f\x87\xb7 \xe2\x9d\xa4\xef\xb8\x8f "
+     "\xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9 ",
+     "abcdefghijklmnopqrstuvwxyz abcdefghijklmnopqrstuvwxyz     0123 .,;\xe2\x82\xac "
+     "\xc3\xa9\xc3\xb6 "
+     "\xce\xb1\xce\xb2 \xe4\xb8\xad\xe6\x96\x87 \xd8\xa8\xd9\x8a\xd8\xb9 \xd7\x90\xd7\x91 "
+     "\xcc\x81\xef\xb8\x8f"
+     "\xef\xac\x81",
+     3000},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, Measuring, ::testing::ValuesIn(kMeasuredTexts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The x of the byte positions of a line from `from` to `to` (all by default), as the editor
+// has laid it out.
+QVector<long> lineXs(TxtCode& ed, int line, long from = 0, long to = -1) {
+    const long start =
+        ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)line);
+    const long end =
+        ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)line);
+    QVector<long> xs;
+    for (long p = start + from; p <= (to < 0 ? end : std::min(end, start + to)); ++p)
+        xs << ed.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, p);
+    return xs;
+}
+
+// The layouts the editor keeps are dropped: the next query lays each line out afresh.
+void dropLayouts(TxtCode& ed) {
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_NONE);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
+}
+
+// An edit of a long line, and the line it leaves the long line on.
+struct LongLineEdit {
+    const char* name;
+    std::function<void(TxtCode&)> edit;
+    int line; // of the long line after the edit
+};
+
+void PrintTo(const LongLineEdit& e, std::ostream* os) {
+    *os << e.name;
+}
+
+class LongLineLayout : public ::testing::TestWithParam<LongLineEdit> {};
+
+// A long line is laid out again only where it changed: after each edit its glyphs stand
+// where a layout made afresh puts them.
+TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
+    QString line = QStringLiteral("<html>\r\n");
+    QRandomGenerator random(7);
+    const QStringList words = {QStringLiteral("<p class=\"note\">"),
+                               QStringLiteral("</p>"),
+                               QStringLiteral("hello"),
+                               QStringLiteral("AVAT"),
+                               QString::fromUtf8("h\xc3\xa9llo"),
+                               QString::fromUtf8("\xe4\xb8\xad\xe6\x96\x87"),
+                               QString::fromUtf8("\xf0\x9f\x98\x80"),
+                               QStringLiteral("<b>bold</b>"),
+                               QStringLiteral("x=\"1\";"),
+                               QStringLiteral("word")};
+    while (line.size() < 9000)
+        line += words[random.bounded(int(words.size()))] + QLatin1Char(' ');
+    line += QStringLiteral("\r\n</html>");
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.SetText(line);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                     (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
+    // Colours in the long line, so that it holds runs of several styles.
+    for (int at = 200; at < 8000; at += 1300) {
+        ed.SetSelStart(at);
+        ed.SetSelLength(150);
+        ed.SetSelColor(255);
+    }
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.setFocus();
+    lineXs(ed, 1);
+    GetParam().edit(ed);
+    QCoreApplication::processEvents();
+    ed.viewport()->repaint();
+    const QVector<long> laidOut = lineXs(ed, GetParam().line);
+    dropLayouts(ed);
+    const QVector<long> fresh = lineXs(ed, GetParam().line);
+    ASSERT_EQ(laidOut.size(), fresh.size());
+    ASSERT_GT(fresh.size(), 8000);
+    for (int p = 0; p < fresh.size(); ++p)
+        ASSERT_EQ(laidOut[p], fresh[p]) << "byte " << p << " of the line";
+}
+
+// Typing one key after another, each laid out and painted before the next.
+void typeKeys(TxtCode& ed, int at, const QString& keys) {
+    ed.SetSelStart(at);
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&ed, &press);
+        QCoreApplication::processEvents();
+        ed.viewport()->repaint();
+    }
+}
+
+void pressKey(TxtCode& ed, int at, Qt::Key key, int times) {
+    ed.SetSelStart(at);
+    for (int i = 0; i < times; ++i) {
+        QTest::keyClick(&ed, key);
+        QCoreApplication::processEvents();
+        ed.viewport()->repaint();
+    }
+}
+
+const LongLineEdit kLongLineEdits[] = {
+    {"TypingAtTheStart", [](TxtCode& ed) { typeKeys(ed, 8, QStringLiteral("<i>new</i> ")); }, 1},
+    {"TypingInTheMiddle",
+     [](TxtCode& ed) { typeKeys(ed, 4000, QString::fromUtf8("ab c\xc3\xa9 \xe4\xb8\xad")); }, 1},
+    {"TypingAtTheEnd",
+     [](TxtCode& ed) { typeKeys(ed, ed.LineStart(2) - 2, QStringLiteral("end of it")); }, 1},
+    {"TypingIntoAColouredRun", [](TxtCode& ed) { typeKeys(ed, 2860, QStringLiteral("red")); }, 1},
+    {"Backspace", [](TxtCode& ed) { pressKey(ed, 5000, Qt::Key_Backspace, 12); }, 1},
+    {"Delete", [](TxtCode& ed) { pressKey(ed, 3000, Qt::Key_Delete, 12); }, 1},
+    {"PastingABlock",
+     [](TxtCode& ed) {
+         ed.SetSelStart(4500);
+         ed.SetSelText(QString(QStringLiteral("<td>cell</td> ")).repeated(60));
+     },
+     1},
+    {"ReplacingASelection",
+     [](TxtCode& ed) {
+         ed.SetSelStart(2000);
+         ed.SetSelLength(900);
+         ed.SetSelText(QString::fromUtf8("\xcf\x89\xcf\x89 short"));
+     },
+     1},
+    {"ColouringARange",
+     [](TxtCode& ed) {
+         ed.SetSelStart(3333);
+         ed.SetSelLength(777);
+         ed.SetSelColor(16711680);
+     },
+     1},
+    {"BoldingAStyleInTheLine",
+     [](TxtCode& ed) {
+         // The style of a coloured run gets another weight: the text in it moves.
+         ed.SetSelStart(250);
+         const long style = ed.SendScintilla(
+             QsciScintillaBase::SCI_GETSTYLEAT,
+             (unsigned long)ed.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+         ed.SendScintilla(QsciScintillaBase::SCI_STYLESETBOLD, (unsigned long)style, 1L);
+     },
+     1},
+    {"ChangingTheFont", [](TxtCode& ed) { ed.SetFont(QFont(QStringLiteral("DejaVu Sans"), 11)); },
+     1},
+    {"ATabBeforeTheRest",
+     [](TxtCode& ed) {
+         ed.SetSelStart(6000);
+         ed.SetSelText(QStringLiteral("\tx\t"));
+         ed.SetSelStart(700);
+         ed.SetSelText(QStringLiteral("wider"));
+     },
+     1},
+    {"UndoAndRedo",
+     [](TxtCode& ed) {
+         typeKeys(ed, 1234, QStringLiteral("undo me"));
+         ed.undo();
+         ed.redo();
+         ed.undo();
+     },
+     1},
+    {"ALineBreakAndItsUndo",
+     [](TxtCode& ed) {
+         ed.SetSelStart(5000);
+         ed.SetSelText(QStringLiteral("\r\n"));
+         ed.viewport()->repaint();
+         ed.undo();
+     },
+     1},
+    {"ALineAddedAbove",
+     [](TxtCode& ed) {
+         ed.SetSelStart(0);
+         ed.SetSelText(QStringLiteral("<!DOCTYPE html>\r\n"));
+         typeKeys(ed, ed.LineStart(2) + 10, QStringLiteral("after"));
+     },
+     2},
+    {"ALineRemovedForOneOfTheSameLength",
+     [](TxtCode& ed) {
+         // The last line gets the long line's length in other text, and is laid out too;
+         // then the long line goes, and the other takes its number.
+         const long bytes = ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, 1UL) -
+                            ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1UL);
+         ed.SetSelStart(ed.LineStart(2));
+         ed.SetSelLength(ed.TextLength() - ed.LineStart(2));
+         ed.SetSelText(QString(QStringLiteral("WAVY word ")).repeated(bytes / 10 + 1).left(bytes));
+         ed.viewport()->repaint();
+         ed.SetSelStart(ed.LineStart(1));
+         ed.SetSelLength(ed.LineStart(2) - ed.LineStart(1));
+         ed.SetSelText(QString());
+         ed.SetSelStart(0);
+     },
+     1},
+    {"TheLineAboveEdited",
+     [](TxtCode& ed) {
+         typeKeys(ed, 2, QStringLiteral("above"));
+         typeKeys(ed, ed.LineStart(1) + 300, QStringLiteral("below"));
+     },
+     1},
+    {"ColouringMostOfTheLineThenTyping",
+     [](TxtCode& ed) {
+         // Most of the line changes (as under Highlight Syntax): laid out in full, and the
+         // keys after it again from their changes.
+         ed.SetSelStart(ed.LineStart(1) + 100);
+         ed.SetSelLength(8500);
+         ed.SetSelColor(32768);
+         ed.viewport()->repaint();
+         typeKeys(ed, 4321, QString::fromUtf8("k\xc3\xa9y"));
+     },
+     1},
+    {"ALargeChangeInALongerLineThenTyping",
+     [](TxtCode& ed) {
+         // The line grows to hundreds of kilobytes; a change of a fifth of it is laid out
+         // from its changes with more scratch space than is kept, and the keys after it
+         // lay out again with a fresh one.
+         ed.SetSelStart(ed.LineStart(2) - 2);
+         ed.SetSelText(QString(QStringLiteral("<td class=\"c\">AVAT cell</td> ")).repeated(7000));
+         ed.viewport()->repaint();
+         ed.SetSelStart(ed.LineStart(1) + 3000);
+         ed.SetSelText(QString(QStringLiteral("<b>WAVY</b> ")).repeated(6000));
+         ed.viewport()->repaint();
+         typeKeys(ed, ed.LineStart(1) + 150000, QStringLiteral("ab"));
+     },
+     1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Edits, LongLineLayout, ::testing::ValuesIn(kLongLineEdits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Text without spaces, whose long runs are cut between letters (where kerning shows), and a
+// colour that ends at each byte in turn before another coloured run: the run after the
+// colour is then too short to cut, where the same text was cut before.
+TEST(LongLineLayout, AColourEndingAtAnyByteBeforeAnotherRun) {
+    QRandomGenerator random(5);
+    const QString letters = QStringLiteral("AVTWYLoaeyAVAWTo.,");
+    QString line;
+    while (line.size() < 6000)
+        line += letters[random.bounded(int(letters.size()))];
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    for (int end = 4700; end < 4900; ++end) {
+        ed.SetText(line);
+        ed.SetSelStart(5000);
+        ed.SetSelLength(100);
+        ed.SetSelColor(255);
+        dropLayouts(ed);
+        lineXs(ed, 0, 4400, 5100);
+        ed.SetSelStart(end - 20);
+        ed.SetSelLength(20);
+        ed.SetSelColor(65280);
+        const QVector<long> laidOut = lineXs(ed, 0, 4400, 5100);
+        dropLayouts(ed);
+        const QVector<long> fresh = lineXs(ed, 0, 4400, 5100);
+        ASSERT_EQ(laidOut, fresh) << "colour ending at " << end;
+    }
+}
+
+// Random edits, several between two layouts and several layouts between two comparisons:
+// the layout kept up to date edit by edit stays that of a fresh one.
+TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
+    QRandomGenerator random(11);
+    const QStringList tokens = {QStringLiteral("<td>"),
+                                QStringLiteral("x"),
+                                QStringLiteral(" "),
+                                QStringLiteral("word "),
+                                QStringLiteral("\t"),
+                                QString::fromUtf8("\xc3\xa9t\xc3\xa9 "),
+                                QString::fromUtf8("\xe4\xb8\xad"),
+                                QString::fromUtf8("\xf0\x9f\x98\x80"),
+                                QStringLiteral("AVAVAV"),
+                                QStringLiteral("class=\"a\" ")};
+    QString line;
+    while (line.size() < 7000)
+        line += tokens[random.bounded(int(tokens.size()))];
+    TxtCode ed;
+    ed.resize(800, 300);
+    ed.SetText(line);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    const BgrColor colours[] = {255, 65280, 16711680};
+    for (int round = 0; round < 60; ++round) {
+        for (int layout = 0; layout < 3; ++layout) {
+            for (int edit = random.bounded(1, 4); edit > 0; --edit) {
+                // A range of whole characters.
+                const QString text = ed.Text();
+                const QVector<int> caret = boundaries(text);
+                const int from = random.bounded(int(caret.size()));
+                const int to = std::min(int(caret.size()) - 1, from + random.bounded(1, 200));
+                ed.SetSelStart(caret[from]);
+                switch (random.bounded(3)) {
+                case 0:
+                    ed.SetSelText(
+                        tokens[random.bounded(int(tokens.size()))].repeated(random.bounded(1, 40)));
+                    break;
+                case 1:
+                    ed.SetSelLength(caret[std::min(to, from + 30)] - caret[from]);
+                    ed.SetSelText(QString());
+                    break;
+                default:
+                    ed.SetSelLength(caret[to] - caret[from]);
+                    ed.SetSelColor(colours[random.bounded(3)]);
+                }
+            }
+            ed.viewport()->repaint();
+        }
+        const QVector<long> laidOut = lineXs(ed, 0);
+        dropLayouts(ed);
+        const QVector<long> fresh = lineXs(ed, 0);
+        ASSERT_EQ(laidOut.size(), fresh.size());
+        ASSERT_GT(fresh.size(), 5000);
+        for (int p = 0; p < fresh.size(); ++p)
+            ASSERT_EQ(laidOut[p], fresh[p]) << "round " << round << ", byte " << p;
+    }
 }
 
 } // namespace
