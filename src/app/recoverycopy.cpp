@@ -63,7 +63,8 @@ bool RecoveryCopy::step(const QsciScintillaBase& editor, int budgetMs) {
             buffer.copy(gapStart, piece_, head_.data() + gapStart);
             headCopied_ += piece_;
         } else {
-            buffer.copy(gapEnd - piece_, piece_, tail_.data() + tail_.size() - tailCopied_ - piece_);
+            buffer.copy(gapEnd - piece_, piece_,
+                        tail_.data() + tail_.size() - tailCopied_ - piece_);
             tailCopied_ += piece_;
         }
     }
