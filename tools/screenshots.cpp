@@ -35,8 +35,8 @@
 #include "app/frmmain.h"
 #include "app/previewschemeregistration.h"
 #include "app/problems.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

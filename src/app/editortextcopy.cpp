@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <Qsci/qsciscintilla.h>
 
-#include "app/recovery.h"
-#include "platform/editorbytes.h"
+#include "editor/editorbuffer.h"
+#include "editor/editorbytes.h"
 
 qsizetype wholeCharactersEnd(QByteArrayView bytes) {
     const qsizetype n = bytes.size();
@@ -26,7 +26,7 @@ qsizetype wholeCharactersEnd(QByteArrayView bytes) {
 void EditorTextCopy::start(const QsciScintilla* editor, qsizetype textLength) {
     editor_ = editor;
     from_ = 0;
-    length_ = editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    length_ = EditorBuffer(*editor).length();
     text_ = QString();
     text_.reserve(textLength);
 }
@@ -39,12 +39,12 @@ bool EditorTextCopy::step(int budgetMs) {
     while (from_ < length_) {
         const qint64 count = qMin<qint64>(kPiece, length_ - from_);
         piece_.resize(count);
-        copyEditorBytes(editor_, from_, count, piece_.data());
+        EditorBuffer(*editor_).copy(from_, count, piece_.data());
         // The last piece is whole; another ends before a sequence it would cut.
         qsizetype used = from_ + count < length_ ? wholeCharactersEnd(piece_) : count;
         if (used == 0)
             used = count; // cannot happen with pieces longer than a sequence
-        text_ += editorbytes::decode(piece_.constData(), used);
+        text_ += editorbytes::decode(QByteArrayView(piece_.constData(), used));
         from_ += used;
         if (clock.elapsed() >= budgetMs)
             break;

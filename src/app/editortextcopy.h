@@ -15,7 +15,7 @@ qsizetype wholeCharactersEnd(QByteArrayView bytes);
 
 // A copy of the editor's text as a QString (its Text), taken on the window's thread in
 // steps of a few milliseconds between which typing goes on. Each step copies pieces of
-// the editor's bytes straight from its buffer (the gap is not moved) and decodes them;
+// the editor's bytes from its buffer (EditorBuffer: the gap is not moved) and decodes them;
 // the editor's text must not change while the copy is under way (its owner abandons the
 // copy when it does).
 class EditorTextCopy {

@@ -12,7 +12,7 @@
 
 #include "app/problemsmodel.h"
 #include "app/squiggles.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace {
 const QString kVisibleKey = QStringLiteral("Problems/visible");

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/problemsmodel.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace {
 

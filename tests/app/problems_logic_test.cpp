@@ -10,7 +10,7 @@
 
 #include "app/editortextcopy.h"
 #include "app/problemsmodel.h"
-#include "platform/editorbytes.h"
+#include "editor/editorbytes.h"
 #include "testutil.h"
 
 namespace {

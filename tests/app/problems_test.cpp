@@ -25,8 +25,8 @@
 #include "app/problemsmodel.h"
 #include "app/squiggles.h"
 #include "checker/checker.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "testutil.h"
 
 namespace {
