@@ -147,6 +147,11 @@ const Row kMenuTree[] = {
 
     {0, &M::mnuView, "mnuView", "View"},
     {1, &M::mnuLivePreview, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
+
+    {0, &M::mnuOptions, "mnuOptions", "Options"},
+    {1, &M::mnuAutoClose, "mnuAutoClose", "Close Tags Automatically"},
+    {1, &M::mnuRenamePair, "mnuRenamePair", "Rename Paired Tag"},
+    {1, &M::mnuAutoComplete, "mnuAutoComplete", "Complete While Typing"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

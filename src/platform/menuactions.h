@@ -126,6 +126,12 @@ struct MenuActions {
     QMenu* mnuView = nullptr;
     QAction* mnuLivePreview = nullptr;
 
+    // Options
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuAutoClose = nullptr;
+    QAction* mnuRenamePair = nullptr;
+    QAction* mnuAutoComplete = nullptr;
+
     // The editor's popup menu, never in the bar.
     QMenu* PopMenu = nullptr;
     QAction* PopHighLight = nullptr;
