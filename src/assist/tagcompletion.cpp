@@ -16,6 +16,8 @@ TagCompletion::TagCompletion(TxtCode* editor) : QObject(editor), editor_(editor)
     editor->SendScintilla(S::SCI_AUTOCSETAUTOHIDE, 1L);
     editor->SendScintilla(S::SCI_AUTOCSETCHOOSESINGLE, 0L);
     editor->SendScintilla(S::SCI_AUTOCSETDROPRESTOFWORD, 0L);
+    // Backspace narrows the list anew rather than closing it, until the word is gone.
+    editor->SendScintilla(S::SCI_AUTOCSETCANCELATSTART, 0L);
     editor->SendScintilla(S::SCI_AUTOCSETMAXHEIGHT, 10L);
     editor->SendScintilla(S::SCI_AUTOCSETSEPARATOR, long(' '));
     editor->installEventFilter(this);
