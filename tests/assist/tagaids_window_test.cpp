@@ -317,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"NoPartner", "<di|v>x", "uuuuu."},
         MatchCase{"StrayEnd", "x</|b>", ".uuuu"},
         MatchCase{"VoidAlone", "<b|r>x", "mmmm."},
-        MatchCase{"ItemLeftOpen", "<ul><l|i>a<li>b</ul>", "....mmmm................"},
+        MatchCase{"ItemLeftOpen", "<ul><l|i>a<li>b</ul>", "....mmmm..........."},
         MatchCase{"CaretInText", "<b>x|y</b>", "........."}),
     NameFrom<&MatchCase::name>());
 
