@@ -21,9 +21,9 @@ inline tagscan::TextView editorText(const QsciScintillaBase& editor) {
         v.headLength = gap;
     }
     if (length > gap) {
-        v.tail = static_cast<const char*>(reinterpret_cast<const void*>(
-            editor.SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER,
-                                 static_cast<unsigned long>(gap), static_cast<long>(length - gap))));
+        v.tail = static_cast<const char*>(reinterpret_cast<const void*>(editor.SendScintilla(
+            QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(gap),
+            static_cast<long>(length - gap))));
         v.tailLength = length - gap;
     }
     return v;

@@ -49,10 +49,9 @@ void TagCompletion::show() {
     const qint64 caret = editor_->SendScintilla(S::SCI_GETCURRENTPOS);
     const tagscan::TextView text = editorText(*editor_);
     const tagscan::CompletionContext context = tagscan::completionContext(text, caret);
-    const QString typed =
-        context.kind == tagscan::CompletionContext::None
-            ? QString()
-            : QString::fromUtf8(text.bytes(context.wordStart, caret));
+    const QString typed = context.kind == tagscan::CompletionContext::None
+                              ? QString()
+                              : QString::fromUtf8(text.bytes(context.wordStart, caret));
     const QStringList items = completionItems(context, typed);
     if (items.isEmpty()) {
         if (active())

@@ -128,8 +128,12 @@ bool TagEditing::renamePartner(QKeyEvent* key) {
         const tagscan::Token tag = tagscan::tagAtCaret(text, caret, tagscan::kTagReach);
         if (!tag.isTag() || tag.nameStart != own.nameStart)
             return false;
+        // The marks' search has usually found it already; if not, a bounded look now.
         const tagscan::Pair* known = matcher_->knownPair(tag);
-        const tagscan::Pair pair = known ? *known : tagscan::PairSearch::find(text, tag);
+        tagscan::PairSearch search(tag);
+        if (!known)
+            search.step(text, tagscan::kRenameBudget);
+        const tagscan::Pair& pair = known ? *known : search.result();
         if (pair.kind != tagscan::Pair::Partner)
             return false;
         partnerName = pair.partner.nameStart;
@@ -138,9 +142,8 @@ bool TagEditing::renamePartner(QKeyEvent* key) {
 
     const qint64 offset = backspace ? caret - 1 - own.nameStart : caret - own.nameStart;
     const qint64 removed = inserted.isEmpty() ? 1 : 0;
-    const QByteArray expected = text.bytes(own.nameStart, own.nameEnd)
-                                    .remove(offset, removed)
-                                    .insert(offset, inserted);
+    const QByteArray expected =
+        text.bytes(own.nameStart, own.nameEnd).remove(offset, removed).insert(offset, inserted);
     withKey(key, [&] {
         const tagscan::TextView after = editorText(*editor_);
         if (after.bytes(own.nameStart, own.nameStart + nameLength(after, own.nameStart)) !=

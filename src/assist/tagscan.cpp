@@ -137,11 +137,12 @@ bool validName(const TextView& text, qint64 from, qint64 to) {
 struct AttributeWalk {
     enum State { Between, InName, AfterName, AfterEquals, InQuoted, InUnquoted, Ended };
     State state = Between;
-    qint64 at = -1;         // the ">" when Ended
-    qint64 nameStart = -1;  // of the attribute being read
+    qint64 at = -1;        // the ">" when Ended
+    qint64 nameStart = -1; // of the attribute being read
     qint64 nameEnd = -1;
     qint64 valueStart = -1; // of its value
     char quote = 0;
+    bool lessThan = false; // a "<" outside quotes: most likely the next tag
 };
 
 AttributeWalk walkAttributes(const TextView& text, qint64 from, qint64 limit) {
@@ -215,6 +216,8 @@ AttributeWalk walkAttributes(const TextView& text, qint64 from, qint64 limit) {
         case AttributeWalk::Ended:
             break;
         }
+        if (c == '<')
+            w.lessThan = true;
         if (w.state == AttributeWalk::Ended) {
             w.at = i;
             return w;
@@ -284,6 +287,7 @@ Token readToken(const TextView& text, qint64 pos, qint64 limit) {
     t.nameEnd = ne;
     t.name = lowerBytes(text, pos + 1, ne);
     t.selfClosing = text.at(w.at - 1) == '/';
+    t.strayLessThan = w.lessThan;
     return t;
 }
 
@@ -391,7 +395,8 @@ Token tagAtCaret(const TextView& text, qint64 caret, qint64 reach) {
         const Token t = readToken(text, q, hi);
         if (t.kind == Token::None || (t.isTag() && !validName(text, t.nameStart, t.nameEnd)))
             continue;
-        if (t.isTag() && t.end >= caret)
+        // A tag being typed before other markup reads up to that markup's ">": not a tag.
+        if (t.isTag() && t.end >= caret && !t.strayLessThan)
             left = t;
         break;
     }
@@ -399,7 +404,7 @@ Token tagAtCaret(const TextView& text, qint64 caret, qint64 reach) {
         return left;
     if (text.at(caret) == '<') {
         const Token right = readToken(text, caret, hi);
-        if (right.isTag())
+        if (right.isTag() && !right.strayLessThan)
             return right;
     }
     return left;
@@ -463,8 +468,7 @@ bool PairSearch::closedBy(const QByteArray& s) const {
     if (n == "tr")
         return s == "tr" || s == "tbody" || s == "thead" || s == "tfoot";
     if (n == "td" || n == "th")
-        return s == "td" || s == "th" || s == "tr" || s == "tbody" || s == "thead" ||
-               s == "tfoot";
+        return s == "td" || s == "th" || s == "tr" || s == "tbody" || s == "thead" || s == "tfoot";
     if (n == "thead" || n == "tbody" || n == "tfoot")
         return s == "tbody" || s == "tfoot";
     if (n == "rb" || n == "rt" || n == "rtc" || n == "rp")

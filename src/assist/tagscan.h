@@ -59,6 +59,7 @@ struct Token {
     qint64 nameEnd = -1;
     QByteArray name; // lower case
     bool selfClosing = false;
+    bool strayLessThan = false; // a "<" stands among its attributes, outside quotes
     bool isTag() const { return kind == StartTag || kind == EndTag; }
 };
 
@@ -134,8 +135,8 @@ private:
 
     Token tag_;
     Pair result_;
-    qint64 pos_ = 0;        // forwards: how far the walk has read
-    BackwardTokens back_;   // backwards
+    qint64 pos_ = 0;           // forwards: how far the walk has read
+    BackwardTokens back_;      // backwards
     QVector<QByteArray> open_; // elements opened (forwards) or closed (backwards) on the way
     bool optionalEnd_ = false;
 };
@@ -168,8 +169,9 @@ struct CompletionContext {
 CompletionContext completionContext(const TextView& text, qint64 caret);
 
 // Tuning of the searches, in bytes.
-constexpr qint64 kTagReach = 64 * 1024;         // how far a tag at the caret may start
-constexpr qint64 kContextReach = 256 * 1024;    // comments and raw text around a key
-constexpr qint64 kOpenElementBudget = 1 << 20;  // innermost open element for "</"
+constexpr qint64 kTagReach = 64 * 1024;        // how far a tag at the caret may start
+constexpr qint64 kContextReach = 256 * 1024;   // comments and raw text around a key
+constexpr qint64 kOpenElementBudget = 1 << 20; // innermost open element for "</"
+constexpr qint64 kRenameBudget = 1 << 20;      // a partner not yet found by the marks
 
 } // namespace tagscan

@@ -91,8 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"LessThanInQuotedValue", "<div title=\"a<b\" cl|ass=x>y^</div>", Pair::Partner},
         PairCase{"CommentSkipped", "<di|v><!-- </div> -->^</div>", Pair::Partner},
         PairCase{"CommentSkippedBackwards", "^<div><!-- <div> --></di|v>", Pair::Partner},
-        PairCase{"ScriptTextSkipped", "<di|v><script>s='</div>'</script>^</div>",
-                 Pair::Partner},
+        PairCase{"ScriptTextSkipped", "<di|v><script>s='</div>'</script>^</div>", Pair::Partner},
         PairCase{"ScriptItself", "<scr|ipt>if (a<b) {}^</script>", Pair::Partner},
         PairCase{"ScriptBackwards", "^<script>if (a<b) x='<p>'</scri|pt>", Pair::Partner},
         PairCase{"MisnestedInner", "<di|v><span>^</div>", Pair::Partner},
@@ -133,30 +132,25 @@ TEST_P(GreaterThanCloses, TheElementItEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, GreaterThanCloses,
-    ::testing::Values(CloseCase{"Element", "<div|", "div"},
-                      CloseCase{"CaseKept", "<DIV|", "DIV"},
-                      CloseCase{"WithAttributes", "<a href=\"x\" class=y|", "a"},
-                      CloseCase{"QuotedGreaterThanBefore", "<a title=\"x>y\"|", "a"},
-                      CloseCase{"LessThanInValue", "<a title=\"x<y\"|", "a"},
-                      CloseCase{"CustomElement", "<my-element|", "my-element"},
-                      CloseCase{"AfterScriptEnded", "<script>a<b</script><p|", "p"},
-                      CloseCase{"AfterComment", "<!-- x --><p|", "p"},
-                      CloseCase{"VoidElement", "<br|", ""},
-                      CloseCase{"VoidWithAttributes", "<img src=\"a\"|", ""},
-                      CloseCase{"SlashGreaterThan", "<div/|", ""},
-                      CloseCase{"SlashAfterAttribute", "<div class=\"a\" /|", ""},
-                      CloseCase{"EndTag", "<div></div|", ""},
-                      CloseCase{"Comment", "<!-- <div|", ""},
-                      CloseCase{"CommentOpener", "<!--|", ""},
-                      CloseCase{"Doctype", "<!DOCTYPE html|", ""},
-                      CloseCase{"InsideDoubleQuotes", "<a title=\"x|", ""},
-                      CloseCase{"InsideSingleQuotes", "<a title='x|", ""},
-                      CloseCase{"TextAfterTag", "<p>a |", ""},
-                      CloseCase{"InScript", "<script>if (a) s = \"<b|", ""},
-                      CloseCase{"InStyle", "<style><p|", ""},
-                      CloseCase{"InTextarea", "<textarea><p|", ""},
-                      CloseCase{"InTitle", "<TITLE>a <b|", ""},
-                      CloseCase{"ScriptItself", "<script|", "script"}),
+    ::testing::Values(
+        CloseCase{"Element", "<div|", "div"}, CloseCase{"CaseKept", "<DIV|", "DIV"},
+        CloseCase{"WithAttributes", "<a href=\"x\" class=y|", "a"},
+        CloseCase{"QuotedGreaterThanBefore", "<a title=\"x>y\"|", "a"},
+        CloseCase{"LessThanInValue", "<a title=\"x<y\"|", "a"},
+        CloseCase{"CustomElement", "<my-element|", "my-element"},
+        CloseCase{"AfterScriptEnded", "<script>a<b</script><p|", "p"},
+        CloseCase{"AfterComment", "<!-- x --><p|", "p"}, CloseCase{"VoidElement", "<br|", ""},
+        CloseCase{"VoidWithAttributes", "<img src=\"a\"|", ""},
+        CloseCase{"SlashGreaterThan", "<div/|", ""},
+        CloseCase{"SlashAfterAttribute", "<div class=\"a\" /|", ""},
+        CloseCase{"EndTag", "<div></div|", ""}, CloseCase{"Comment", "<!-- <div|", ""},
+        CloseCase{"CommentOpener", "<!--|", ""}, CloseCase{"Doctype", "<!DOCTYPE html|", ""},
+        CloseCase{"InsideDoubleQuotes", "<a title=\"x|", ""},
+        CloseCase{"InsideSingleQuotes", "<a title='x|", ""},
+        CloseCase{"TextAfterTag", "<p>a |", ""},
+        CloseCase{"InScript", "<script>if (a) s = \"<b|", ""},
+        CloseCase{"InStyle", "<style><p|", ""}, CloseCase{"InTextarea", "<textarea><p|", ""},
+        CloseCase{"InTitle", "<TITLE>a <b|", ""}, CloseCase{"ScriptItself", "<script|", "script"}),
     NameFrom<&CloseCase::name>());
 
 class SlashCompletes : public ::testing::TestWithParam<CloseCase> {};
@@ -170,19 +164,16 @@ TEST_P(SlashCompletes, TheInnermostOpenElement) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, SlashCompletes,
-    ::testing::Values(CloseCase{"Open", "<div>text<|", "div"},
-                      CloseCase{"CaseOfStartTag", "<DIV>text<|", "DIV"},
-                      CloseCase{"ClosedChildSkipped", "<div><p>a</p><|", "div"},
-                      CloseCase{"VoidSkipped", "<div><br><img src=x><|", "div"},
-                      CloseCase{"OpenListItem", "<ul><li>a<|", "li"},
-                      CloseCase{"NestedSameName", "<div><div></div><|", "div"},
-                      CloseCase{"CommentSkipped", "<div><!-- <p> --><|", "div"},
-                      CloseCase{"NothingOpen", "text <|", ""},
-                      CloseCase{"AllClosed", "<p>a</p><|", ""},
-                      CloseCase{"NameFollows", "<div><|p", ""},
-                      CloseCase{"NotAfterLessThan", "<div>a|", ""},
-                      CloseCase{"InScript", "<script>if (a <|", ""},
-                      CloseCase{"InComment", "<div><!-- <|", ""}),
+    ::testing::Values(
+        CloseCase{"Open", "<div>text<|", "div"}, CloseCase{"CaseOfStartTag", "<DIV>text<|", "DIV"},
+        CloseCase{"ClosedChildSkipped", "<div><p>a</p><|", "div"},
+        CloseCase{"VoidSkipped", "<div><br><img src=x><|", "div"},
+        CloseCase{"OpenListItem", "<ul><li>a<|", "li"},
+        CloseCase{"NestedSameName", "<div><div></div><|", "div"},
+        CloseCase{"CommentSkipped", "<div><!-- <p> --><|", "div"},
+        CloseCase{"NothingOpen", "text <|", ""}, CloseCase{"AllClosed", "<p>a</p><|", ""},
+        CloseCase{"NameFollows", "<div><|p", ""}, CloseCase{"NotAfterLessThan", "<div>a|", ""},
+        CloseCase{"InScript", "<script>if (a <|", ""}, CloseCase{"InComment", "<div><!-- <|", ""}),
     NameFrom<&CloseCase::name>());
 
 // ---- renaming: the name at the caret -------------------------------------------------------
@@ -194,11 +185,11 @@ TEST(NameAtCaret, FindsTheNameOfStartAndEndTagsOnly) {
         const char* name;
     };
     const Case cases[] = {
-        {"<di|v>", Token::StartTag, "div"},   {"<|div>", Token::StartTag, "div"},
-        {"<div|>", Token::StartTag, "div"},   {"</DI|V>", Token::EndTag, "div"},
-        {"<|", Token::StartTag, ""},          {"</|>", Token::EndTag, ""},
-        {"<div cl|ass>", Token::None, ""},    {"a|b", Token::None, ""},
-        {"<!-|-", Token::None, ""},           {"<1|2>", Token::None, ""},
+        {"<di|v>", Token::StartTag, "div"}, {"<|div>", Token::StartTag, "div"},
+        {"<div|>", Token::StartTag, "div"}, {"</DI|V>", Token::EndTag, "div"},
+        {"<|", Token::StartTag, ""},        {"</|>", Token::EndTag, ""},
+        {"<div cl|ass>", Token::None, ""},  {"a|b", Token::None, ""},
+        {"<!-|-", Token::None, ""},         {"<1|2>", Token::None, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -217,8 +208,8 @@ struct CompletionCase {
     const char* name;
     const char* text;
     CompletionContext::Kind kind;
-    QStringList offered;     // among the items
-    QStringList notOffered;  // not among them
+    QStringList offered;    // among the items
+    QStringList notOffered; // not among them
 };
 void PrintTo(const CompletionCase& c, std::ostream* os) {
     *os << c.text;
@@ -249,34 +240,48 @@ using K = CompletionContext::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Places, Completion,
     ::testing::Values(
-        CompletionCase{"AfterLessThan", "text <|", K::ElementName,
-                       {"div", "span", "section", "template"}, {"center", "blink", "amp;"}},
+        CompletionCase{"AfterLessThan",
+                       "text <|",
+                       K::ElementName,
+                       {"div", "span", "section", "template"},
+                       {"center", "blink", "amp;"}},
         CompletionCase{"ElementNameTyped", "<di|", K::ElementName, {"div", "dialog"}, {"span"}},
         CompletionCase{"UpperCaseTyped", "<DI|", K::ElementName, {"div"}, {"span"}},
         CompletionCase{"EndTagName", "<p>x</|", K::ElementName, {"p", "div"}, {}},
-        CompletionCase{"AttributeOfAnchor", "<a |", K::AttributeName,
-                       {"href", "class", "id", "target", "download"}, {"src", "a"}},
-        CompletionCase{"AttributeTyped", "<img s|", K::AttributeName,
-                       {"src", "srcset", "sizes", "style"}, {"href", "alt"}},
+        CompletionCase{"AttributeOfAnchor",
+                       "<a |",
+                       K::AttributeName,
+                       {"href", "class", "id", "target", "download"},
+                       {"src", "a"}},
+        CompletionCase{"AttributeTyped",
+                       "<img s|",
+                       K::AttributeName,
+                       {"src", "srcset", "sizes", "style"},
+                       {"href", "alt"}},
         CompletionCase{"NewerAttribute", "<input minl|", K::AttributeName, {"minlength"}, {}},
         CompletionCase{"AfterAValue", "<a href=\"x\" |", K::AttributeName, {"rel"}, {}},
-        CompletionCase{"UnknownElementGlobals", "<my-el |", K::AttributeName,
-                       {"class", "hidden"}, {"href"}},
-        CompletionCase{"InputType", "<input type=\"|", K::AttributeValue,
-                       {"checkbox", "text", "email"}, {"submit2"}},
-        CompletionCase{"InputTypeTyped", "<input type=\"ch|", K::AttributeValue, {"checkbox"},
-                       {"text"}},
-        CompletionCase{"ButtonType", "<button type='|", K::AttributeValue,
-                       {"button", "reset", "submit"}, {"checkbox"}},
+        CompletionCase{
+            "UnknownElementGlobals", "<my-el |", K::AttributeName, {"class", "hidden"}, {"href"}},
+        CompletionCase{"InputType",
+                       "<input type=\"|",
+                       K::AttributeValue,
+                       {"checkbox", "text", "email"},
+                       {"submit2"}},
+        CompletionCase{
+            "InputTypeTyped", "<input type=\"ch|", K::AttributeValue, {"checkbox"}, {"text"}},
+        CompletionCase{"ButtonType",
+                       "<button type='|",
+                       K::AttributeValue,
+                       {"button", "reset", "submit"},
+                       {"checkbox"}},
         CompletionCase{"FormMethod", "<form method=|", K::AttributeValue, {"get", "post"}, {}},
         CompletionCase{"Target", "<a target=\"_|", K::AttributeValue, {"_blank", "_self"}, {}},
-        CompletionCase{"RelList", "<a rel=\"noopener nor|", K::AttributeValue,
-                       {"noreferrer"}, {"noopener"}},
+        CompletionCase{
+            "RelList", "<a rel=\"noopener nor|", K::AttributeValue, {"noreferrer"}, {"noopener"}},
         CompletionCase{"Reference", "a &am|", K::CharacterReference, {"amp;"}, {"lt;"}},
-        CompletionCase{"ReferenceCaseMatters", "&Aa|", K::CharacterReference, {"Aacute;"},
-                       {"aacute;"}},
-        CompletionCase{"ReferenceInValue", "<a title=\"&nb|", K::CharacterReference,
-                       {"nbsp;"}, {}},
+        CompletionCase{
+            "ReferenceCaseMatters", "&Aa|", K::CharacterReference, {"Aacute;"}, {"aacute;"}},
+        CompletionCase{"ReferenceInValue", "<a title=\"&nb|", K::CharacterReference, {"nbsp;"}, {}},
         CompletionCase{"TextAfterTag", "<p>some text|", K::None, {}, {}},
         CompletionCase{"AfterEndTag", "</p> |", K::None, {}, {}},
         CompletionCase{"Comment", "<!-- |", K::None, {}, {}}),
