@@ -10,9 +10,12 @@ namespace assist {
 
 namespace {
 // What one step may read, and how long the steps of one idle pass may run.
-constexpr qint64 kFirstStep = 64 * 1024;
+constexpr qint64 kFirstStep = 16 * 1024;
 constexpr qint64 kStep = 256 * 1024;
 constexpr qint64 kSliceNs = 2'000'000;
+// The idle steps start once the keys have paused this long, so that a key typed right after
+// another is repainted without waiting for a step.
+constexpr int kQuietMs = 40;
 } // namespace
 
 TagMatcher::TagMatcher(TxtCode* editor) : QObject(editor), editor_(editor) {
@@ -26,7 +29,6 @@ TagMatcher::TagMatcher(TxtCode* editor) : QObject(editor), editor_(editor) {
     editor->SendScintilla(S::SCI_INDICSETFORE, kUnmatched, long(0x2020e0)); // red (BGR)
     editor->SendScintilla(S::SCI_INDICSETUNDER, kUnmatched, 1L);
 
-    idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &TagMatcher::runSlice);
     connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char*, int, int, int, int, int, int, int) {
@@ -75,7 +77,7 @@ void TagMatcher::update() {
     }
     // Until the partner is known, the old marks would point at another tag.
     clearMarks();
-    idle_.start();
+    idle_.start(kQuietMs);
 }
 
 void TagMatcher::runSlice() {
@@ -87,8 +89,11 @@ void TagMatcher::runSlice() {
     QElapsedTimer clock;
     clock.start();
     while (!search_.step(text, kStep)) {
-        if (clock.nsecsElapsed() > kSliceNs)
+        if (clock.nsecsElapsed() > kSliceNs) {
+            if (idle_.interval() != 0)
+                idle_.start(0);
             return;
+        }
     }
     idle_.stop();
     mark();

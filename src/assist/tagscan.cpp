@@ -639,7 +639,10 @@ bool inCommentOrRawText(const TextView& text, qint64 pos, qint64 reach) {
     for (qint64 q = text.rfind('<', lo, pos); q >= 0; q = text.rfind('<', lo, q)) {
         const bool end = text.at(q + 1) == '/';
         const qint64 from = q + (end ? 2 : 1);
-        if (!isAlpha(text.at(from)))
+        // Only the first letters of raw text elements' names are worth reading on.
+        const char first = lower(text.at(from));
+        if (first != 's' && first != 't' && first != 'x' && first != 'i' && first != 'n' &&
+            first != 'p')
             continue;
         const QByteArray name = lowerBytes(text, from, nameEnd(text, from, qMin(pos, from + 16)));
         if (!isRawText(name))

@@ -170,7 +170,7 @@ CompletionContext completionContext(const TextView& text, qint64 caret);
 
 // Tuning of the searches, in bytes.
 constexpr qint64 kTagReach = 64 * 1024;        // how far a tag at the caret may start
-constexpr qint64 kContextReach = 256 * 1024;   // comments and raw text around a key
+constexpr qint64 kContextReach = 32 * 1024;    // comments and raw text around a key
 constexpr qint64 kOpenElementBudget = 1 << 20; // innermost open element for "</"
 constexpr qint64 kRenameBudget = 1 << 20;      // a partner not yet found by the marks
 
