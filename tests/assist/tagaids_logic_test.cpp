@@ -206,7 +206,7 @@ TEST(TagAtCaret, IsNoneInTextAndInATagStillBeingTyped) {
     // A start tag typed before other markup would read on to that markup's ">"; it is no tag
     // until its own ">" is there (so no partner is looked for far away while it is typed).
     for (const char* text :
-         {"<p>te|xt</p>", "<b|</p>", "<div cl|ass=\"a\"<span>", "<d|iv", "a <| b"}) {
+         {"<p>te|xt</p>", "<b|x </p>", "<div cl|ass=\"a\"<span>", "<d|iv", "a <| b"}) {
         SCOPED_TRACE(text);
         const Marked m = parse(text);
         EXPECT_EQ(tagAtCaret(TextView::of(m.text), m.caret, kTagReach).kind, Token::None);
