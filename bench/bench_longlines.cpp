@@ -65,8 +65,8 @@ void typeAt(QAbstractScrollArea* editor, const char* who, const Size& size,
         QString keys = bench::typedMarkup(size.keys);
         keys.remove(QLatin1Char('\n'));
         const bench::KeyTimes t = bench::typeInto(editor, keys);
-        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms\n", who, size.name,
-                    where.name, t.median, t.p95);
+        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms  max %9.3f ms\n", who,
+                    size.name, where.name, t.median, t.p95, t.max);
         metricOf(who, (QByteArray("key_") + where.name + "_median").constData(), size, t.median);
         metricOf(who, (QByteArray("key_") + where.name + "_p95").constData(), size, t.p95);
     }

@@ -50,8 +50,8 @@ const Where kWhere[] = {{"start", 0.0}, {"30pct", 0.3}, {"end", 1.0}};
 constexpr int kKeys = 100;
 
 void print(const char* who, const Size& size, const Where& where, const bench::KeyTimes& t) {
-    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms\n", who, size.name,
-                where.name, t.median, t.p95);
+    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms  max %8.3f ms\n", who,
+                size.name, where.name, t.median, t.p95, t.max);
     const QByteArray key = QByteArray("key_") + who + "_" + size.name + "_" + where.name;
     bench::metric((key + "_median").constData(), t.median);
     bench::metric((key + "_p95").constData(), t.p95);
