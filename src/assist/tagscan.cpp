@@ -291,9 +291,16 @@ Token readToken(const TextView& text, qint64 pos, qint64 limit) {
     return t;
 }
 
+namespace {
+const char* const kRawTextNames[] = {"script", "style",   "textarea", "title",    "xmp",
+                                     "iframe", "noembed", "noframes", "plaintext"};
+} // namespace
+
 bool isRawText(const QByteArray& n) {
-    return n == "script" || n == "style" || n == "textarea" || n == "title" || n == "xmp" ||
-           n == "iframe" || n == "noembed" || n == "noframes" || n == "plaintext";
+    for (const char* name : kRawTextNames)
+        if (n == name)
+            return true;
+    return false;
 }
 
 bool isVoidElement(const QByteArray& lowerName) {
@@ -639,13 +646,19 @@ bool inCommentOrRawText(const TextView& text, qint64 pos, qint64 reach) {
     for (qint64 q = text.rfind('<', lo, pos); q >= 0; q = text.rfind('<', lo, q)) {
         const bool end = text.at(q + 1) == '/';
         const qint64 from = q + (end ? 2 : 1);
-        // Only the first letters of raw text elements' names are worth reading on.
-        const char first = lower(text.at(from));
-        if (first != 's' && first != 't' && first != 'x' && first != 'i' && first != 'n' &&
-            first != 'p')
-            continue;
-        const QByteArray name = lowerBytes(text, from, nameEnd(text, from, qMin(pos, from + 16)));
-        if (!isRawText(name))
+        // The raw text element named at `from`, read in place: most "<" name no such element.
+        QByteArray name;
+        for (const char* candidate : kRawTextNames) {
+            const qsizetype n = qsizetype(std::strlen(candidate));
+            bool same = true;
+            for (qsizetype k = 0; k < n && same; ++k)
+                same = lower(text.at(from + k)) == candidate[k];
+            if (same && !isNameChar(text.at(from + n))) {
+                name = candidate;
+                break;
+            }
+        }
+        if (name.isEmpty())
             continue;
         if (end)
             return false;
