@@ -16,8 +16,8 @@
 #include "assist/syntaxranges.h"
 #include "assist/tagscan.h"
 #include "benchutil.h"
-#include "platform/appcontext.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "platform/menuactions.h"
+#include "shell/menuactions.h"
 
 namespace bench {
 

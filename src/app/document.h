@@ -1,25 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
 
-#include "platform/textfile.h"
+#include "text/textfile.h"
 
 class QMainWindow;
 class TxtCode;
 class Cmdg;
 
 // The life of the one open document: New, Open, Save, Save As and the close question.
-// The document is the editor's text; its state is the window caption ("Untitled" or the
-// opened path), the common dialog's file name and the editor's modified flag, and the
-// form and stamp of the file it was last read from or written to.
-class Document {
+// The document is the editor's text; its state is its file's path (empty for "Untitled",
+// which the window's caption shows through displayNameChanged), the common dialog's file
+// name and the editor's modified flag, and the form and stamp of the file it was last
+// read from or written to.
+class Document : public QObject {
+    Q_OBJECT
 public:
     Document(QMainWindow* window, TxtCode* editor, Cmdg* cmdg);
 
     static QString untitled() { return QStringLiteral("Untitled"); }
-    // The document's file as the caption names it; empty while the caption is "Untitled".
-    QString filePath() const;
+    // The document's file; empty while it is "Untitled" (a new document keeps that name
+    // after Save As, as the caption does).
+    const QString& filePath() const { return path_; }
+    // The name the caption shows: "Untitled" or the path, with native separators.
+    QString displayName() const;
     static QString fileFilter();
 
     void New();
@@ -45,7 +51,11 @@ public:
     // modified flag is set, the file is untouched.
     void restore(const QByteArray& editorBytes, const QString& path, const FileState& state);
 
+signals:
+    void displayNameChanged(const QString& name);
+
 private:
+    void setPath(const QString& path);
     // The question asked before New and Open; false when the document must stay.
     bool askToKeepChanges();
     bool writeTo(const QString& path);
@@ -57,6 +67,7 @@ private:
     QMainWindow* window_;
     TxtCode* editor_;
     Cmdg* cmdg_;
+    QString path_;
     FileState file_;
     QString stampedPath_;
 };

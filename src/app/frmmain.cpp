@@ -19,9 +19,9 @@
 #include "app/statuspanels.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
-#include "platform/cmdg.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/commands.h"
+#include "shell/cmdg.h"
 #include "validator/commands.h"
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -54,6 +54,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
     setWindowTitle(Document::untitled());
+    // The caption follows the document's name.
+    connect(document_.get(), &Document::displayNameChanged, this, &QWidget::setWindowTitle);
     syntaxColours_ = {16711680, 255, 16711808, 32768};
 }
 

@@ -9,8 +9,8 @@
 #include <QTextDocument>
 #include <new>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

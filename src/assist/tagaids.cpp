@@ -8,8 +8,8 @@
 #include "assist/tagcompletion.h"
 #include "assist/tagediting.h"
 #include "assist/tagmatcher.h"
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 
 namespace assist {
 

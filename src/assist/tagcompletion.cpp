@@ -6,7 +6,7 @@
 #include "assist/completionlist.h"
 #include "assist/editortext.h"
 #include "assist/tagscan.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace assist {
 

@@ -6,7 +6,7 @@
 #include "assist/editortext.h"
 #include "assist/tagmatcher.h"
 #include "assist/tagscan.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace assist {
 

@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 
 #include "assist/editortext.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace assist {
 

@@ -10,8 +10,8 @@
 
 #include "assist/tagcompletion.h"
 #include "assist/tagmatcher.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "testutil.h"
 
 namespace {
