@@ -28,6 +28,7 @@
 #include "app/frmscreen.h"
 #include "app/startup.h"
 #include "editor/txtcode.h"
+#include "tagaidsbench.h"
 #endif
 
 namespace {
@@ -200,6 +201,10 @@ void throughWindow(const Size& size, const QString& line) {
     metricOf("window", "open_ms", size, open);
     ed->SetFocus();
     typeAt(ed, "window", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    // The same keys with the tag aids on (the matched pair, closing and renaming tags).
+    bench::setTagAids(window.menuActions(), true);
+    typeAt(ed, "aids", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    bench::setTagAids(window.menuActions(), false);
     ed->SetSelStart(0);
     const double scroll = scrollToEnd(ed);
     std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);

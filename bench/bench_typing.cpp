@@ -36,6 +36,7 @@
 #include "app/startup.h"
 #include "editor/txtcode.h"
 #include "shell/modaldialogs.h"
+#include "tagaidsbench.h"
 #include "validator/frmvalidator.h"
 #endif
 
@@ -209,6 +210,14 @@ void throughWindow(const Size& size, const QString& page) {
         ed->SetSelStart(int(length * where.fraction));
         print("window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
+    // The same keys with the tag aids on: the matched pair (always on), closing and renaming
+    // tags.
+    bench::setTagAids(window.menuActions(), true);
+    for (const Where& where : kWhere) {
+        ed->SetSelStart(int(ed->TextLength() * where.fraction));
+        print("aids", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    bench::setTagAids(window.menuActions(), false);
     otherKeys(ed, size);
     if (size.bytes == 10 * 1024 * 1024)
         validateThroughWindow(window, size);

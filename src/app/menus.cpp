@@ -155,6 +155,11 @@ const Row kMenuTree[] = {
 
     // View > Problems: the checker's findings of the document, in a pane.
     {1, &M::mnuProblems, "mnuProblems", "Problems", "Ctrl+Shift+M"},
+
+    {0, &M::mnuOptions, "mnuOptions", "Options"},
+    {1, &M::mnuAutoClose, "mnuAutoClose", "Close Tags Automatically"},
+    {1, &M::mnuRenamePair, "mnuRenamePair", "Rename Paired Tag"},
+    {1, &M::mnuAutoComplete, "mnuAutoComplete", "Complete While Typing"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

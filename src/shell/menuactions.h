@@ -129,6 +129,12 @@ struct MenuActions {
     // View > Problems
     QAction* mnuProblems = nullptr;
 
+    // Options
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuAutoClose = nullptr;
+    QAction* mnuRenamePair = nullptr;
+    QAction* mnuAutoComplete = nullptr;
+
     // The editor's popup menu, never in the bar.
     QMenu* PopMenu = nullptr;
     QAction* PopHighLight = nullptr;
