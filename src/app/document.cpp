@@ -64,6 +64,10 @@ void Document::Open() {
         cmdg_->FileName = previous;
 }
 
+bool Document::OpenFile(const QString& path) {
+    return askToKeepChanges() && OpenPath(path);
+}
+
 bool Document::OpenPath(const QString& path) {
     QString error;
     FileState loaded;
@@ -71,6 +75,8 @@ bool Document::OpenPath(const QString& path) {
         reportFileError(QStringLiteral("open"), path, error);
         return false;
     }
+    if (fileUsed)
+        fileUsed(path);
     cmdg_->FileName = path;
     window_->setWindowTitle(QDir::toNativeSeparators(path));
     editor_->SetModified(false);
@@ -144,6 +150,8 @@ bool Document::SaveAs() {
         return false;
     }
     editor_->SetModified(false);
+    if (fileUsed)
+        fileUsed(cmdg_->FileName);
     return true;
 }
 

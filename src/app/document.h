@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "platform/textfile.h"
 
@@ -29,6 +30,13 @@ public:
     bool SaveAs();
     // Loads a file as Open does after its dialog; false (with a message) on failure.
     bool OpenPath(const QString& path);
+    // Opens a file chosen elsewhere than in the dialog (File > Recent Files): the question
+    // of Open about unsaved changes first, then OpenPath.
+    bool OpenFile(const QString& path);
+
+    // Told the path of every file the document is read from or written to by the user's
+    // Open or Save As (and the file given at start-up).
+    std::function<void(const QString&)> fileUsed;
 
     // The close question. Returns true when the window may close; sets *quitAtOnce when
     // the user chose to end the program without saving.

@@ -16,7 +16,9 @@
 #include "app/livepreview.h"
 #include "app/menus.h"
 #include "app/preview.h"
+#include "app/recentfiles.h"
 #include "app/statuspanels.h"
+#include "app/viewaids.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
 #include "platform/cmdg.h"
@@ -41,6 +43,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     Form_Load();
     connectFileMenu();
+    viewAids_ = new ViewAids(menus_, txtCode_, this);
+    recent_ = new RecentFiles(menus_.mnuRecent, this,
+                              [this](const QString& path) { return document_->OpenFile(path); });
+    document_->fileUsed = [](const QString& path) { RecentFiles::add(path); };
     livePreview_ = std::make_unique<LivePreview>(menus_.mnuLivePreview, txtCode_, this,
                                                  [this] { return document_->filePath(); });
     editcommands::connectCommands(ctx_, menus_);

@@ -14,8 +14,10 @@ class Cmdg;
 class Document;
 class LivePreview;
 class Preview;
+class RecentFiles;
 class StatusPanels;
 class TxtCode;
+class ViewAids;
 
 // The main window: the editor on the Code tab, the rendered page on the Preview tab,
 // the menus and the status bar. The feature modules connect their commands to its menu
@@ -36,6 +38,7 @@ public:
     Preview* preview() const { return preview_.get(); }
     LivePreview* livePreview() const { return livePreview_.get(); }
     StatusPanels* statusPanels() const { return status_; }
+    ViewAids* viewAids() const { return viewAids_; }
     const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
     const AppContext& context() const { return ctx_; }
     const MenuActions& menuActions() const { return menus_; }
@@ -64,6 +67,8 @@ private:
     std::unique_ptr<Preview> preview_;
     std::unique_ptr<LivePreview> livePreview_;
     StatusPanels* status_ = nullptr;
+    ViewAids* viewAids_ = nullptr;
+    RecentFiles* recent_ = nullptr;
     SyntaxColourTable syntaxColours_{};
     MenuActions menus_;
     AppContext ctx_;

@@ -37,6 +37,7 @@ const Row kMenuTree[] = {
     {0, &M::mnuFile, "mnuFile", "File"},
     {1, &M::mnuNew, "mnuNew", "New", "Ctrl+N"},
     {1, &M::mnuOpen, "mnuOpen", "Open...", "Ctrl+O"},
+    {1, &M::mnuRecent, "mnuRecent", "Recent Files"},
     {1, kLine},
     {1, &M::mnuSave, "mnuSave", "Save...", "Ctrl+S"},
     {1, &M::mnuSaveAs, "mnuSaveAs", "Save As..."},
@@ -147,6 +148,15 @@ const Row kMenuTree[] = {
 
     {0, &M::mnuView, "mnuView", "View"},
     {1, &M::mnuLivePreview, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
+
+    // View: how the editor shows the text (app/viewaids.cpp).
+    {1, kLine},
+    {1, &M::mnuLineNumbers, "mnuLineNumbers", "Line Numbers"},
+    {1, &M::mnuWordWrap, "mnuWordWrap", "Word Wrap"},
+    {1, kLine},
+    {1, &M::mnuZoomIn, "mnuZoomIn", "Zoom In", "Ctrl++"},
+    {1, &M::mnuZoomOut, "mnuZoomOut", "Zoom Out", "Ctrl+-"},
+    {1, &M::mnuZoomReset, "mnuZoomReset", "Reset Zoom", "Ctrl+0"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

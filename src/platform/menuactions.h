@@ -14,6 +14,7 @@ struct MenuActions {
     QMenu* mnuFile = nullptr;
     QAction* mnuNew = nullptr;
     QAction* mnuOpen = nullptr;
+    QMenu* mnuRecent = nullptr; // File > Recent Files, filled when it is about to show
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuPrint = nullptr;
@@ -125,6 +126,13 @@ struct MenuActions {
     // View
     QMenu* mnuView = nullptr;
     QAction* mnuLivePreview = nullptr;
+
+    // View: line numbers, wrap and zoom of the editor
+    QAction* mnuLineNumbers = nullptr;
+    QAction* mnuWordWrap = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
+    QAction* mnuZoomReset = nullptr;
 
     // The editor's popup menu, never in the bar.
     QMenu* PopMenu = nullptr;
