@@ -70,7 +70,9 @@ QStringList RecentFiles::withFirst(QStringList list, const QString& path) {
 QString RecentFiles::caption(int index, const QString& path) {
     const int slash = int(path.lastIndexOf(QLatin1Char('/')));
     const QString name = path.mid(slash + 1);
-    const QString folder = slash < 0 ? QString() : slash == 0 ? QStringLiteral("/") : path.left(slash);
+    const QString folder = slash < 0    ? QString()
+                           : slash == 0 ? QStringLiteral("/")
+                                        : path.left(slash);
     // The number is the item's mnemonic: 1 to 9 by their digit, the tenth by its 0.
     const QString number = index < 9 ? QLatin1Char('&') + QString::number(index + 1)
                                      : QString::number(index + 1).insert(1, QLatin1Char('&'));

@@ -140,7 +140,8 @@ void ScreenNumbers::fit() {
 }
 
 bool ScreenNumbers::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == box_ && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)) {
+    if (watched == box_ &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)) {
         if (event->type() == QEvent::FontChange)
             setFont(box_->font());
         fit();

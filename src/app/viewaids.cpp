@@ -95,8 +95,8 @@ void ViewAids::fitMargin(bool force) {
     marginDigits_ = digits;
     // Room for the digits and half a digit on either side, in the margin's font as zoomed.
     const QByteArray nines(digits + 1, '9');
-    const long width = editor_->SendScintilla(Sci::SCI_TEXTWIDTH, (unsigned long)Sci::STYLE_LINENUMBER,
-                                              nines.constData());
+    const long width = editor_->SendScintilla(
+        Sci::SCI_TEXTWIDTH, (unsigned long)Sci::STYLE_LINENUMBER, nines.constData());
     editor_->setMarginWidth(kNumberMargin, int(width));
 }
 

@@ -133,9 +133,8 @@ TEST_F(ViewAidsTest, TheAidsFollowLivePreviewInTheirOwnBlock) {
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
     const qsizetype at = captions.indexOf(QStringLiteral("Line Numbers"));
     ASSERT_GT(at, 0);
-    EXPECT_EQ(captions.mid(at - 1, 7),
-              (QStringList{"-", "Line Numbers", "Word Wrap", "-", "Zoom In", "Zoom Out",
-                           "Reset Zoom"}));
+    EXPECT_EQ(captions.mid(at - 1, 7), (QStringList{"-", "Line Numbers", "Word Wrap", "-",
+                                                    "Zoom In", "Zoom Out", "Reset Zoom"}));
     EXPECT_LT(captions.indexOf(QStringLiteral("Live Preview")), at);
 }
 
@@ -169,15 +168,15 @@ bool checked(frmMain& w, const char* name) {
 INSTANTIATE_TEST_SUITE_P(
     Settings, Restart,
     ::testing::Values(
-        RestartCase{"LineNumbersOff",
-                    [](frmMain& w) { menuItem(w, "mnuLineNumbers")->trigger(); },
+        RestartCase{"LineNumbersOff", [](frmMain& w) { menuItem(w, "mnuLineNumbers")->trigger(); },
                     [](frmMain& w) {
                         return !checked(w, "mnuLineNumbers") && w.txtCode()->marginWidth(0) == 0;
                     }},
         RestartCase{"WordWrapOn", [](frmMain& w) { menuItem(w, "mnuWordWrap")->trigger(); },
                     [](frmMain& w) {
                         return checked(w, "mnuWordWrap") &&
-                               w.txtCode()->SendScintilla(Sci::SCI_GETWRAPMODE) == Sci::SC_WRAP_WORD;
+                               w.txtCode()->SendScintilla(Sci::SCI_GETWRAPMODE) ==
+                                   Sci::SC_WRAP_WORD;
                     }},
         RestartCase{"ZoomedInThree",
                     [](frmMain& w) {
@@ -295,8 +294,7 @@ TEST_P(Zoom, EveryWayOfZoomingReachesTheEditorAndItsMargin) {
     } else if (GetParam().zoom < 2) {
         EXPECT_LT(marginWidth(), width);
     }
-    EXPECT_EQ(QSettings().value(QString::fromLatin1(ViewAids::kZoomKey)).toInt(),
-              GetParam().zoom);
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(ViewAids::kZoomKey)).toInt(), GetParam().zoom);
 }
 
 void keyInEditor(frmMain& w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
@@ -370,11 +368,12 @@ TEST_P(WrapSwitch, TheCaretsLineStaysInViewBothWays) {
     editor()->SetText(numberedLines(400, c.lineWidth));
     // The caret's line low in the view: the lines above it grow when they wrap.
     sci(Sci::SCI_GOTOLINE, c.caretLine);
-    sci(Sci::SCI_SETFIRSTVISIBLELINE, std::max(0, c.caretLine - int(sci(Sci::SCI_LINESONSCREEN)) + 2));
+    sci(Sci::SCI_SETFIRSTVISIBLELINE,
+        std::max(0, c.caretLine - int(sci(Sci::SCI_LINESONSCREEN)) + 2));
     QCoreApplication::processEvents();
-    ASSERT_TRUE(caretLineInView()) << sci(Sci::SCI_GETFIRSTVISIBLELINE) << " "
-                                   << sci(Sci::SCI_LINESONSCREEN) << " "
-                                   << sci(Sci::SCI_LINEFROMPOSITION, sci(Sci::SCI_GETCURRENTPOS));
+    ASSERT_TRUE(caretLineInView())
+        << sci(Sci::SCI_GETFIRSTVISIBLELINE) << " " << sci(Sci::SCI_LINESONSCREEN) << " "
+        << sci(Sci::SCI_LINEFROMPOSITION, sci(Sci::SCI_GETCURRENTPOS));
     for (int round = 0; round < 2; ++round) {
         menuItem(*w, "mnuWordWrap")->trigger();
         editor()->viewport()->repaint();
@@ -415,11 +414,11 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
         return screen;
     }
-    static ScreenNumbers* numbersOf(frmScreen& s) { return s.txtScreen->findChild<ScreenNumbers*>(); }
-    // The number of lines of the document the box holds.
-    static int documentLines(frmScreen& s) {
-        return int(s.screenDocumentText().count(kCrLf)) + 1;
+    static ScreenNumbers* numbersOf(frmScreen& s) {
+        return s.txtScreen->findChild<ScreenNumbers*>();
     }
+    // The number of lines of the document the box holds.
+    static int documentLines(frmScreen& s) { return int(s.screenDocumentText().count(kCrLf)) + 1; }
     void leave(std::unique_ptr<frmScreen>& s) {
         s->txtScreen->clear();
         s->hide();
@@ -476,8 +475,8 @@ TEST_P(ScreenNumbering, EveryLineOfTheDocumentHasOneNumberInOrder) {
         EXPECT_GT(shown[i].y, shown[i - 1].y);
     }
     // The margin has room for the count's digits.
-    EXPECT_GE(numbers->width(), numbers->fontMetrics().horizontalAdvance(
-                                    QString::number(GetParam().lines)));
+    EXPECT_GE(numbers->width(),
+              numbers->fontMetrics().horizontalAdvance(QString::number(GetParam().lines)));
     // Scrolled to the end, the last number is the line count.
     screen->txtScreen->moveCursor(QTextCursor::End);
     QCoreApplication::processEvents();
@@ -494,17 +493,16 @@ QString longLine(int n) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ScreenNumbering,
-    ::testing::Values(ScreenTextCase{"Empty", QString(), 1},
-                      ScreenTextCase{"OneLine", QStringLiteral("<p>one</p>"), 1},
-                      ScreenTextCase{"EndsWithABreak", QStringLiteral("a\r\nb\r\n"), 3},
-                      ScreenTextCase{"ManyGroupedLines", numberedLines(500), 500},
-                      ScreenTextCase{"WrappedLines", numberedLines(40, 900), 40},
-                      ScreenTextCase{"ALongLineCutIntoBlocks",
-                                     QStringLiteral("first\r\n") + longLine(100000) +
-                                         QStringLiteral("\r\nlast"),
-                                     3},
-                      ScreenTextCase{"OwnLineSeparators",
-                                     QStringLiteral("a\u2028b\r\nc\r\nd\u2028e"), 3}),
+    ::testing::Values(
+        ScreenTextCase{"Empty", QString(), 1},
+        ScreenTextCase{"OneLine", QStringLiteral("<p>one</p>"), 1},
+        ScreenTextCase{"EndsWithABreak", QStringLiteral("a\r\nb\r\n"), 3},
+        ScreenTextCase{"ManyGroupedLines", numberedLines(500), 500},
+        ScreenTextCase{"WrappedLines", numberedLines(40, 900), 40},
+        ScreenTextCase{"ALongLineCutIntoBlocks",
+                       QStringLiteral("first\r\n") + longLine(100000) + QStringLiteral("\r\nlast"),
+                       3},
+        ScreenTextCase{"OwnLineSeparators", QStringLiteral("a\u2028b\r\nc\r\nd\u2028e"), 3}),
     NameFrom<&ScreenTextCase::name>());
 
 struct ScreenEditCase {
@@ -548,69 +546,72 @@ TEST_P(ScreenEditing, TheCountFollowsTheEdit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, ScreenEditing,
-    ::testing::Values(
-        ScreenEditCase{"EnterInAGroupedBlock",
-                       [](ScreenBox* b) {
-                           at(b, 20);
-                           QTest::keyClick(b, Qt::Key_Return);
-                       }},
-        ScreenEditCase{"ShiftEnterInAGroupedBlock",
-                       [](ScreenBox* b) {
-                           at(b, 20);
-                           QTest::keyClick(b, Qt::Key_Return, Qt::ShiftModifier);
-                       }},
-        ScreenEditCase{"BackspaceJoiningBlocks",
-                       [](ScreenBox* b) {
-                           const QTextBlock second = b->document()->findBlockByNumber(1);
-                           at(b, second.position());
-                           QTest::keyClick(b, Qt::Key_Backspace);
-                       }},
-        ScreenEditCase{"BackspaceIntoACutLine",
-                       [](ScreenBox* b) {
-                           // The block after the first piece of the long line continues it.
-                           QTextBlock block = b->document()->begin();
-                           while (block.isValid() && block.userState() != ScreenBox::kContinuesLine)
-                               block = block.next();
-                           ASSERT_TRUE(block.isValid());
-                           at(b, block.position());
-                           QTest::keyClick(b, Qt::Key_Backspace);
-                       }},
-        ScreenEditCase{"EnterInACutLine",
-                       [](ScreenBox* b) {
-                           QTextBlock block = b->document()->begin();
-                           while (block.isValid() && block.userState() != ScreenBox::kContinuesLine)
-                               block = block.next();
-                           ASSERT_TRUE(block.isValid());
-                           at(b, block.position() + 10);
-                           QTest::keyClick(b, Qt::Key_Return);
-                       }},
-        ScreenEditCase{"PasteOfManyLines",
-                       [](ScreenBox* b) {
-                           at(b, 50);
-                           QTextCursor c = b->textCursor();
-                           ScreenBox::insertKeeping(c, QStringLiteral("x\ny\nz\n"));
-                       }},
-        ScreenEditCase{"SelectionOverBlocksDeleted",
-                       [](ScreenBox* b) {
-                           QTextCursor c = b->textCursor();
-                           c.setPosition(30);
-                           c.setPosition(b->document()->characterCount() - 40,
-                                         QTextCursor::KeepAnchor);
-                           c.removeSelectedText();
-                       }},
-        ScreenEditCase{"EverythingDeleted",
-                       [](ScreenBox* b) {
-                           QTextCursor c = b->textCursor();
-                           c.select(QTextCursor::Document);
-                           c.removeSelectedText();
-                       }},
-        ScreenEditCase{"UndoOfAnEnter",
-                       [](ScreenBox* b) {
-                           at(b, 20);
-                           QTest::keyClick(b, Qt::Key_Return);
-                           QTest::keyClick(b, Qt::Key_Return);
-                           b->undo();
-                       }}),
+    ::testing::Values(ScreenEditCase{"EnterInAGroupedBlock",
+                                     [](ScreenBox* b) {
+                                         at(b, 20);
+                                         QTest::keyClick(b, Qt::Key_Return);
+                                     }},
+                      ScreenEditCase{"ShiftEnterInAGroupedBlock",
+                                     [](ScreenBox* b) {
+                                         at(b, 20);
+                                         QTest::keyClick(b, Qt::Key_Return, Qt::ShiftModifier);
+                                     }},
+                      ScreenEditCase{"BackspaceJoiningBlocks",
+                                     [](ScreenBox* b) {
+                                         const QTextBlock second =
+                                             b->document()->findBlockByNumber(1);
+                                         at(b, second.position());
+                                         QTest::keyClick(b, Qt::Key_Backspace);
+                                     }},
+                      ScreenEditCase{"BackspaceIntoACutLine",
+                                     [](ScreenBox* b) {
+                                         // The block after the first piece of the long line
+                                         // continues it.
+                                         QTextBlock block = b->document()->begin();
+                                         while (block.isValid() &&
+                                                block.userState() != ScreenBox::kContinuesLine)
+                                             block = block.next();
+                                         ASSERT_TRUE(block.isValid());
+                                         at(b, block.position());
+                                         QTest::keyClick(b, Qt::Key_Backspace);
+                                     }},
+                      ScreenEditCase{"EnterInACutLine",
+                                     [](ScreenBox* b) {
+                                         QTextBlock block = b->document()->begin();
+                                         while (block.isValid() &&
+                                                block.userState() != ScreenBox::kContinuesLine)
+                                             block = block.next();
+                                         ASSERT_TRUE(block.isValid());
+                                         at(b, block.position() + 10);
+                                         QTest::keyClick(b, Qt::Key_Return);
+                                     }},
+                      ScreenEditCase{"PasteOfManyLines",
+                                     [](ScreenBox* b) {
+                                         at(b, 50);
+                                         QTextCursor c = b->textCursor();
+                                         ScreenBox::insertKeeping(c, QStringLiteral("x\ny\nz\n"));
+                                     }},
+                      ScreenEditCase{"SelectionOverBlocksDeleted",
+                                     [](ScreenBox* b) {
+                                         QTextCursor c = b->textCursor();
+                                         c.setPosition(30);
+                                         c.setPosition(b->document()->characterCount() - 40,
+                                                       QTextCursor::KeepAnchor);
+                                         c.removeSelectedText();
+                                     }},
+                      ScreenEditCase{"EverythingDeleted",
+                                     [](ScreenBox* b) {
+                                         QTextCursor c = b->textCursor();
+                                         c.select(QTextCursor::Document);
+                                         c.removeSelectedText();
+                                     }},
+                      ScreenEditCase{"UndoOfAnEnter",
+                                     [](ScreenBox* b) {
+                                         at(b, 20);
+                                         QTest::keyClick(b, Qt::Key_Return);
+                                         QTest::keyClick(b, Qt::Key_Return);
+                                         b->undo();
+                                     }}),
     NameFrom<&ScreenEditCase::name>());
 
 // ---- File > Recent Files ------------------------------------------------------------------
@@ -788,8 +789,9 @@ TEST_F(RecentFilesTest, TheListIsSharedWithACopyRunningBeside) {
     other.show();
     d.chooseFile(b);
     menuItem(other, "mnuOpen")->trigger();
-    EXPECT_EQ(shownItems().mid(0, 2), (QStringList{QStringLiteral("&1 b.html  (%1)").arg(folder()),
-                                                   QStringLiteral("&2 a.html  (%1)").arg(folder())}));
+    EXPECT_EQ(shownItems().mid(0, 2),
+              (QStringList{QStringLiteral("&1 b.html  (%1)").arg(folder()),
+                           QStringLiteral("&2 a.html  (%1)").arg(folder())}));
     // What this window adds the other sees too.
     open(a);
     QMenu* theirs = menuNamed(other, "mnuRecent");
