@@ -4,7 +4,9 @@
 // timed from its key press to the end of the repaint. Beside it, in the same run, a bare
 // QsciScintilla holding the same page; bench_typing_stock (the same program built against
 // the system's unpatched QScintilla) gives the stock editor's figures. At 10 MB also File >
-// Validate through the window.
+// Validate through the window. The rows "aids" type the same keys with the View menu's
+// line numbers and word wrap on (the other rows have them off), once the lines out of view
+// are wrapped, and time switching wrap on.
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
@@ -31,6 +33,7 @@
 #include "platform/dialogs.h"
 #include "platform/txtcode.h"
 #include "validator/frmvalidator.h"
+#include "viewaidsbench.h"
 #endif
 
 namespace {
@@ -183,7 +186,7 @@ void validateThroughWindow(frmMain& window, const Size& size) {
     bench::metric(QByteArray("validate_window_").append(size.name).append("_ms"), t.median);
 }
 
-void throughWindow(const Size& size, const QString& page) {
+void throughWindow(const Size& size, const QString& page, bool aids = false) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.html"));
     QFile f(path);
@@ -193,13 +196,34 @@ void throughWindow(const Size& size, const QString& page) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
+    bench::setViewAids(window, false);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();
     const int length = ed->TextLength();
+    if (aids) {
+        // From the View menu's click to the end of the repaint, then the background wrap.
+        QElapsedTimer t;
+        t.start();
+        bench::setViewAids(window, true);
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double on = t.nsecsElapsed() / 1e6;
+        const double rest = bench::waitUntilIdle(600000);
+        std::printf("aids   %-6s line numbers and wrap on: %8.1f ms, then wrapping out of view "
+                    "%8.1f ms\n",
+                    size.name, on, rest);
+        bench::metric(QByteArray("aids_switch_").append(size.name).append("_ms"), on);
+        bench::metric(QByteArray("aids_background_").append(size.name).append("_ms"), rest);
+    }
     for (const Where& where : kWhere) {
         ed->SetSelStart(int(length * where.fraction));
-        print("window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+        print(aids ? "aids" : "window", size, where,
+              bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    if (aids) {
+        ed->SetModified(false);
+        return;
     }
     otherKeys(ed, size);
     if (size.bytes == 10 * 1024 * 1024)
@@ -292,6 +316,9 @@ void strayThroughWindow(const Size& size, const QString& page) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+#ifndef VR_TYPING_STOCK
+    const bench::OwnSettings settings;
+#endif
     std::printf("load average before: %s\n", qPrintable(QString::fromLatin1([] {
                     QFile l(QStringLiteral("/proc/loadavg"));
                     l.open(QIODevice::ReadOnly);
@@ -307,6 +334,7 @@ int main(int argc, char* argv[]) {
         bareEditor(size, page, "stock", size.bytes > 50 * 1024 * 1024 ? 20 : kKeys);
 #else
         throughWindow(size, page);
+        throughWindow(size, page, true);
         bareEditor(size, page, "bare");
 #endif
     }
