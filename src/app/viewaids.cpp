@@ -34,6 +34,11 @@ ViewAids::ViewAids(const MenuActions& menus, TxtCode* editor, QObject* parent)
     editor_->setMarginsForegroundColor(QColor(0x80, 0x80, 0x80));
     editor_->setMarginsBackgroundColor(QColor(0xF0, 0xF0, 0xF0));
 
+    // The editor shows no annotations. Left visible (QsciScintilla's default), Scintilla
+    // lays out the line of every edit once more to fit them, on a wrapped long line a
+    // second layout of the whole line for each key.
+    editor_->SendScintilla(Sci::SCI_ANNOTATIONSETVISIBLE, (unsigned long)Sci::ANNOTATION_HIDDEN);
+
     lineNumbers_->setCheckable(true);
     wordWrap_->setCheckable(true);
     // Ctrl+= is Ctrl++ without the Shift that "+" needs on most keyboards.
