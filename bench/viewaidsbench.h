@@ -41,7 +41,7 @@ inline double waitUntilIdle(double capMs) {
     QElapsedTimer total;
     total.start();
     int quiet = 0;
-    while (quiet < 20 && total.nsecsElapsed() / 1e6 < capMs) {
+    while (quiet < 200 && total.nsecsElapsed() / 1e6 < capMs) {
         QElapsedTimer t;
         t.start();
         QCoreApplication::processEvents();
