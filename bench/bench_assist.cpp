@@ -15,8 +15,8 @@
 #include "assist/highlighter.h"
 #include "assist/syntaxranges.h"
 #include "benchutil.h"
-#include "platform/appcontext.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
 
 namespace {
 

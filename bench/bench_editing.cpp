@@ -10,7 +10,7 @@
 
 #include "app/frmscreen.h"
 #include "benchutil.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/finder.h"
 #include "search/gotoline.h"
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Long lines through the real window: one line of realistic markup (a minified page) of
-// 200 KB, 2 MB and 20 MB. Opening it, typing at its start, middle and end (each key from
-// its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight
+// 200 KB, 2 MB and 20 MB, and lines of the same sizes in mixed scripts (accented Latin,
+// Greek, CJK, symbols and emoji). Opening it, typing at its start, middle and end (each key
+// from its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight
 // Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
 // the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "aids"
 // switch the View menu's line numbers and word wrap on over the line and type with them on
 // (the "window" rows have them off).
-//   bench_longlines [200kb|2mb|20mb ...]
+//   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
 #include <QFile>
@@ -28,7 +29,7 @@
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
 #include "app/startup.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "viewaidsbench.h"
 #endif
 
@@ -36,11 +37,14 @@ namespace {
 
 struct Size {
     const char* name;
-    qsizetype bytes;
-    int keys; // keys typed at each place: fewer on the longest line, whose anchor is slow
+    qsizetype bytes; // of UTF-8
+    int keys;        // keys typed at each place: fewer on the longest line, whose anchor is slow
+    bool mixed;      // mixed scripts, else a minified page of ASCII markup
 };
 const Size kSizes[] = {
-    {"200kb", 200 * 1024, 60}, {"2mb", 2 * 1024 * 1024, 30}, {"20mb", 20 * 1024 * 1024, 10}};
+    {"200kb", 200 * 1024, 60, false},         {"2mb", 2 * 1024 * 1024, 30, false},
+    {"20mb", 20 * 1024 * 1024, 10, false},    {"200kb-mixed", 200 * 1024, 60, true},
+    {"2mb-mixed", 2 * 1024 * 1024, 30, true}, {"20mb-mixed", 20 * 1024 * 1024, 10, true}};
 struct Where {
     const char* name;
     double fraction;
@@ -55,6 +59,36 @@ QString minified(qsizetype bytes) {
     return page;
 }
 
+// A line of mixed scripts, `bytes` of UTF-8 at most: accented Latin, an emoji (two UTF-16
+// units), Greek, a currency sign and CJK, in markup.
+QString mixedLine(qsizetype bytes) {
+    const QString piece =
+        QString::fromUtf8("<span>h\xc3\xa9llo w\xc3\xb6rld \xf0\x9f\x98\x80 \xcf\x89 \xe2\x82\xac "
+                          "\xe4\xb8\xad\xe6\x96\x87 </span>");
+    const qsizetype pieceBytes = piece.toUtf8().size();
+    QString line;
+    line.reserve(bytes / pieceBytes * piece.size() + piece.size());
+    for (qsizetype n = 0; n + pieceBytes <= bytes; n += pieceBytes)
+        line += piece;
+    return line;
+}
+
+// What is typed on a line: markup, and on a line of mixed scripts accented letters, Greek
+// and CJK among it too.
+QString typedOn(const Size& size) {
+    if (!size.mixed) {
+        QString keys = bench::typedMarkup(size.keys);
+        keys.remove(QLatin1Char('\n'));
+        return keys;
+    }
+    const QString sample = QString::fromUtf8(
+        "<b>h\xc3\xa9llo</b> w\xc3\xb6rld \xcf\x89 \xe2\x82\xac \xe4\xb8\xad\xe6\x96\x87 ");
+    QString keys;
+    while (keys.size() < size.keys)
+        keys += sample;
+    return keys.left(size.keys);
+}
+
 void metricOf(const char* who, const char* what, const Size& size, double value) {
     const QByteArray key = QByteArray("long_") + who + "_" + what + "_" + size.name;
     bench::metric(key.constData(), value);
@@ -64,13 +98,12 @@ void typeAt(QAbstractScrollArea* editor, const char* who, const Size& size,
             const std::function<void(double)>& placeCaret) {
     for (const Where& where : kWhere) {
         placeCaret(where.fraction);
-        QString keys = bench::typedMarkup(size.keys);
-        keys.remove(QLatin1Char('\n'));
-        const bench::KeyTimes t = bench::typeInto(editor, keys);
-        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms\n", who, size.name,
-                    where.name, t.median, t.p95);
+        const bench::KeyTimes t = bench::typeInto(editor, typedOn(size));
+        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms  max %9.3f ms\n", who,
+                    size.name, where.name, t.median, t.p95, t.max);
         metricOf(who, (QByteArray("key_") + where.name + "_median").constData(), size, t.median);
         metricOf(who, (QByteArray("key_") + where.name + "_p95").constData(), size, t.p95);
+        metricOf(who, (QByteArray("key_") + where.name + "_max").constData(), size, t.max);
     }
 }
 
@@ -260,12 +293,16 @@ void withViewAids(const Size& size, const QString& line) {
 }
 
 // Highlight and UnHighlight Syntax of the same markup as ordinary lines, for comparison.
-void ordinaryLines(const Size& size) {
+void ordinaryLines(const Size& size, const QString& line) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
     TxtCode* ed = window.txtCode();
-    ed->SetText(bench::generatedPage(size.bytes));
+    if (size.mixed)
+        ed->SetText(QString(line).replace(QStringLiteral("</span><span>"),
+                                          QStringLiteral("</span>\r\n<span>")));
+    else
+        ed->SetText(bench::generatedPage(size.bytes));
     QCoreApplication::processEvents();
     highlightAndUnhighlight(window, "lines", size);
     ed->SetModified(false);
@@ -283,15 +320,17 @@ int main(int argc, char* argv[]) {
     for (const Size& size : kSizes) {
         if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(size.name)))
             continue;
-        const QString line = minified(size.bytes);
+        const QString line = size.mixed ? mixedLine(size.bytes) : minified(size.bytes);
 #ifdef VR_TYPING_STOCK
+        // The stock editor takes seconds a key on the longest lines, and tens of seconds on
+        // the longest line of mixed scripts.
         Size few = size;
-        few.keys = qMin(size.keys, size.bytes > 10 * 1024 * 1024 ? 2 : 10);
+        few.keys = qMin(size.keys, size.bytes > 10 * 1024 * 1024 ? (size.mixed ? 1 : 2) : 10);
         bareEditor(few, line, "stock");
 #else
         throughWindow(size, line);
         withViewAids(size, line);
-        ordinaryLines(size);
+        ordinaryLines(size, line);
         bareEditor(size, line, "bare");
 #endif
     }

@@ -31,7 +31,7 @@
 #include "app/previewbrowser.h"
 #include "app/previewschemeregistration.h"
 #include "benchutil.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "app/frmmain.h"
 #include "app/recovery.h"
 #include "benchutil.h"
-#include "platform/textfile.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "text/textfile.h"
 
 namespace {
 

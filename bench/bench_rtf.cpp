@@ -7,8 +7,8 @@
 
 #include "assist/selectionhighlight.h"
 #include "benchutil.h"
-#include "platform/rtf.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "text/rtf.h"
 
 namespace {
 

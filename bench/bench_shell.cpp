@@ -7,8 +7,8 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "benchutil.h"
-#include "platform/textfile.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "text/textfile.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "app/frmmain.h"
-#include "platform/menuactions.h"
+#include "shell/menuactions.h"
 
 namespace bench {
 

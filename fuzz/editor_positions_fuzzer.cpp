@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace {
 TxtCode* editor() {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/fileform.h"
+#include "text/fileform.h"
 
 namespace {
 void check(bool ok) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/rtf.h"
+#include "text/rtf.h"
 
 namespace {
 void check(bool ok) {

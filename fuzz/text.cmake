@@ -10,4 +10,4 @@ vr_add_fuzzer(date_format SOURCES ${CMAKE_CURRENT_LIST_DIR}/date_format_fuzzer.c
 vr_add_fuzzer(number_reading SOURCES ${CMAKE_CURRENT_LIST_DIR}/number_reading_fuzzer.cpp
               ${PROJECT_SOURCE_DIR}/src/dialogs/numberinput.cpp LIBS vr_search)
 vr_add_fuzzer(editor_positions SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_positions_fuzzer.cpp
-              LIBS vr_platform)
+              LIBS vr_editor)

@@ -34,8 +34,8 @@
 
 #include "app/frmmain.h"
 #include "app/previewschemeregistration.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

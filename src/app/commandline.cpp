@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "checker/checker.h"
-#include "platform/filenames.h"
-#include "platform/textfile.h"
+#include "text/filenames.h"
+#include "text/textfile.h"
 #include "validator/checks.h"
 #include "validator/report.h"
 

@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QMainWindow>
 
-#include "platform/cmdg.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/cmdg.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 const QString kNoTextToSave = QStringLiteral("No text to save, try entering some first!");
@@ -21,17 +21,21 @@ QString Document::fileFilter() {
         "*.xhtml;*xht;*.hta|CSS Files (*.css)|*.css|All Files (*.*)|*.*");
 }
 
-QString Document::filePath() const {
-    const QString caption = window_->windowTitle();
-    return caption == untitled() ? QString() : QDir::fromNativeSeparators(caption);
+QString Document::displayName() const {
+    return path_.isEmpty() ? untitled() : QDir::toNativeSeparators(path_);
+}
+
+void Document::setPath(const QString& path) {
+    path_ = QDir::fromNativeSeparators(path);
+    emit displayNameChanged(displayName());
 }
 
 bool Document::askToKeepChanges() {
     if (!editor_->Modified())
         return true;
     const auto answer =
-        dialogs().message(window_, QStringLiteral("Save changes to ") + window_->windowTitle(),
-                          QString(), Dialogs::Buttons::YesNo, Dialogs::Icon::None);
+        dialogs().message(window_, QStringLiteral("Save changes to ") + displayName(), QString(),
+                          Dialogs::Buttons::YesNo, Dialogs::Icon::None);
     if (answer != Dialogs::Answer::Yes)
         return true;
     // The user asked to keep the text: go on only when it was saved (or there is none).
@@ -45,7 +49,7 @@ void Document::New() {
     editor_->SetSelLength(editor_->TextLength());
     editor_->SetSelText(QString());
     editor_->setKeepsStrayBytes(false);
-    window_->setWindowTitle(untitled());
+    setPath(QString());
     editor_->SetModified(false);
     // A new document is written as UTF-8 without mark, with CR LF.
     file_ = FileState();
@@ -75,13 +79,12 @@ bool Document::OpenPath(const QString& path) {
         reportFileError(QStringLiteral("open"), path, error);
         return false;
     }
-    if (fileUsed)
-        fileUsed(path);
     cmdg_->FileName = path;
-    window_->setWindowTitle(QDir::toNativeSeparators(path));
+    setPath(path);
     editor_->SetModified(false);
     file_ = loaded;
     stampedPath_ = path;
+    emit fileUsed(path);
     if (loaded.strayBytes > 0) {
         dialogs().inform(window_,
                          QStringLiteral("The file %1 holds %2 byte(s) that are not valid UTF-8. "
@@ -109,7 +112,7 @@ bool Document::OpenPath(const QString& path) {
 
 void Document::restore(const QByteArray& editorBytes, const QString& path, const FileState& state) {
     editor_->setEditorBytes(editorBytes, state.form.strayBytes);
-    window_->setWindowTitle(path.isEmpty() ? untitled() : QDir::toNativeSeparators(path));
+    setPath(path);
     if (!path.isEmpty())
         cmdg_->FileName = path;
     file_ = state;
@@ -118,7 +121,7 @@ void Document::restore(const QByteArray& editorBytes, const QString& path, const
 }
 
 bool Document::Save() {
-    if (window_->windowTitle() == untitled()) {
+    if (path_.isEmpty()) {
         // A cancelled or failed Save As leaves everything as it was.
         if (!SaveAs() && editor_->TextLength() > 0)
             return false;
@@ -150,8 +153,7 @@ bool Document::SaveAs() {
         return false;
     }
     editor_->SetModified(false);
-    if (fileUsed)
-        fileUsed(cmdg_->FileName);
+    emit fileUsed(cmdg_->FileName);
     return true;
 }
 

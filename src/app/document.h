@@ -1,26 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 
-#include "platform/textfile.h"
+#include "text/textfile.h"
 
 class QMainWindow;
 class TxtCode;
 class Cmdg;
 
 // The life of the one open document: New, Open, Save, Save As and the close question.
-// The document is the editor's text; its state is the window caption ("Untitled" or the
-// opened path), the common dialog's file name and the editor's modified flag, and the
-// form and stamp of the file it was last read from or written to.
-class Document {
+// The document is the editor's text; its state is its file's path (empty for "Untitled",
+// which the window's caption shows through displayNameChanged), the common dialog's file
+// name and the editor's modified flag, and the form and stamp of the file it was last
+// read from or written to.
+class Document : public QObject {
+    Q_OBJECT
 public:
     Document(QMainWindow* window, TxtCode* editor, Cmdg* cmdg);
 
     static QString untitled() { return QStringLiteral("Untitled"); }
-    // The document's file as the caption names it; empty while the caption is "Untitled".
-    QString filePath() const;
+    // The document's file; empty while it is "Untitled" (a new document keeps that name
+    // after Save As, as the caption does).
+    const QString& filePath() const { return path_; }
+    // The name the caption shows: "Untitled" or the path, with native separators.
+    QString displayName() const;
     static QString fileFilter();
 
     void New();
@@ -33,10 +38,6 @@ public:
     // Opens a file chosen elsewhere than in the dialog (File > Recent Files): the question
     // of Open about unsaved changes first, then OpenPath.
     bool OpenFile(const QString& path);
-
-    // Told the path of every file the document is read from or written to by the user's
-    // Open or Save As (and the file given at start-up).
-    std::function<void(const QString&)> fileUsed;
 
     // The close question. Returns true when the window may close; sets *quitAtOnce when
     // the user chose to end the program without saving.
@@ -53,7 +54,13 @@ public:
     // modified flag is set, the file is untouched.
     void restore(const QByteArray& editorBytes, const QString& path, const FileState& state);
 
+signals:
+    void displayNameChanged(const QString& name);
+    // A file the document was read from by Open (or at start-up) or written to by Save As.
+    void fileUsed(const QString& path);
+
 private:
+    void setPath(const QString& path);
     // The question asked before New and Open; false when the document must stay.
     bool askToKeepChanges();
     bool writeTo(const QString& path);
@@ -65,6 +72,7 @@ private:
     QMainWindow* window_;
     TxtCode* editor_;
     Cmdg* cmdg_;
+    QString path_;
     FileState file_;
     QString stampedPath_;
 };

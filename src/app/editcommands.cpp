@@ -6,12 +6,12 @@
 #include <QMainWindow>
 
 #include "app/frmscreen.h"
-#include "platform/appcontext.h"
-#include "platform/cmdg.h"
-#include "platform/dialogs.h"
-#include "platform/menuactions.h"
-#include "platform/printing.h"
-#include "platform/txtcode.h"
+#include "editor/printing.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
+#include "shell/cmdg.h"
+#include "shell/menuactions.h"
+#include "shell/modaldialogs.h"
 
 namespace editcommands {
 

@@ -21,9 +21,9 @@
 #include "app/viewaids.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
-#include "platform/cmdg.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/commands.h"
+#include "shell/cmdg.h"
 #include "validator/commands.h"
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -46,7 +46,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     viewAids_ = new ViewAids(menus_, txtCode_, this);
     recent_ = new RecentFiles(menus_.mnuRecent, this,
                               [this](const QString& path) { return document_->OpenFile(path); });
-    document_->fileUsed = [](const QString& path) { RecentFiles::add(path); };
+    connect(document_.get(), &Document::fileUsed, this, &RecentFiles::add);
     livePreview_ = std::make_unique<LivePreview>(menus_.mnuLivePreview, txtCode_, this,
                                                  [this] { return document_->filePath(); });
     editcommands::connectCommands(ctx_, menus_);
@@ -60,6 +60,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
     setWindowTitle(Document::untitled());
+    // The caption follows the document's name.
+    connect(document_.get(), &Document::displayNameChanged, this, &QWidget::setWindowTitle);
     syntaxColours_ = {16711680, 255, 16711808, 32768};
 }
 

@@ -4,8 +4,8 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 
 class QFrame;
 class QMenu;

@@ -11,8 +11,8 @@
 
 #include "app/screennumbers.h"
 #include "app/viewaids.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 

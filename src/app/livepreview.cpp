@@ -3,7 +3,7 @@
 
 #include <QAction>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 LivePreview::LivePreview(QAction* command, TxtCode* editor, QWidget* mainWindow,
                          std::function<QString()> documentPath)

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "assist/tagfragments.h"
+
 namespace {
 
 using M = MenuActions;
@@ -17,12 +19,15 @@ constexpr Line kLine;
 
 // One row of the menu tree: depth 0 is a menu of the bar; a menu at a greater depth is a
 // submenu holding the deeper rows that follow it; an item is a command; kLine is a
-// separator. Each names the member of MenuActions that receives it and its objectName.
+// separator. Each names the member of MenuActions that receives it and its objectName; an
+// item that writes fixed markup names only its member, the table of tag commands
+// (assist/tagfragments) gives its objectName and caption.
 struct Row {
     constexpr Row(int d, QMenu* M::*m, const char* n, const char* c)
         : depth(d), menu(m), name(n), caption(c) {}
     constexpr Row(int d, QAction* M::*i, const char* n, const char* c, const char* s = nullptr)
         : depth(d), item(i), name(n), caption(c), shortcut(s) {}
+    constexpr Row(int d, QAction* M::*i) : depth(d), item(i) {}
     constexpr Row(int d, Line) : depth(d) {}
 
     int depth;
@@ -73,21 +78,21 @@ const Row kMenuTree[] = {
 
     {0, &M::mnuTags, "mnuTags", "Tags"},
     {1, &M::mnuComment, "mnuComment", "<!--Comment-->"},
-    {1, &M::mnuDoctype, "mnuDoctype", "<Doctype>"},
-    {1, &M::mnuHtml, "mnuHtml", "<Html>"},
-    {1, &M::mnuHead, "mnuHead", "<Head>"},
+    {1, &M::mnuDoctype},
+    {1, &M::mnuHtml},
+    {1, &M::mnuHead},
     {1, &M::mnuHeadMain, "mnuHeadMain", "Head"},
     {2, &M::mnuTitle, "mnuTitle", "Title..."},
     {2, &M::mnuFavicon, "mnuFavicon", "Favicon..."},
-    {2, &M::mnuCharset, "mnuCharset", "Charset"},
+    {2, &M::mnuCharset},
     {2, &M::mnuMeta, "mnuMeta", "Meta..."},
-    {2, &M::mnuViewport, "mnuViewport", "Viewport"},
+    {2, &M::mnuViewport},
     {2, &M::mnuCss, "mnuCss", "Css..."},
     {3, &M::mnuExternal, "mnuExternal", "External"},
-    {3, &M::mnuInternal, "mnuInternal", "Internal"},
-    {2, &M::mnuJavaScript, "mnuJavaScript", "JavaScript"},
+    {3, &M::mnuInternal},
+    {2, &M::mnuJavaScript},
     {2, &M::mnuRefresh, "mnuRefresh", "Refresh..."},
-    {1, &M::mnuBody, "mnuBody", "<Body>"},
+    {1, &M::mnuBody},
     {1, &M::mnuBodyMain, "mnuBodyMain", "Body"},
     {2, &M::mnuColors, "mnuColors", "Colors..."},
     {2, &M::mnuLink, "mnuLink", "Link..."},
@@ -98,53 +103,53 @@ const Row kMenuTree[] = {
     {2, &M::mnuMarquee, "mnuMarquee", "Marquee..."},
 
     {0, &M::mnuSemantics, "mnuSemantics", "Semantics"},
-    {1, &M::mnuArticle, "mnuArticle", "<article>"},
-    {1, &M::mnuAside, "mnuAside", "<aside>"},
-    {1, &M::mnuDetails, "mnuDetails", "<details>"},
-    {1, &M::mnuFigcaption, "mnuFigcaption", "<figcaption>"},
-    {1, &M::mnuFigure, "mnuFigure", "<figure>"},
-    {1, &M::mnuFooter, "mnuFooter", "<footer>"},
-    {1, &M::mnuHeader, "mnuHeader", "<header>"},
-    {1, &M::mnuMain, "mnuMain", "<main>"},
-    {1, &M::mnuMark, "mnuMark", "<mark>"},
-    {1, &M::mnuNav, "mnuNav", "<nav>"},
-    {1, &M::mnuSection, "mnuSection", "<section>"},
-    {1, &M::mnuSummary, "mnuSummary", "<summary>"},
-    {1, &M::mnuTime, "mnuTime", "<time>"},
+    {1, &M::mnuArticle},
+    {1, &M::mnuAside},
+    {1, &M::mnuDetails},
+    {1, &M::mnuFigcaption},
+    {1, &M::mnuFigure},
+    {1, &M::mnuFooter},
+    {1, &M::mnuHeader},
+    {1, &M::mnuMain},
+    {1, &M::mnuMark},
+    {1, &M::mnuNav},
+    {1, &M::mnuSection},
+    {1, &M::mnuSummary},
+    {1, &M::mnuTime},
 
     {0, &M::mnuHeadings, "mnuHeadings", "Headings"},
-    {1, &M::mnuH1, "mnuH1", "<h1>"},
-    {1, &M::mnuH2, "mnuH2", "<h2>"},
-    {1, &M::mnuH3, "mnuH3", "<h3>"},
-    {1, &M::mnuH4, "mnuH4", "<h4>"},
-    {1, &M::mnuH5, "mnuH5", "<h5>"},
-    {1, &M::mnuH6, "mnuH6", "<h6>"},
+    {1, &M::mnuH1},
+    {1, &M::mnuH2},
+    {1, &M::mnuH3},
+    {1, &M::mnuH4},
+    {1, &M::mnuH5},
+    {1, &M::mnuH6},
 
     {0, &M::mnuParagraphs, "mnuParagraphs", "Paragraphs"},
-    {1, &M::mnuParagraph, "mnuParagraph", "<p>"},
-    {1, &M::mnuHorizontalRule, "mnuHorizontalRule", "<hr>"},
-    {1, &M::mnuLineBreak, "mnuLineBreak", "<br>"},
-    {1, &M::mnuPreformattedText, "mnuPreformattedText", "<pre>"},
+    {1, &M::mnuParagraph},
+    {1, &M::mnuHorizontalRule},
+    {1, &M::mnuLineBreak},
+    {1, &M::mnuPreformattedText},
 
     {0, &M::mnuFormatting, "mnuFormatting", "Formatting"},
-    {1, &M::mnuBold, "mnuBold", "<b>"},
-    {1, &M::mnuImportant, "mnuImportant", "<strong>"},
-    {1, &M::mnuItalic, "mnuItalic", "<i>"},
-    {1, &M::mnuEmphasized, "mnuEmphasized", "<em>"},
-    {1, &M::mnuMarked, "mnuMarked", "<mark>"},
-    {1, &M::mnuSmaller, "mnuSmaller", "<small>"},
-    {1, &M::mnuDeleted, "mnuDeleted", "<del>"},
-    {1, &M::mnuInserted, "mnuInserted", "<ins>"},
-    {1, &M::mnuSubscript, "mnuSubscript", "<sub>"},
-    {1, &M::mnuSuperscript, "mnuSuperscript", "<sup>"},
+    {1, &M::mnuBold},
+    {1, &M::mnuImportant},
+    {1, &M::mnuItalic},
+    {1, &M::mnuEmphasized},
+    {1, &M::mnuMarked},
+    {1, &M::mnuSmaller},
+    {1, &M::mnuDeleted},
+    {1, &M::mnuInserted},
+    {1, &M::mnuSubscript},
+    {1, &M::mnuSuperscript},
 
     {0, &M::mnuQuotations, "mnuQuotations", "Quotations"},
-    {1, &M::mnuAbbr, "mnuAbbr", "<abbr>"},
-    {1, &M::mnuAddress, "mnuAddress", "<address>"},
-    {1, &M::mnuBdo, "mnuBdo", "<bdo>"},
-    {1, &M::mnuBlockquote, "mnuBlockquote", "<blockquote>"},
-    {1, &M::mnuCite, "mnuCite", "<cite>"},
-    {1, &M::mnuQ, "mnuQ", "<q>"},
+    {1, &M::mnuAbbr},
+    {1, &M::mnuAddress},
+    {1, &M::mnuBdo},
+    {1, &M::mnuBlockquote},
+    {1, &M::mnuCite},
+    {1, &M::mnuQ},
 
     {0, &M::mnuView, "mnuView", "View"},
     {1, &M::mnuLivePreview, "mnuLivePreview", "Live Preview", "Ctrl+Shift+P"},
@@ -169,7 +174,13 @@ QString plainCaption(const char* caption) {
 MenuActions buildMenus(QMainWindow* window) {
     MenuActions built;
     QMenu* parents[4] = {nullptr, nullptr, nullptr, nullptr};
-    for (const Row& row : kMenuTree) {
+    for (Row row : kMenuTree) {
+        if (row.item && !row.name) {
+            if (const assist::TagCommand* command = assist::tagCommand(row.item)) {
+                row.name = command->name;
+                row.caption = command->caption;
+            }
+        }
         const QString name = QString::fromLatin1(row.name);
         if (row.depth == 0) {
             QMenu* menu = window->menuBar()->addMenu(plainCaption(row.caption));

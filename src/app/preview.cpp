@@ -7,7 +7,7 @@
 
 #include "app/previewbrowser.h"
 #include "app/previewfolder.h"
-#include "platform/dialogs.h"
+#include "shell/modaldialogs.h"
 
 namespace {
 const QString kPreviewFileName = QStringLiteral("meh.html");

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "platform/dialogs.h"
-#include "platform/filenames.h"
+#include "shell/modaldialogs.h"
+#include "text/filenames.h"
 
 const char* const RecentFiles::kKey = "RecentFiles";
 

@@ -6,32 +6,13 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <atomic>
-#include <functional>
 #include <memory>
 
-#include "platform/textfile.h"
+#include "app/recoverycopy.h"
+#include "app/recoveryfile.h"
+#include "app/recoverywriter.h"
 
-class QThread;
-class QsciScintilla;
 class frmMain;
-
-// A document kept for recovery: what a recovery file holds.
-struct RecoveredDocument {
-    QString path; // empty for an untitled document
-    FileState state;
-    QByteArray text; // the editor's bytes: UTF-8 (and stray bytes), line breaks CR LF
-};
-
-// Copies the editor's bytes [from, from + count) (UTF-8, line breaks CR LF) straight from
-// its buffer to `to`; the buffer's gap is not moved.
-void copyEditorBytes(const QsciScintilla* editor, qint64 from, qint64 count, char* to);
-
-// The bytes of a recovery file (its header, then the text), and reading them back
-// (false when they are not one).
-QByteArray recoveryFileHeader(const QString& path, const FileState& state, qsizetype length);
-QByteArray recoveryFileBytes(const QString& path, const FileState& state, const QByteArray& text);
-bool parseRecoveryFile(const QByteArray& bytes, RecoveredDocument* document);
 
 // Keeps the main window's unsaved text in a recovery file, so that a crash, a kill or a
 // power cut loses at most the last seconds of typing.
@@ -86,8 +67,6 @@ private:
     void onEdited(int position, int type, int length);
     void discard();
     void reportFailure(const QString& reason);
-    // Runs `job` on the writing thread, in the order of the calls.
-    void post(std::function<void()> job);
 
     frmMain* window_;
     QString folder_;
@@ -98,16 +77,7 @@ private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 firstChangeMs_ = 0;
-    // The copy of the text being taken, from both ends: head_[0, headCopied_) is the
-    // start of the editor's text, the last tailCopied_ bytes of tail_ its end.
-    bool copying_ = false;
-    QByteArray head_;
-    QByteArray tail_;
-    qint64 headCopied_ = 0;
-    qint64 tailCopied_ = 0;
-    qint64 lastEdit_ = 0; // where the copy's two ends meet
+    RecoveryCopy copy_;
     QTimer stepTimer_;
-    QThread* writer_ = nullptr;
-    QObject* writerContext_ = nullptr; // lives on the writing thread
-    std::shared_ptr<std::atomic<int>> pending_;
+    std::unique_ptr<RecoveryWriter> writer_;
 };

@@ -10,7 +10,7 @@
 #include "app/document.h"
 #include "app/frmmain.h"
 #include "app/recovery.h"
-#include "platform/filenames.h"
+#include "text/filenames.h"
 
 namespace {
 

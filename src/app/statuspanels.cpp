@@ -10,8 +10,8 @@
 #include <QTime>
 #include <QTimer>
 
-#include "platform/keyboardstate.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/keyboardstate.h"
 
 namespace {
 // 1000 twips at 15 twips to a pixel.

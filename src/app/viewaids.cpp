@@ -6,7 +6,7 @@
 #include <QKeySequence>
 #include <QSettings>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 const char* const ViewAids::kLineNumbersKey = "View/LineNumbers";
 const char* const ViewAids::kWordWrapKey = "View/WordWrap";

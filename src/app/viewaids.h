@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "platform/menuactions.h"
+#include "shell/menuactions.h"
 
 class QsciScintilla;
 class TxtCode;

@@ -10,9 +10,9 @@
 #include "assist/insertion.h"
 #include "assist/selectionhighlight.h"
 #include "assist/tagfragments.h"
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 
 namespace assist {
 

@@ -4,9 +4,9 @@
 #include <QMainWindow>
 #include <algorithm>
 
-#include "platform/appcontext.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
+#include "shell/modaldialogs.h"
 
 namespace assist {
 

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace assist {
 

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QPoint>
 
-#include "platform/appcontext.h"
+#include "shell/appcontext.h"
 
 class QAction;
 class QMenu;

@@ -5,9 +5,9 @@
 #include <QMainWindow>
 
 #include "assist/syntaxranges.h"
-#include "platform/appcontext.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
+#include "shell/modaldialogs.h"
 
 namespace assist {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "assist/insertion.h"
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace assist {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "assist/selectionhighlight.h"
 
-#include "platform/cmdg.h"
-#include "platform/rtf.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/cmdg.h"
+#include "text/rtf.h"
 
 namespace assist {
 

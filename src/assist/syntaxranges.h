@@ -5,8 +5,8 @@
 #include <QStringView>
 #include <QVector>
 
-#include "platform/appcontext.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/appcontext.h"
 
 namespace assist {
 

@@ -4,11 +4,12 @@
 #include <QString>
 #include <vector>
 
-#include "platform/menuactions.h"
+#include "shell/menuactions.h"
 
 namespace assist {
 
-// One menu command that writes a fixed piece of markup.
+// One menu command that writes a fixed piece of markup. The table of these commands is the
+// one place that names them and gives their captions: the menu tree only places them.
 struct TagCommand {
     enum class Shape {
         Single,     // the open text alone
@@ -18,6 +19,7 @@ struct TagCommand {
     };
     const char* name;            // the menu item's objectName
     QAction* MenuActions::*item; // the menu item itself
+    const char* caption;         // the menu item's text
     Shape shape;
     const char* open;
     const char* close; // empty for a single tag
@@ -25,6 +27,9 @@ struct TagCommand {
 
 // The 47 fixed-markup commands of the tag menus, in menu order.
 const std::vector<TagCommand>& fixedTagCommands();
+
+// The command of this menu item, or nullptr when the item writes no fixed markup.
+const TagCommand* tagCommand(QAction* MenuActions::*item);
 
 // The complete fragment a command writes.
 QString tagFragment(const TagCommand& command);

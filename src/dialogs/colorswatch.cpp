@@ -6,8 +6,8 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "platform/charformat.h"
-#include "platform/cmdg.h"
+#include "shell/cmdg.h"
+#include "text/charformat.h"
 
 ColorSwatch::ColorSwatch(QWidget* parent, const char* name, const char* buttonName)
     : QFrame(parent) {

@@ -13,8 +13,8 @@
 #include "dialogs/frmtable.h"
 #include "dialogs/frmtime.h"
 #include "dialogs/headdialogs.h"
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 
 namespace snippetdialogs {
 

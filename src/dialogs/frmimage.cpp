@@ -16,7 +16,7 @@
 
 #include "dialogs/linkcontrols.h"
 #include "dialogs/snippetwidgets.h"
-#include "platform/dialogs.h"
+#include "shell/modaldialogs.h"
 
 using namespace snippetwidgets;
 

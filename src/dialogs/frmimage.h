@@ -6,7 +6,7 @@
 #include "dialogs/linkfragments.h"
 #include "dialogs/picture.h"
 #include "dialogs/snippetdialog.h"
-#include "platform/cmdg.h"
+#include "shell/cmdg.h"
 
 class LinkControls;
 class QCheckBox;

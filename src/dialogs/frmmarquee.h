@@ -2,7 +2,7 @@
 #pragma once
 
 #include "dialogs/snippetdialog.h"
-#include "platform/cmdg.h"
+#include "shell/cmdg.h"
 
 class ColorSwatch;
 class QCheckBox;

@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "assist/insertion.h"
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 SnippetDialog::SnippetDialog(const AppContext& ctx, const QString& objectName,
                              const QString& caption, Placement placement, OpenOrder order)

@@ -3,10 +3,10 @@
 
 #include <QAction>
 
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
 #include "search/frmfind.h"
 #include "search/frmgoto.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 
 namespace search {
 

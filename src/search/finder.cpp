@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "platform/txtcode.h"
+#include "editor/editorbuffer.h"
+#include "editor/txtcode.h"
 
 int EditorSearchTarget::textLength() const {
     return editor_->TextLength();
@@ -102,8 +103,7 @@ int EditorSearchTarget::find(const QString& what, int start, int end, int option
     const qint64 from = editor_->toBytePos(start);
     const qint64 to = editor_->toBytePos(end);
     const qint64 total = editor_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const char* buf = reinterpret_cast<const char*>(
-        editor_->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const char* buf = EditorBuffer(*editor_).whole().data();
     if (!buf)
         return editor_->Find(what, start, end, options);
     const auto firstByte = static_cast<unsigned char>(needle.front());

@@ -11,25 +11,18 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 
 namespace {
+
+constexpr int kButtonWidth = 65; // 975 twips
 
 QString findCaption() {
     return QStringLiteral("FiND");
 }
 QString replaceCaption() {
     return QStringLiteral("FiND AND REPLACE");
-}
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    b->setMinimumWidth(65); // 975 twips
-    return b;
 }
 
 } // namespace
@@ -78,9 +71,11 @@ void frmFind::createControls() {
     optionRow->addWidget(chkboxes_2, 1);
     optionRow->addWidget(chkboxes_4, 1);
 
-    cmdReplace = makeButton(QStringLiteral("cmdReplace"), QStringLiteral("Replace"), this);
-    cmdFindcancel = makeButton(QStringLiteral("cmdFindcancel"), QStringLiteral("Cancel"), this);
-    cmdFindnext = makeButton(QStringLiteral("cmdFindnext"), QStringLiteral("Find Next"), this);
+    cmdReplace = makeButton(QStringLiteral("cmdReplace"), QStringLiteral("Replace"), kButtonWidth);
+    cmdFindcancel =
+        makeButton(QStringLiteral("cmdFindcancel"), QStringLiteral("Cancel"), kButtonWidth);
+    cmdFindnext =
+        makeButton(QStringLiteral("cmdFindnext"), QStringLiteral("Find Next"), kButtonWidth);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     buttonRow->addWidget(cmdReplace);

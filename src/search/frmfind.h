@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/toolwindow.h"
 #include "search/finder.h"
+#include "shell/toolwindow.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -8,28 +8,19 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "search/gotoline.h"
+#include "shell/modaldialogs.h"
 
 namespace {
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    b->setMinimumWidth(72); // 1080 twips
-    return b;
-}
-
+constexpr int kButtonWidth = 72; // 1080 twips
 } // namespace
 
 frmGoto::frmGoto(const AppContext& ctx)
     : ToolWindow(ctx, QStringLiteral("frmGoto"), QStringLiteral("GOTO LiNE"),
                  Shape{Placement::Centred, OpenOrder::DisableThenShow}) {
-    cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Goto"), this);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
+    cmdGoto = makeButton(QStringLiteral("cmdGoto"), QStringLiteral("Goto"), kButtonWidth);
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), kButtonWidth);
     fraLine = new QGroupBox(QStringLiteral("Line #"), this);
     fraLine->setObjectName(QStringLiteral("fraLine"));
     txtLine = new QLineEdit(fraLine);

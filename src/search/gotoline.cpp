@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <QAction>
 
-#include "platform/appcontext.h"
-#include "platform/menuactions.h"
+#include "shell/appcontext.h"
+#include "shell/menuactions.h"
 #include "validator/frmvalidator.h"
 
 namespace validator {

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <climits>
 
-#include "platform/dialogs.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
+#include "shell/modaldialogs.h"
 #include "validator/checks.h"
 #include "validator/report.h"
 #include "validator/summary.h"

@@ -3,7 +3,7 @@
 
 #include <QElapsedTimer>
 
-#include "platform/toolwindow.h"
+#include "shell/toolwindow.h"
 
 class QGroupBox;
 class QLabel;

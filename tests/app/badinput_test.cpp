@@ -17,9 +17,9 @@
 
 #include "app/frmmain.h"
 #include "app/recovery.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
 #include "otheruser.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

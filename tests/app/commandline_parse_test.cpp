@@ -5,8 +5,8 @@
 
 #include "app/commandline.h"
 #include "checker/checker.h"
-#include "platform/filenames.h"
 #include "testutil.h"
+#include "text/filenames.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "app/commandline.h"
 #include "app/startup.h"
 #include "mainwindowtest.h"
-#include "platform/filenames.h"
 #include "testutil.h"
+#include "text/filenames.h"
 #include "validator/checks.h"
 #include "validator/frmvalidator.h"
 

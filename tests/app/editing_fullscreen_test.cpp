@@ -23,8 +23,8 @@
 #include "app/frmmain.h"
 #include "app/frmscreen.h"
 #include "app/screenbox.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

@@ -13,9 +13,9 @@
 #include <QTest>
 
 #include "app/frmmain.h"
+#include "editor/printing.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/printing.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

@@ -11,8 +11,8 @@
 #include <sys/resource.h>
 
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "validator/frmvalidator.h"

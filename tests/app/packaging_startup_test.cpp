@@ -12,10 +12,10 @@
 #include "app/document.h"
 #include "app/frmmain.h"
 #include "app/startup.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/cmdg.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
+#include "shell/cmdg.h"
 #include "testutil.h"
 
 namespace {

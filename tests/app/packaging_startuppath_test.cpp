@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
-#include "platform/filenames.h"
 #include "testutil.h"
+#include "text/filenames.h"
 
 namespace {
 

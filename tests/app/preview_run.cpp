@@ -13,7 +13,7 @@
 #include "app/preview.h"
 #include "app/previewfolder.h"
 #include "app/previewschemeregistration.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 
 int main(int argc, char** argv) {
     if (argc != 3)

@@ -40,8 +40,8 @@
 #include "app/previewbrowser.h"
 #include "app/previewfolder.h"
 #include "app/previewscheme.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

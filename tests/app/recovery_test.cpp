@@ -21,11 +21,11 @@
 #include "app/frmmain.h"
 #include "app/recovery.h"
 #include "app/startup.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/filenames.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "text/filenames.h"
 
 namespace {
 
@@ -506,6 +506,13 @@ INSTANTIATE_TEST_SUITE_P(
                                                 leftover(QString(), "\xef\xbb\xbf<p>x</p>")));
                      },
                      true, QChar(0xFEFF) + QStringLiteral("<p>x</p>"), QString()},
+        LeftoverCase{"ZeroWidthNoBreakSpacesInsideTheText",
+                     [](const QString& folder, const QString&) {
+                         ASSERT_TRUE(writeBytes(
+                             folder + "/1-a.recovery",
+                             leftover(QString(), "<p>\xef\xbb\xbfx</p>\r\n\xef\xbb\xbf<p>")));
+                     },
+                     true, QStringView(u"<p>\uFEFFx</p>\r\n\uFEFF<p>").toString(), QString()},
         LeftoverCase{"APathAndLineBreaksOfOldMac",
                      [](const QString& folder, const QString& dir) {
                          ASSERT_TRUE(writeBytes(folder + "/1-a.recovery",

@@ -25,10 +25,10 @@
 
 #include "app/document.h"
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/cmdg.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
+#include "shell/cmdg.h"
 #include "testutil.h"
 
 namespace {
@@ -294,6 +294,40 @@ TEST_F(Shell, OpenShowsTheFileWithItsPathAsCaptionAndSaveWritesItWithoutADialog)
     EXPECT_EQ(readBytes(path("page.html")),
               QByteArray("<html>\n<body>caf\xc3\xa9</body>\n</html>!"));
     EXPECT_FALSE(editor()->Modified());
+}
+
+// The document owns its path; the caption follows its name, and a caption set by anything
+// else names no file.
+TEST_F(Shell, TheCaptionFollowsTheDocumentsNameAndNamesNoFileItself) {
+    Document* doc = w->document();
+    QSignalSpy names(doc, &Document::displayNameChanged);
+    ASSERT_TRUE(writeBytes(path("page.html"), "<p>a</p>"));
+    const struct {
+        std::function<void()> act;
+        QString path; // the document's file afterwards
+    } steps[] = {
+        {[&] { ASSERT_TRUE(doc->OpenPath(path("page.html"))); }, path("page.html")},
+        {[&] { w->setWindowTitle(path("other.html")); }, path("page.html")},
+        {[&] { trigger("mnuNew"); }, QString()},
+        {[&] { doc->restore("<p>b</p>", path("kept.html"), FileState()); }, path("kept.html")},
+        {[&] { doc->restore("<p>c</p>", QString(), FileState()); }, QString()},
+    };
+    int step = 0;
+    for (const auto& s : steps) {
+        SCOPED_TRACE(step++);
+        names.clear();
+        editor()->SetModified(false);
+        s.act();
+        EXPECT_EQ(doc->filePath(), s.path);
+        EXPECT_EQ(doc->displayName(), s.path.isEmpty() ? Document::untitled() : s.path);
+        if (step != 2) {
+            ASSERT_EQ(names.size(), 1);
+            EXPECT_EQ(names[0][0].toString(), doc->displayName());
+            EXPECT_EQ(caption(), doc->displayName());
+        } else {
+            EXPECT_EQ(names.size(), 0);
+        }
+    }
 }
 
 TEST_F(Shell, AWindows1252FileSavesBackAsWindows1252UntilItHoldsOtherCharacters) {

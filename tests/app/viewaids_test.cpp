@@ -24,11 +24,11 @@
 #include "app/screenbox.h"
 #include "app/screennumbers.h"
 #include "app/viewaids.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/filenames.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
+#include "text/filenames.h"
 
 namespace {
 

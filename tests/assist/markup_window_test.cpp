@@ -15,8 +15,8 @@
 #include "assist/highlighter.h"
 #include "assist/syntaxranges.h"
 #include "assist/tagfragments.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -71,6 +71,47 @@ protected:
 };
 
 // ---- tag commands --------------------------------------------------------------------
+
+// The table of tag commands gives the menus their items: each under its caption, in its
+// menu, in menu order (a caption differs from the markup it writes).
+TEST_F(MarkupWindow, FixedItemsStandInTheirMenusUnderTheirCaptions) {
+    const struct {
+        const char* item;
+        const char* menu;
+        const char* caption;
+        const char* before; // the item above it, or nullptr for the first
+    } rows[] = {
+        {"mnuDoctype", "mnuTags", "<Doctype>", "mnuComment"},
+        {"mnuHtml", "mnuTags", "<Html>", "mnuDoctype"},
+        {"mnuHead", "mnuTags", "<Head>", "mnuHtml"},
+        {"mnuCharset", "mnuHeadMain", "Charset", "mnuFavicon"},
+        {"mnuViewport", "mnuHeadMain", "Viewport", "mnuMeta"},
+        {"mnuInternal", "mnuCss", "Internal", "mnuExternal"},
+        {"mnuJavaScript", "mnuHeadMain", "JavaScript", "mnuCssAction"},
+        {"mnuBody", "mnuTags", "<Body>", "mnuHeadMainAction"},
+        {"mnuArticle", "mnuSemantics", "<article>", nullptr},
+        {"mnuH6", "mnuHeadings", "<h6>", "mnuH5"},
+        {"mnuImportant", "mnuFormatting", "<strong>", "mnuBold"},
+        {"mnuMarked", "mnuFormatting", "<mark>", "mnuEmphasized"},
+        {"mnuQ", "mnuQuotations", "<q>", "mnuCite"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.item);
+        QAction* a = item(row.item);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(), QString::fromLatin1(row.caption));
+        const auto* menu = w->findChild<QMenu*>(QString::fromLatin1(row.menu));
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> items = menu->actions();
+        const qsizetype at = items.indexOf(a);
+        ASSERT_GE(at, 0);
+        if (row.before)
+            EXPECT_EQ(items.value(at - 1) ? items[at - 1]->objectName() : QString(),
+                      QString::fromLatin1(row.before));
+        else
+            EXPECT_EQ(at, 0);
+    }
+}
 
 TEST_F(MarkupWindow, EveryFixedItemWritesItsFragmentAfterTheSelection) {
     for (const assist::TagCommand& command : assist::fixedTagCommands()) {
@@ -153,11 +194,11 @@ TEST_F(MarkupWindow, HighlightSyntaxColoursTheEdgeCasesCharacterByCharacter) {
 }
 
 TEST_F(MarkupWindow, HighlightKeepsColoursOutsideTagsAndUnHighlightDropsAll) {
-    ed->SetText(QStringLiteral("word <b>bold</b> more"));
-    ed->SetSelStart(0);
-    ed->SetSelLength(4);
-    ed->SetSelColor(kGreen);
-    ed->applyHighlight(17, 4, 0x00FFFF);
+    // A green word and a highlighted one, as rich text brings them.
+    CharFormat green, lit;
+    green.color = kGreen;
+    lit.highlight = 0x00FFFF;
+    ed->setRichDocument({QStringLiteral("word <b>bold</b> more"), {{0, 4, green}, {17, 4, lit}}});
     item("mnuHighlight")->trigger();
     EXPECT_EQ(colours(), QStringLiteral("GGGG.BBB....BBBB....."));
     EXPECT_EQ(ed->formatAt(18).highlight, 0x00FFFF);

@@ -25,14 +25,12 @@
 #include "dialogs/frmtable.h"
 #include "dialogs/frmtime.h"
 #include "dialogs/hexcolor.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
 namespace {
-
-const QString CRLF = QStringLiteral("\r\n");
 
 QString lines(std::initializer_list<const char*> parts) {
     return crlfLines(parts);
@@ -148,10 +146,10 @@ TEST_F(GeneratorDialogs, TableTwoByThreeInPercentReplacesTheSelection) {
     click(dlg, "cmdInsert");
 
     const QString cells = lines({"<td>&nbsp;</td>", "<td>&nbsp;</td>", "<td>&nbsp;</td>"});
-    const QString row = QStringLiteral("<tr>") + CRLF + cells + QStringLiteral("</tr>") + CRLF;
+    const QString row = QStringLiteral("<tr>") + kCrLf + cells + QStringLiteral("</tr>") + kCrLf;
     EXPECT_EQ(editor()->Text(), QStringLiteral("<table Align='Right' width='80%' Border='0' "
                                                "cellpadding='1' cellspacing='1'>") +
-                                    CRLF + row + row + QStringLiteral("</table>") + CRLF +
+                                    kCrLf + row + row + QStringLiteral("</table>") + kCrLf +
                                     QStringLiteral("XYZ"));
     expectClosedAfterInsert<frmTable>();
 }

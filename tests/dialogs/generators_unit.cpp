@@ -17,8 +17,6 @@ using fragments::IframeFields;
 using fragments::MarqueeFields;
 using fragments::TableLayout;
 
-const QString CRLF = QStringLiteral("\r\n");
-
 QString lines(std::initializer_list<const char*> parts) {
     return crlfLines(parts);
 }
@@ -154,7 +152,7 @@ TEST_P(TableSizeTest, RowsBelowOneGiveNoneAndEveryRowHasACell) {
     EXPECT_EQ(text.count(QStringLiteral("<tr>")), c.rowCount);
     EXPECT_EQ(text.count(QStringLiteral("<td>&nbsp;</td>")), c.rowCount * c.cellsPerRow);
     EXPECT_TRUE(text.startsWith(QStringLiteral("<table ")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral("</table>") + CRLF));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("</table>") + kCrLf));
     EXPECT_EQ(fragments::tableCellCount(c.rows, c.columns), qint64(c.rowCount) * c.cellsPerRow);
 }
 
@@ -173,12 +171,12 @@ TEST(TableFragment, RowsZeroGivesOnlyTheTableLines) {
 TEST(TableFragment, WidthStandsBetweenAlignmentAndBorder) {
     EXPECT_EQ(
         fragments::table(TableLayout{}, 1, 1, fragments::tableWidthAttribute(true, "80", true))
-            .section(CRLF, 0, 0),
+            .section(kCrLf, 0, 0),
         QStringLiteral(
             "<table Align='center' width='80%' Border='0' cellpadding='1' cellspacing='1'>"));
     EXPECT_EQ(
         fragments::table(TableLayout{}, 1, 1, fragments::tableWidthAttribute(true, "100", false))
-            .section(CRLF, 0, 0),
+            .section(kCrLf, 0, 0),
         QStringLiteral(
             "<table Align='center' width='100' Border='0' cellpadding='1' cellspacing='1'>"));
     EXPECT_EQ(fragments::tableWidthAttribute(false, "100", true), QString());
@@ -190,7 +188,7 @@ TEST(TableFragment, FieldTextsAreWrittenVerbatim) {
     layout.border = QStringLiteral(" 2");
     layout.padding = QStringLiteral("a'b");
     layout.spacing = QString();
-    EXPECT_EQ(fragments::table(layout, 0, 0, QString()).section(CRLF, 0, 0),
+    EXPECT_EQ(fragments::table(layout, 0, 0, QString()).section(kCrLf, 0, 0),
               QStringLiteral("<table Align='Left' Border=' 2' cellpadding='a'b' cellspacing=''>"));
 }
 
@@ -207,10 +205,10 @@ class ListFragmentTest : public ::testing::TestWithParam<ListCase> {};
 TEST_P(ListFragmentTest, OuterTagsAroundEmptyItems) {
     const ListCase& c = GetParam();
     const QString tag = c.ordered ? QStringLiteral("ol") : QStringLiteral("ul");
-    QString expected = QStringLiteral("<%1>").arg(tag) + CRLF;
+    QString expected = QStringLiteral("<%1>").arg(tag) + kCrLf;
     for (int i = 0; i < c.expectedItems; ++i)
-        expected += QStringLiteral("<li>&nbsp;</li>") + CRLF;
-    expected += QStringLiteral("</%1>").arg(tag) + CRLF;
+        expected += QStringLiteral("<li>&nbsp;</li>") + kCrLf;
+    expected += QStringLiteral("</%1>").arg(tag) + kCrLf;
     EXPECT_EQ(fragments::list(c.ordered, c.items), expected);
 }
 

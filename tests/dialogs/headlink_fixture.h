@@ -15,8 +15,8 @@
 #include "dialogs/frmimage.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/headdialogs.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

@@ -14,14 +14,12 @@
 #include <optional>
 
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
 namespace {
-
-const QString CRLF = QStringLiteral("\r\n");
 
 struct Hostile {
     const char* name;
@@ -116,14 +114,14 @@ const std::vector<DialogCase>& dialogCases() {
         DialogCase d;
 
         d = make("frmTitle", "mnuTitle", {"txtTitle"});
-        d.result = [](const QString& v) { return "<title>" + CRLF + v + CRLF + "</title>"; };
+        d.result = [](const QString& v) { return "<title>" + kCrLf + v + kCrLf + "</title>"; };
         add(d);
 
         d = make("frmMeta", "mnuMeta", {"txtAuthor", "txtKeywords", "txtDescription"});
         d.result = [](const QString& v) {
-            return "<meta name='Author' content='" + v + "'>" + CRLF +
-                   "<meta name='Keywords' content='" + v + "'>" + CRLF +
-                   "<meta name='Description' content='" + v + "'>" + CRLF;
+            return "<meta name='Author' content='" + v + "'>" + kCrLf +
+                   "<meta name='Keywords' content='" + v + "'>" + kCrLf +
+                   "<meta name='Description' content='" + v + "'>" + kCrLf;
         };
         add(d);
 
@@ -166,8 +164,8 @@ const std::vector<DialogCase>& dialogCases() {
         d = make("frmTable", "mnuTable", {"cboAlignment", "txtBorder", "txtPadding", "txtSpacing"});
         d.result = [](const QString& v) {
             return attrs4("<table Align='", "' Border='", "' cellpadding='", "' cellspacing='", v) +
-                   "'>" + CRLF + "<tr>" + CRLF + "<td>&nbsp;</td>" + CRLF + "</tr>" + CRLF +
-                   "</table>" + CRLF;
+                   "'>" + kCrLf + "<tr>" + kCrLf + "<td>&nbsp;</td>" + kCrLf + "</tr>" + kCrLf +
+                   "</table>" + kCrLf;
         };
         add(d);
 
@@ -225,7 +223,7 @@ const std::vector<DialogCase>& dialogCases() {
 
         // Find Next selects the value where it stands in the document.
         d = make("frmFind", "mnuFind", {"txtFind"}, "cmdFindnext");
-        d.document = [](const QString& v) { return "<p>" + v + "</p>" + CRLF; };
+        d.document = [](const QString& v) { return "<p>" + v + "</p>" + kCrLf; };
         d.result = d.document;
         d.selectsValue = true;
         add(d);
@@ -242,7 +240,7 @@ const std::vector<DialogCase>& dialogCases() {
         add(d);
 
         d = make("frmGoto", "mnuGoto", {"txtLine"}, "cmdGoto");
-        d.document = [](const QString&) { return QStringLiteral("one") + CRLF + "two"; };
+        d.document = [](const QString&) { return QStringLiteral("one") + kCrLf + "two"; };
         d.refusalTitle = QStringLiteral("Goto Line");
         d.refusalStart = QStringLiteral("Invalid line number.");
         add(d);

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/frmmain.h"
-#include "platform/txtcode.h"
+#include "editor/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 

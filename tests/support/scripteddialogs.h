@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/dialogs.h"
+#include "shell/modaldialogs.h"
 
 // The scripted double of the dialogs interface: records every question and chooser the
 // editor shows and answers from queues the test fills. Installs itself while it lives.

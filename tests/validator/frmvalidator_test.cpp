@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "app/frmmain.h"
+#include "editor/txtcode.h"
 #include "mainwindowtest.h"
-#include "platform/txtcode.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "validator/frmvalidator.h"

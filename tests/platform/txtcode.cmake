@@ -1,4 +1,0 @@
-# SPDX-License-Identifier: GPL-3.0-or-later
-vr_add_test(txtcode_test GUI NOAPP SOURCES ${CMAKE_CURRENT_LIST_DIR}/txtcode_test.cpp LIBS vr_platform
-            Qt6::GuiPrivate)
-vr_add_test(textfile_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/textfile_test.cpp LIBS vr_platform)
