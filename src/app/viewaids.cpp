@@ -113,8 +113,8 @@ void ViewAids::setWordWrap(bool on) {
     if (editor_->SendScintilla(Sci::SCI_GETWRAPMODE) != mode) {
         // The line at the top stays at the top. Scintilla wraps the lines in view at once
         // and the others a slice at a time while the window is idle, keeping the top line
-        // where it is as lines above it change their height; the layout cache stays at
-        // the caret's line (QsciScintilla::setWrapMode would cache every line's layout).
+        // where it is as lines above it change their height; the editor's layout cache
+        // stays as it is (QsciScintilla::setWrapMode would cache every line's layout).
         const long top = editor_->SendScintilla(
             Sci::SCI_DOCLINEFROMVISIBLE, editor_->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
         const long caretLine = editor_->SendScintilla(

@@ -338,13 +338,16 @@ TEST_F(ViewAidsTest, ZoomStopsAtTheEditorsLimits) {
 TEST_F(ViewAidsTest, WordWrapBreaksLongLinesWithoutCachingEveryLayout) {
     editor()->SetText(numberedLines(20, 400));
     EXPECT_EQ(sci(Sci::SCI_WRAPCOUNT, 3), 1);
+    const long cache = sci(Sci::SCI_GETLAYOUTCACHE);
     menuItem(*w, "mnuWordWrap")->trigger();
     EXPECT_EQ(sci(Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_WORD);
     EXPECT_TRUE(waitUntil([&] { return sci(Sci::SCI_WRAPCOUNT, 3) > 1; }));
     // The lines out of view are wrapped too, in the background.
     EXPECT_TRUE(waitUntil([&] { return sci(Sci::SCI_WRAPCOUNT, 19) > 1; }));
-    // One layout kept (the caret's), not one a line: 100 MB of lines would need gigabytes.
-    EXPECT_EQ(sci(Sci::SCI_GETLAYOUTCACHE), Sci::SC_CACHE_CARET);
+    // The editor's own layout cache, not one layout a line: 100 MB of lines would need
+    // gigabytes.
+    EXPECT_EQ(sci(Sci::SCI_GETLAYOUTCACHE), cache);
+    EXPECT_NE(sci(Sci::SCI_GETLAYOUTCACHE), Sci::SC_CACHE_DOCUMENT);
     EXPECT_EQ(sci(Sci::SCI_GETXOFFSET), 0);
     menuItem(*w, "mnuWordWrap")->trigger();
     EXPECT_EQ(sci(Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_NONE);
