@@ -7,6 +7,7 @@
 #include "editor/txtcode.h"
 #include "shell/cmdg.h"
 #include "shell/modaldialogs.h"
+#include "text/textfile.h"
 
 namespace {
 const QString kNoTextToSave = QStringLiteral("No text to save, try entering some first!");
@@ -73,11 +74,16 @@ bool Document::OpenFile(const QString& path) {
 }
 
 bool Document::OpenPath(const QString& path) {
-    QString error;
     FileState loaded;
-    if (!editor_->LoadFile(path, &error, &loaded)) {
-        reportFileError(QStringLiteral("open"), path, error);
-        return false;
+    {
+        // The file's text goes as soon as the editor holds it, before any message below.
+        const LoadedFile read = readDocumentFile(path);
+        if (!read.ok) {
+            reportFileError(QStringLiteral("open"), path, read.errorString);
+            return false;
+        }
+        editor_->setLoadedFile(read);
+        loaded = read.state;
     }
     cmdg_->FileName = path;
     setPath(path);
@@ -201,7 +207,11 @@ bool Document::writeTo(const QString& path) {
         return false;
     QString error;
     FileState written = file_;
-    if (!editor_->SaveFile(path, &error, &written)) {
+    bool asText = true;
+    const QByteArray bytes = editor_->fileBytes(written.form, &asText);
+    const bool ok = asText ? writeDocumentFile(path, editor_->Text(), &written, &error)
+                           : writeDocumentBytes(path, bytes, &written, &error);
+    if (!ok) {
         reportFileError(QStringLiteral("save"), path, error);
         return false;
     }

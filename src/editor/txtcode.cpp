@@ -411,13 +411,7 @@ qint64 TxtCode::lastIndexOfAscii(char c) const {
 
 // ---- files, flags, font ------------------------------------------------------------------
 
-bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
-    LoadedFile f = readDocumentFile(path);
-    if (!f.ok) {
-        if (error)
-            *error = f.errorString;
-        return false;
-    }
+void TxtCode::setLoadedFile(const LoadedFile& f) {
     // The undo history starts empty after a load: not recording the old text's removal
     // and the new text's insertion saves two copies of the documents on the way.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
@@ -437,6 +431,21 @@ bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
     }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+QByteArray TxtCode::fileBytes(const FileForm& form, bool* asText) const {
+    *asText = !(form.encoding == FileForm::Encoding::Utf8 && form.strayBytes);
+    return *asText ? QByteArray() : utf8FileBytes(editorBytes(), form);
+}
+
+bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
+    const LoadedFile f = readDocumentFile(path);
+    if (!f.ok) {
+        if (error)
+            *error = f.errorString;
+        return false;
+    }
+    setLoadedFile(f);
     if (file)
         *file = f.state;
     return true;
@@ -445,11 +454,10 @@ bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
 bool TxtCode::SaveFile(const QString& path, QString* error, FileState* file) const {
     FileState state;
     FileState* into = file ? file : &state;
-    // A file with stray bytes is written from the buffer, whose bytes tell the stray bytes
-    // from the stand-in characters entered since.
-    if (into->form.encoding == FileForm::Encoding::Utf8 && into->form.strayBytes)
-        return writeDocumentBytes(path, utf8FileBytes(editorBytes(), into->form), into, error);
-    return writeDocumentFile(path, Text(), into, error);
+    bool asText = true;
+    const QByteArray bytes = fileBytes(into->form, &asText);
+    return asText ? writeDocumentFile(path, Text(), into, error)
+                  : writeDocumentBytes(path, bytes, into, error);
 }
 
 bool TxtCode::Modified() const {

@@ -108,12 +108,20 @@ public:
     int LineStart(int line) const;
     int LineCount() const;
 
-    // Loads a document file (rich text shown formatted, other files as text with line
-    // ends CR LF); on failure the document is unchanged and *error holds the reason.
-    // *file, when given, receives the form the file was read in and its stamp.
+    // Shows a file the text library has read (rich text formatted, other files as text
+    // with line ends CR LF), with an empty undo history. The control reads no file itself.
+    void setLoadedFile(const LoadedFile& file);
+    // The bytes to write for the plain text in the given form: a file with stray bytes is
+    // written from the buffer, whose bytes tell the file's stray bytes from the stand-in
+    // characters entered since; *asText is set when the text is to be encoded instead
+    // (and the result is empty).
+    QByteArray fileBytes(const FileForm& form, bool* asText) const;
+    // Reads a document file through the text library and shows it; on failure the
+    // document is unchanged and *error holds the reason. *file, when given, receives the
+    // form the file was read in and its stamp.
     bool LoadFile(const QString& path, QString* error, FileState* file = nullptr);
-    // Writes the plain text in the form of *file (without one: UTF-8 without byte-order
-    // mark, CR LF) and updates *file; see writeDocumentFile.
+    // Writes the plain text through the text library in the form of *file (without one:
+    // UTF-8 without byte-order mark, CR LF) and updates *file; see writeDocumentFile.
     bool SaveFile(const QString& path, QString* error, FileState* file = nullptr) const;
 
     bool Modified() const;
