@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Markup assistance at 10 MB: Highlight Syntax against QScintilla's own HTML lexer
-// styling the same text, the typing-colour check per key press at 10 KB and 10 MB, and
-// the line and word counts.
+// styling the same text, the typing-colour check per key press at 10 KB and 10 MB, the tag
+// aids' scanning for a key at the end of 10 KB and 100 MB, and the line and word counts.
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
@@ -14,6 +14,7 @@
 #include "assist/editorinput.h"
 #include "assist/highlighter.h"
 #include "assist/syntaxranges.h"
+#include "assist/tagscan.h"
 #include "benchutil.h"
 #include "editor/txtcode.h"
 #include "shell/appcontext.h"
@@ -21,6 +22,31 @@
 namespace {
 
 constexpr int kRuns = 5;
+
+// The tag aids' scanning for one key at the end of a page, in milliseconds per key (the
+// median of runs of 200 keys): the tag at the caret with the first step of its partner
+// search, the end tag a ">" or "</" would write, the name being edited and the completion
+// context, as the aids do them for a key typed in an unfinished tag.
+double tagScanMs(const QByteArray& bytes) {
+    const tagscan::TextView text = tagscan::TextView::of(bytes);
+    const qint64 caret = bytes.size();
+    qint64 sink = 0;
+    const double ms = bench::medianMs(kRuns, [&] {
+        for (int i = 0; i < 200; ++i) {
+            const tagscan::Token tag = tagscan::tagAtCaret(text, caret - 7, tagscan::kTagReach);
+            tagscan::PairSearch search(tag);
+            search.step(text, 16 * 1024);
+            sink += search.result().kind;
+            sink += tagscan::elementClosedByGreaterThan(text, caret).size();
+            sink += tagscan::endTagCompletedBySlash(text, caret).size();
+            sink += tagscan::nameAtCaret(text, caret).kind;
+            sink += tagscan::completionContext(text, caret).kind;
+        }
+    });
+    if (sink < 0)
+        std::printf("%lld\n", (long long)sink);
+    return ms / 200;
+}
 
 // Median cost of one typed character's colour check, in milliseconds, at the document's
 // end (where typing usually happens).
@@ -123,6 +149,21 @@ int main(int argc, char** argv) {
         ed->SetText(noClose);
         std::printf("%-48s %10.2f ms (no \">\" in the text: whole-buffer search)\n",
                     "key press, 10 MB without any \">\"", keyPressMs(input, *ed, u' ', 5));
+    }
+
+    // ---- tag aids --------------------------------------------------------------------------
+    if (wanted(argc, argv, "tags")) {
+        // The caret at the end, in a start tag being typed after a closed element: "<" opens
+        // the innermost element's end tag, and the tag before it has its partner near.
+        const QByteArray tail = "<p class=\"note\">Hello <b>world</b> of <i>tags</i><";
+        const double small = tagScanMs(bench::generatedPage(10 * 1024).toUtf8() + tail);
+        const double large = tagScanMs(bench::generatedPage(100 * 1024 * 1024).toUtf8() + tail);
+        std::printf("%-48s %10.1f us\n", "tag aids' scanning per key, end of 10 KB", small * 1e3);
+        std::printf("%-48s %10.1f us  (%.2fx the 10 KB figure: the reaches are bounded)\n",
+                    "tag aids' scanning per key, end of 100 MB", large * 1e3,
+                    small > 0 ? large / small : 0.0);
+        bench::metric("tagscan_key_10kb_ms", small);
+        bench::metric("tagscan_key_100mb_ms", large);
     }
 
     // ---- counts ----------------------------------------------------------------------------

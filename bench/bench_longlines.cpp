@@ -4,9 +4,9 @@
 // Greek, CJK, symbols and emoji). Opening it, typing at its start, middle and end (each key
 // from its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight
 // Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
-// the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "aids"
-// switch the View menu's line numbers and word wrap on over the line and type with them on
-// (the "window" rows have them off).
+// the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "all"
+// switch the View menu's line numbers and word wrap on over the line and type with every
+// aid on (those and the tag aids; the "window" rows have them off).
 //   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
@@ -30,6 +30,7 @@
 #include "app/frmscreen.h"
 #include "app/startup.h"
 #include "editor/txtcode.h"
+#include "tagaidsbench.h"
 #include "viewaidsbench.h"
 #endif
 
@@ -204,6 +205,10 @@ void throughWindow(const Size& size, const QString& line) {
     metricOf("window", "open_ms", size, open);
     ed->SetFocus();
     typeAt(ed, "window", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    // The same keys with the tag aids on (the matched pair, closing and renaming tags).
+    bench::setTagAids(window.menuActions(), true);
+    typeAt(ed, "aids", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    bench::setTagAids(window.menuActions(), false);
     ed->SetSelStart(0);
     const double scroll = scrollToEnd(ed);
     std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);
@@ -258,7 +263,7 @@ void throughWindow(const Size& size, const QString& line) {
 }
 
 // Line numbers and word wrap switched on over the long line (from the click to the end of
-// the repaint, then the rest of the wrapping), and typing with them on.
+// the repaint, then the rest of the wrapping), and typing with every aid on.
 void withViewAids(const Size& size, const QString& line) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("min.html"));
@@ -283,12 +288,14 @@ void withViewAids(const Size& size, const QString& line) {
     ed->viewport()->repaint();
     const double on = t.nsecsElapsed() / 1e6;
     const double rest = bench::waitUntilIdle(600000);
-    std::printf("aids   %-6s line numbers and wrap on: %9.1f ms, then wrapping out of view %9.1f "
+    std::printf("all    %-6s line numbers and wrap on: %9.1f ms, then wrapping out of view %9.1f "
                 "ms, memory %6.1f MiB\n",
                 size.name, on, rest, bench::currentMiB() - before);
-    metricOf("aids", "switch_ms", size, on);
-    metricOf("aids", "background_ms", size, rest);
-    typeAt(ed, "aids", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    metricOf("all", "switch_ms", size, on);
+    metricOf("all", "background_ms", size, rest);
+    // Every aid: the tag aids too.
+    bench::setTagAids(window.menuActions(), true);
+    typeAt(ed, "all", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
     ed->SetModified(false);
 }
 

@@ -4,9 +4,9 @@
 // timed from its key press to the end of the repaint. Beside it, in the same run, a bare
 // QsciScintilla holding the same page; bench_typing_stock (the same program built against
 // the system's unpatched QScintilla) gives the stock editor's figures. At 10 MB also File >
-// Validate through the window. The rows "aids" type the same keys with the View menu's
-// line numbers and word wrap on (the other rows have them off), once the lines out of view
-// are wrapped, and time switching wrap on.
+// Validate through the window. The rows "all" type the same keys with every aid on (the
+// View menu's line numbers and word wrap, and the tag aids), once the lines out of view
+// are wrapped, and time switching the View aids on; the "window" rows have them off.
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
@@ -32,6 +32,7 @@
 #include "app/startup.h"
 #include "editor/txtcode.h"
 #include "shell/modaldialogs.h"
+#include "tagaidsbench.h"
 #include "validator/frmvalidator.h"
 #include "viewaidsbench.h"
 #endif
@@ -212,21 +213,30 @@ void throughWindow(const Size& size, const QString& page, bool aids = false) {
         ed->viewport()->repaint();
         const double on = t.nsecsElapsed() / 1e6;
         const double rest = bench::waitUntilIdle(600000);
-        std::printf("aids   %-6s line numbers and wrap on: %8.1f ms, then wrapping out of view "
+        std::printf("all    %-6s line numbers and wrap on: %8.1f ms, then wrapping out of view "
                     "%8.1f ms\n",
                     size.name, on, rest);
-        bench::metric(QByteArray("aids_switch_").append(size.name).append("_ms"), on);
-        bench::metric(QByteArray("aids_background_").append(size.name).append("_ms"), rest);
+        bench::metric(QByteArray("all_switch_").append(size.name).append("_ms"), on);
+        bench::metric(QByteArray("all_background_").append(size.name).append("_ms"), rest);
+        // Every aid: the tag aids too.
+        bench::setTagAids(window.menuActions(), true);
     }
     for (const Where& where : kWhere) {
         ed->SetSelStart(int(length * where.fraction));
-        print(aids ? "aids" : "window", size, where,
-              bench::typeInto(ed, bench::typedMarkup(kKeys)));
+        print(aids ? "all" : "window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
     if (aids) {
         ed->SetModified(false);
         return;
     }
+    // The same keys with the tag aids on: the matched pair (always on), closing and renaming
+    // tags.
+    bench::setTagAids(window.menuActions(), true);
+    for (const Where& where : kWhere) {
+        ed->SetSelStart(int(ed->TextLength() * where.fraction));
+        print("aids", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    bench::setTagAids(window.menuActions(), false);
     otherKeys(ed, size);
     if (size.bytes == 10 * 1024 * 1024)
         validateThroughWindow(window, size);

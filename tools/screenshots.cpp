@@ -387,6 +387,19 @@ int main(int argc, char* argv[]) {
         settle();
     }
 
+    // The caret in a start tag: the tag and its end tag marked as a pair.
+    const int anchor = editor->Text().indexOf(QStringLiteral("<a href"));
+    if (anchor >= 0) {
+        editor->SetFocus();
+        editor->SetSelStart(anchor + 1);
+        editor->SetSelLength(0);
+        settle();
+        s.shoot(QStringLiteral("matched-pair.png"), QStringLiteral("a matched pair of tags"),
+                {&window});
+    } else {
+        s.skip(QStringLiteral("a matched pair of tags"));
+    }
+
     // A selection highlighted in a colour of the user's choice (the editor's popup menu).
     const int heading = editor->Text().indexOf(QStringLiteral("Hello from the allotment"));
     if (heading >= 0) {

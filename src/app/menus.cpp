@@ -162,6 +162,10 @@ const Row kMenuTree[] = {
     {1, &M::mnuZoomIn, "mnuZoomIn", "Zoom In", "Ctrl++"},
     {1, &M::mnuZoomOut, "mnuZoomOut", "Zoom Out", "Ctrl+-"},
     {1, &M::mnuZoomReset, "mnuZoomReset", "Reset Zoom", "Ctrl+0"},
+    {0, &M::mnuOptions, "mnuOptions", "Options"},
+    {1, &M::mnuAutoClose, "mnuAutoClose", "Close Tags Automatically"},
+    {1, &M::mnuRenamePair, "mnuRenamePair", "Rename Paired Tag"},
+    {1, &M::mnuAutoComplete, "mnuAutoComplete", "Complete While Typing"},
 };
 
 // Captions are shown as written: an ampersand is never a mnemonic marker here.

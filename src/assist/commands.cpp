@@ -9,6 +9,7 @@
 #include "assist/highlighter.h"
 #include "assist/insertion.h"
 #include "assist/selectionhighlight.h"
+#include "assist/tagaids.h"
 #include "assist/tagfragments.h"
 #include "editor/txtcode.h"
 #include "shell/appcontext.h"
@@ -43,6 +44,7 @@ void connectCommands(const AppContext& ctx, const MenuActions& menus) {
     // The typing behaviour lives in a small object owned by the editor.
     new EditorInput(editor, ctx.syntaxColours, menus.PopMenu, menus.PopHighLight,
                     menus.PopNoHighLight);
+    connectTagAids(ctx, menus);
 }
 
 } // namespace assist

@@ -133,6 +133,11 @@ struct MenuActions {
     QAction* mnuZoomIn = nullptr;
     QAction* mnuZoomOut = nullptr;
     QAction* mnuZoomReset = nullptr;
+    // Options
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuAutoClose = nullptr;
+    QAction* mnuRenamePair = nullptr;
+    QAction* mnuAutoComplete = nullptr;
 
     // The editor's popup menu, never in the bar.
     QMenu* PopMenu = nullptr;

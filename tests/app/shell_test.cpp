@@ -45,8 +45,8 @@ const std::pair<QMenu * MenuActions::*, const char*> kMenus[] = {
     VR_NAMED(mnuEdit),       VR_NAMED(mnuTags),       VR_NAMED(mnuHeadMain),
     VR_NAMED(mnuCss),        VR_NAMED(mnuBodyMain),   VR_NAMED(mnuSemantics),
     VR_NAMED(mnuHeadings),   VR_NAMED(mnuParagraphs), VR_NAMED(mnuFormatting),
-    VR_NAMED(mnuQuotations), VR_NAMED(mnuView),       VR_NAMED(PopMenu),
-    VR_NAMED(mnuRecent)};
+    VR_NAMED(mnuQuotations), VR_NAMED(mnuView),       VR_NAMED(mnuOptions),
+    VR_NAMED(PopMenu),       VR_NAMED(mnuRecent)};
 const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
     VR_NAMED(mnuNew),
     VR_NAMED(mnuOpen),
@@ -137,6 +137,9 @@ const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
     VR_NAMED(mnuZoomIn),
     VR_NAMED(mnuZoomOut),
     VR_NAMED(mnuZoomReset),
+    VR_NAMED(mnuAutoClose),
+    VR_NAMED(mnuRenamePair),
+    VR_NAMED(mnuAutoComplete),
     VR_NAMED(PopHighLight),
     VR_NAMED(PopNoHighLight)};
 #undef VR_NAMED
@@ -170,7 +173,7 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"File", "Edit", "Tags", "Semantics", "Headings", "Paragraphs",
-                                   "Formatting", "Quotations", "View"}));
+                                   "Formatting", "Quotations", "View", "Options"}));
     auto items = [&](const char* menu) {
         QStringList out;
         for (QAction* a : menuNamed(*w, menu)->actions())
