@@ -4,7 +4,9 @@
 // Greek, CJK, symbols and emoji). Opening it, typing at its start, middle and end (each key
 // from its press to the end of the repaint), scrolling to its end, Highlight and UnHighlight
 // Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
-// the same line (bench_longlines_stock: the system's unpatched QScintilla).
+// the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "all"
+// switch the View menu's line numbers and word wrap on over the line and type with every
+// aid on (those and the tag aids; the "window" rows have them off).
 //   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
@@ -29,6 +31,7 @@
 #include "app/startup.h"
 #include "editor/txtcode.h"
 #include "tagaidsbench.h"
+#include "viewaidsbench.h"
 #endif
 
 namespace {
@@ -188,6 +191,7 @@ void throughWindow(const Size& size, const QString& line) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
+    bench::setViewAids(window, false);
     QCoreApplication::processEvents();
     const double before = bench::currentMiB();
     QElapsedTimer t;
@@ -258,6 +262,43 @@ void throughWindow(const Size& size, const QString& line) {
     ed->SetModified(false);
 }
 
+// Line numbers and word wrap switched on over the long line (from the click to the end of
+// the repaint, then the rest of the wrapping), and typing with every aid on.
+void withViewAids(const Size& size, const QString& line) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("min.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(line.toUtf8()) < 0)
+        return;
+    f.close();
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    bench::setViewAids(window, false);
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    TxtCode* ed = window.txtCode();
+    QCoreApplication::processEvents();
+    ed->viewport()->repaint();
+    ed->SetFocus();
+    const double before = bench::currentMiB();
+    QElapsedTimer t;
+    t.start();
+    bench::setViewAids(window, true);
+    QCoreApplication::processEvents();
+    ed->viewport()->repaint();
+    const double on = t.nsecsElapsed() / 1e6;
+    const double rest = bench::waitUntilIdle(600000);
+    std::printf("all    %-6s line numbers and wrap on: %9.1f ms, then wrapping out of view %9.1f "
+                "ms, memory %6.1f MiB\n",
+                size.name, on, rest, bench::currentMiB() - before);
+    metricOf("all", "switch_ms", size, on);
+    metricOf("all", "background_ms", size, rest);
+    // Every aid: the tag aids too.
+    bench::setTagAids(window.menuActions(), true);
+    typeAt(ed, "all", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    ed->SetModified(false);
+}
+
 // Highlight and UnHighlight Syntax of the same markup as ordinary lines, for comparison.
 void ordinaryLines(const Size& size, const QString& line) {
     frmMain window;
@@ -279,6 +320,9 @@ void ordinaryLines(const Size& size, const QString& line) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+#ifndef VR_TYPING_STOCK
+    const bench::OwnSettings settings;
+#endif
     QStringList wanted = app.arguments().mid(1);
     for (const Size& size : kSizes) {
         if (!wanted.isEmpty() && !wanted.contains(QString::fromLatin1(size.name)))
@@ -292,6 +336,7 @@ int main(int argc, char* argv[]) {
         bareEditor(few, line, "stock");
 #else
         throughWindow(size, line);
+        withViewAids(size, line);
         ordinaryLines(size, line);
         bareEditor(size, line, "bare");
 #endif

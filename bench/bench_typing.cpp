@@ -8,6 +8,9 @@
 // With the Problems pane open (View > Problems), the same keys again once the page's
 // findings are shown: from the pane's opening to its findings, the memory the check takes
 // over the window, then each key timed as above (rows "problems").
+// The rows "all" type the same keys with every aid on (the
+// View menu's line numbers and word wrap, and the tag aids), once the lines out of view
+// are wrapped, and time switching the View aids on; the "window" rows have them off.
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
@@ -38,6 +41,7 @@
 #include "shell/modaldialogs.h"
 #include "tagaidsbench.h"
 #include "validator/frmvalidator.h"
+#include "viewaidsbench.h"
 #endif
 
 namespace {
@@ -192,7 +196,7 @@ void validateThroughWindow(frmMain& window, const Size& size) {
     bench::metric(QByteArray("validate_window_").append(size.name).append("_ms"), t.median);
 }
 
-void throughWindow(const Size& size, const QString& page) {
+void throughWindow(const Size& size, const QString& page, bool aids = false) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("page.html"));
     QFile f(path);
@@ -202,13 +206,35 @@ void throughWindow(const Size& size, const QString& page) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
+    bench::setViewAids(window, false);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();
     const int length = ed->TextLength();
+    if (aids) {
+        // From the View menu's click to the end of the repaint, then the background wrap.
+        QElapsedTimer t;
+        t.start();
+        bench::setViewAids(window, true);
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double on = t.nsecsElapsed() / 1e6;
+        const double rest = bench::waitUntilIdle(600000);
+        std::printf("all    %-6s line numbers and wrap on: %8.1f ms, then wrapping out of view "
+                    "%8.1f ms\n",
+                    size.name, on, rest);
+        bench::metric(QByteArray("all_switch_").append(size.name).append("_ms"), on);
+        bench::metric(QByteArray("all_background_").append(size.name).append("_ms"), rest);
+        // Every aid: the tag aids too.
+        bench::setTagAids(window.menuActions(), true);
+    }
     for (const Where& where : kWhere) {
         ed->SetSelStart(int(length * where.fraction));
-        print("window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+        print(aids ? "all" : "window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
+    }
+    if (aids) {
+        ed->SetModified(false);
+        return;
     }
     // The same keys with the tag aids on: the matched pair (always on), closing and renaming
     // tags.
@@ -361,9 +387,7 @@ void strayThroughWindow(const Size& size, const QString& page) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 #ifndef VR_TYPING_STOCK
-    // Settings of this run's own (the Problems pane remembers whether it was open).
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    const bench::OwnSettings settings;
 #endif
     std::printf("load average before: %s\n", qPrintable(QString::fromLatin1([] {
                     QFile l(QStringLiteral("/proc/loadavg"));
@@ -380,6 +404,7 @@ int main(int argc, char* argv[]) {
         bareEditor(size, page, "stock", size.bytes > 50 * 1024 * 1024 ? 20 : kKeys);
 #else
         throughWindow(size, page);
+        throughWindow(size, page, true);
         bareEditor(size, page, "bare");
         problemsThroughWindow(size, page);
 #endif

@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -326,6 +328,8 @@ int main(int argc, char* argv[]) {
     const QString folder = QDir(args.first()).absolutePath();
     QDir().mkpath(folder);
     QTemporaryDir scratch;
+    // Settings of this run's own: every aid as a first start has it.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
 
     ScreenshotDialogs answers;
     answers.picture = paintPicture(scratch.path());
@@ -370,6 +374,21 @@ int main(int argc, char* argv[]) {
     editor->SetSelLength(0);
     s.trigger(&MenuActions::mnuHighlight);
     s.shoot(QStringLiteral("code-tab.png"), QStringLiteral("the highlighted page"), {&window});
+
+    // The View menu open beside the line numbers, its Line Numbers checked.
+    if (QMenu* view = window.menuActions().mnuView) {
+        editor->SetSelStart(editor->LineStart(tableLine));
+        const QRect title = window.menuBar()->actionGeometry(view->menuAction());
+        view->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+        waitFor([&] { return view->isVisible(); }, 3000);
+        view->setActiveAction(window.menuActions().mnuLineNumbers);
+        // The menu lies over the window: the window's part of the screen holds it.
+        s.shoot(QStringLiteral("line-numbers.png"),
+                QStringLiteral("line numbers and the View menu"), {&window});
+        view->hide();
+        editor->SetSelStart(0);
+        settle();
+    }
 
     // The caret in a start tag: the tag and its end tag marked as a pair.
     const int anchor = editor->Text().indexOf(QStringLiteral("<a href"));

@@ -69,6 +69,10 @@ void Document::Open() {
         cmdg_->FileName = previous;
 }
 
+bool Document::OpenFile(const QString& path) {
+    return askToKeepChanges() && OpenPath(path);
+}
+
 bool Document::OpenPath(const QString& path) {
     FileState loaded;
     {
@@ -86,6 +90,7 @@ bool Document::OpenPath(const QString& path) {
     editor_->SetModified(false);
     file_ = loaded;
     stampedPath_ = path;
+    emit fileUsed(path);
     if (loaded.strayBytes > 0) {
         dialogs().inform(window_,
                          QStringLiteral("The file %1 holds %2 byte(s) that are not valid UTF-8. "
@@ -154,6 +159,7 @@ bool Document::SaveAs() {
         return false;
     }
     editor_->SetModified(false);
+    emit fileUsed(cmdg_->FileName);
     return true;
 }
 

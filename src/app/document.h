@@ -35,6 +35,9 @@ public:
     bool SaveAs();
     // Loads a file as Open does after its dialog; false (with a message) on failure.
     bool OpenPath(const QString& path);
+    // Opens a file chosen elsewhere than in the dialog (File > Recent Files): the question
+    // of Open about unsaved changes first, then OpenPath.
+    bool OpenFile(const QString& path);
 
     // The close question. Returns true when the window may close; sets *quitAtOnce when
     // the user chose to end the program without saving.
@@ -53,6 +56,8 @@ public:
 
 signals:
     void displayNameChanged(const QString& name);
+    // A file the document was read from by Open (or at start-up) or written to by Save As.
+    void fileUsed(const QString& path);
 
 private:
     void setPath(const QString& path);

@@ -17,7 +17,9 @@
 #include "app/menus.h"
 #include "app/preview.h"
 #include "app/problems.h"
+#include "app/recentfiles.h"
 #include "app/statuspanels.h"
+#include "app/viewaids.h"
 #include "assist/commands.h"
 #include "dialogs/commands.h"
 #include "editor/txtcode.h"
@@ -42,6 +44,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     Form_Load();
     connectFileMenu();
+    viewAids_ = new ViewAids(menus_, txtCode_, this);
+    recent_ = new RecentFiles(menus_.mnuRecent, this,
+                              [this](const QString& path) { return document_->OpenFile(path); });
+    connect(document_.get(), &Document::fileUsed, this, &RecentFiles::add);
     livePreview_ = std::make_unique<LivePreview>(menus_.mnuLivePreview, txtCode_, this,
                                                  [this] { return document_->filePath(); });
     problems_ = std::make_unique<Problems>(

@@ -15,8 +15,10 @@ class Document;
 class LivePreview;
 class Preview;
 class Problems;
+class RecentFiles;
 class StatusPanels;
 class TxtCode;
+class ViewAids;
 
 // The main window: the editor on the Code tab, the rendered page on the Preview tab,
 // the menus and the status bar. The feature modules connect their commands to its menu
@@ -38,6 +40,7 @@ public:
     LivePreview* livePreview() const { return livePreview_.get(); }
     Problems* problems() const { return problems_.get(); }
     StatusPanels* statusPanels() const { return status_; }
+    ViewAids* viewAids() const { return viewAids_; }
     const SyntaxColourTable& SyntaxColours() const { return syntaxColours_; }
     const AppContext& context() const { return ctx_; }
     const MenuActions& menuActions() const { return menus_; }
@@ -67,6 +70,8 @@ private:
     std::unique_ptr<LivePreview> livePreview_;
     std::unique_ptr<Problems> problems_;
     StatusPanels* status_ = nullptr;
+    ViewAids* viewAids_ = nullptr;
+    RecentFiles* recent_ = nullptr;
     SyntaxColourTable syntaxColours_{};
     MenuActions menus_;
     AppContext ctx_;

@@ -9,6 +9,8 @@
 #include <QTextDocument>
 #include <new>
 
+#include "app/screennumbers.h"
+#include "app/viewaids.h"
 #include "editor/txtcode.h"
 #include "shell/modaldialogs.h"
 
@@ -42,6 +44,9 @@ frmScreen::frmScreen(QWidget* mainWindow, TxtCode* txtCode)
     txtScreen->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtScreen->setGeometry(0, 0, 321, 265); // 4815 x 3975 twips
     txtScreen->installEventFilter(this);
+    // Line numbers as the main window's editor shows them, or none.
+    if (txtCode && ViewAids::showsLineNumbers(txtCode))
+        new ScreenNumbers(txtScreen);
 
     replaceText = [](TxtCode* editor, const QString& text) { editor->SetText(text); };
 }

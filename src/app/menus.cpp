@@ -42,6 +42,7 @@ const Row kMenuTree[] = {
     {0, &M::mnuFile, "mnuFile", "File"},
     {1, &M::mnuNew, "mnuNew", "New", "Ctrl+N"},
     {1, &M::mnuOpen, "mnuOpen", "Open...", "Ctrl+O"},
+    {1, &M::mnuRecent, "mnuRecent", "Recent Files"},
     {1, kLine},
     {1, &M::mnuSave, "mnuSave", "Save...", "Ctrl+S"},
     {1, &M::mnuSaveAs, "mnuSaveAs", "Save As..."},
@@ -156,6 +157,14 @@ const Row kMenuTree[] = {
     // View > Problems: the checker's findings of the document, in a pane.
     {1, &M::mnuProblems, "mnuProblems", "Problems", "Ctrl+Shift+M"},
 
+    // View: how the editor shows the text (app/viewaids.cpp).
+    {1, kLine},
+    {1, &M::mnuLineNumbers, "mnuLineNumbers", "Line Numbers"},
+    {1, &M::mnuWordWrap, "mnuWordWrap", "Word Wrap"},
+    {1, kLine},
+    {1, &M::mnuZoomIn, "mnuZoomIn", "Zoom In", "Ctrl++"},
+    {1, &M::mnuZoomOut, "mnuZoomOut", "Zoom Out", "Ctrl+-"},
+    {1, &M::mnuZoomReset, "mnuZoomReset", "Reset Zoom", "Ctrl+0"},
     {0, &M::mnuOptions, "mnuOptions", "Options"},
     {1, &M::mnuAutoClose, "mnuAutoClose", "Close Tags Automatically"},
     {1, &M::mnuRenamePair, "mnuRenamePair", "Rename Paired Tag"},

@@ -55,6 +55,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // The margin of line numbers reads the layout of the blocks in view.
+    friend class ScreenNumbers;
     bool separatorsJoinLines_ = false;
 };
 

@@ -45,6 +45,9 @@ TxtCode::TxtCode(QWidget* parent) : QsciScintilla(parent) {
     editorFont_.setPointSizeF(9.75);
     CharFormat plain;
     defineStyle(STYLE_DEFAULT, plain);
+    // Every style starts as the default one: a style defined later for a colour then
+    // changes only its colour, and with word wrap on no line has to be wrapped again.
+    SendScintilla(SCI_STYLECLEARALL);
     defineStyle(0, plain);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,

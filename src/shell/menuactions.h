@@ -14,6 +14,7 @@ struct MenuActions {
     QMenu* mnuFile = nullptr;
     QAction* mnuNew = nullptr;
     QAction* mnuOpen = nullptr;
+    QMenu* mnuRecent = nullptr; // File > Recent Files, filled when it is about to show
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuPrint = nullptr;
@@ -129,6 +130,12 @@ struct MenuActions {
     // View > Problems
     QAction* mnuProblems = nullptr;
 
+    // View: line numbers, wrap and zoom of the editor
+    QAction* mnuLineNumbers = nullptr;
+    QAction* mnuWordWrap = nullptr;
+    QAction* mnuZoomIn = nullptr;
+    QAction* mnuZoomOut = nullptr;
+    QAction* mnuZoomReset = nullptr;
     // Options
     QMenu* mnuOptions = nullptr;
     QAction* mnuAutoClose = nullptr;

@@ -46,7 +46,7 @@ const std::pair<QMenu * MenuActions::*, const char*> kMenus[] = {
     VR_NAMED(mnuCss),        VR_NAMED(mnuBodyMain),   VR_NAMED(mnuSemantics),
     VR_NAMED(mnuHeadings),   VR_NAMED(mnuParagraphs), VR_NAMED(mnuFormatting),
     VR_NAMED(mnuQuotations), VR_NAMED(mnuView),       VR_NAMED(mnuOptions),
-    VR_NAMED(PopMenu)};
+    VR_NAMED(PopMenu),       VR_NAMED(mnuRecent)};
 const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
     VR_NAMED(mnuNew),
     VR_NAMED(mnuOpen),
@@ -133,6 +133,11 @@ const std::pair<QAction * MenuActions::*, const char*> kMenuItems[] = {
     VR_NAMED(mnuQ),
     VR_NAMED(mnuLivePreview),
     VR_NAMED(mnuProblems),
+    VR_NAMED(mnuLineNumbers),
+    VR_NAMED(mnuWordWrap),
+    VR_NAMED(mnuZoomIn),
+    VR_NAMED(mnuZoomOut),
+    VR_NAMED(mnuZoomReset),
     VR_NAMED(mnuAutoClose),
     VR_NAMED(mnuRenamePair),
     VR_NAMED(mnuAutoComplete),
@@ -179,9 +184,9 @@ TEST_F(Shell, MenuBarHasTheMenusInOrderAndFileAndEditItemsWithShortcuts) {
         return out;
     };
     EXPECT_EQ(items("mnuFile"),
-              (QStringList{"New|Ctrl+N", "Open...|Ctrl+O", "-", "Save...|Ctrl+S", "Save As...|",
-                           "-", "Print...|Ctrl+P", "Print Setup...|", "-", "Syntax|", "Count|",
-                           "FullScreen|", "Validate|", "-", "Exit|Alt+Backspace"}));
+              (QStringList{"New|Ctrl+N", "Open...|Ctrl+O", "Recent Files|", "-", "Save...|Ctrl+S",
+                           "Save As...|", "-", "Print...|Ctrl+P", "Print Setup...|", "-", "Syntax|",
+                           "Count|", "FullScreen|", "Validate|", "-", "Exit|Alt+Backspace"}));
     EXPECT_EQ(items("mnuEdit"),
               (QStringList{"Undo|Ctrl+Z", "-", "Cut|Ctrl+X", "Copy|Ctrl+C", "Paste|Ctrl+V",
                            "Delete|Del", "-", "Find...|Ctrl+F", "Replace...|Ctrl+R",

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The typing benchmarks with the View menu's aids switched on or off through the window,
+// and the wait for the editor's background work (wrapping the lines out of view) to end.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "app/frmmain.h"
+#include "shell/menuactions.h"
+
+namespace bench {
+
+// Settings of the run's own: the aids start as a first start has them (line numbers on,
+// wrap off), whatever the user of this machine chose.
+class OwnSettings {
+public:
+    OwnSettings() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Line numbers and word wrap: both on, or both off, chosen from the View menu.
+inline void setViewAids(frmMain& window, bool on) {
+    const MenuActions& menus = window.menuActions();
+    for (QAction* item : {menus.mnuLineNumbers, menus.mnuWordWrap})
+        if (item->isChecked() != on)
+            item->trigger();
+}
+
+// Processes events until the window has had nothing to do for a while (no wrapping
+// left to do in the background), at most `capMs`; returns how long that took.
+inline double waitUntilIdle(double capMs) {
+    QElapsedTimer total;
+    total.start();
+    int quiet = 0;
+    while (quiet < 200 && total.nsecsElapsed() / 1e6 < capMs) {
+        QElapsedTimer t;
+        t.start();
+        QCoreApplication::processEvents();
+        quiet = t.nsecsElapsed() < 500000 ? quiet + 1 : 0;
+    }
+    return total.nsecsElapsed() / 1e6;
+}
+
+} // namespace bench
