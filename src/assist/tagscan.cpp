@@ -356,6 +356,24 @@ int lastIndexOf(const QVector<QByteArray>& names, const QByteArray& name) {
             return i;
     return -1;
 }
+
+// One tag met walking backwards: void and self-closing tags stand alone, an end tag opens
+// an element to be closed by an earlier start tag, a start tag closes the nearest such
+// element of its name. True when the tag is taken up that way; false for a start tag that
+// nothing later closes (an element still open at the walk's start).
+bool takenUpWalkingBack(const Token& t, QVector<QByteArray>* closed) {
+    if (t.selfClosing || isVoidElement(t.name))
+        return true;
+    if (t.kind == Token::EndTag) {
+        closed->append(t.name);
+        return true;
+    }
+    const int i = lastIndexOf(*closed, t.name);
+    if (i < 0)
+        return false;
+    closed->resize(i);
+    return true;
+}
 } // namespace
 
 Token BackwardTokens::next(const TextView& text, qint64 floor) {
@@ -586,17 +604,8 @@ bool PairSearch::stepBackward(const TextView& text, qint64 stop) {
             result_.kind = Pair::NoPartner;
             return true;
         }
-        if (t.selfClosing || isVoidElement(t.name))
+        if (takenUpWalkingBack(t, &open_))
             continue;
-        if (t.kind == Token::EndTag) {
-            open_.append(t.name);
-            continue;
-        }
-        const int i = lastIndexOf(open_, t.name);
-        if (i >= 0) {
-            open_.resize(i);
-            continue;
-        }
         if (open_.isEmpty() && t.name == tag_.name) {
             result_ = Pair{Pair::Partner, t};
             return true;
@@ -621,17 +630,8 @@ QByteArray innermostOpenElement(const TextView& text, qint64 pos, qint64 budget)
         const Token t = walk.next(text, floor);
         if (t.kind == Token::None)
             return QByteArray();
-        if (t.selfClosing || isVoidElement(t.name))
+        if (takenUpWalkingBack(t, &closed))
             continue;
-        if (t.kind == Token::EndTag) {
-            closed.append(t.name);
-            continue;
-        }
-        const int i = lastIndexOf(closed, t.name);
-        if (i >= 0) {
-            closed.resize(i);
-            continue;
-        }
         if (closed.isEmpty())
             return text.bytes(t.nameStart, t.nameEnd);
     }
