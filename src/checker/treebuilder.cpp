@@ -228,6 +228,11 @@ void TreeBuilder::addPending(int name, int finding, const Token& closer) {
     m_pending.push_back({name, finding, closer.offset, closer.end - closer.offset});
 }
 
+void TreeBuilder::misplacedDoctype(const Token& t) {
+    m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
+                 QStringLiteral("A doctype belongs at the very start of the page"));
+}
+
 void TreeBuilder::strayEnd(const Token& t, const QString& message) {
     // The end tag of an element that an earlier tag closed: one mistake, told where the
     // element was closed too early.
@@ -1083,8 +1088,7 @@ void TreeBuilder::initial(Token& t) {
 
 void TreeBuilder::beforeHtml(Token& t) {
     if (t.type == Token::Doctype) {
-        m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
-                     QStringLiteral("A doctype belongs at the very start of the page"));
+        misplacedDoctype(t);
         return;
     }
     if (t.type == Token::Comment || (t.type == Token::Characters && t.firstNonSpace < 0))
@@ -1109,8 +1113,7 @@ void TreeBuilder::beforeHead(Token& t) {
     if (t.type == Token::Comment)
         return;
     if (t.type == Token::Doctype) {
-        m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
-                     QStringLiteral("A doctype belongs at the very start of the page"));
+        misplacedDoctype(t);
         return;
     }
     if (t.type == Token::StartTag && m_tn == id(T::Html))
@@ -1137,8 +1140,7 @@ void TreeBuilder::inHead(Token& t) {
     if (t.type == Token::Comment)
         return;
     if (t.type == Token::Doctype) {
-        m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
-                     QStringLiteral("A doctype belongs at the very start of the page"));
+        misplacedDoctype(t);
         return;
     }
     if (t.type == Token::StartTag) {
@@ -1310,8 +1312,7 @@ void TreeBuilder::inBody(Token& t) {
     case Token::Comment:
         return;
     case Token::Doctype:
-        m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
-                     QStringLiteral("A doctype belongs at the very start of the page"));
+        misplacedDoctype(t);
         return;
     case Token::StartTag:
         return inBodyStartTag(t);
@@ -2353,8 +2354,7 @@ void TreeBuilder::foreignContent(Token& t) {
     if (t.type == Token::Characters || t.type == Token::Comment)
         return;
     if (t.type == Token::Doctype) {
-        m_report.add(RuleId::BadDoctype, t.offset, t.end - t.offset,
-                     QStringLiteral("A doctype belongs at the very start of the page"));
+        misplacedDoctype(t);
         return;
     }
     if (t.type == Token::StartTag) {

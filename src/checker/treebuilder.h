@@ -177,6 +177,8 @@ private:
     QString tokenText(const Token& t) const;
     void unclosed(Node& n, const QString& message, qsizetype related);
     void strayEnd(const Token& t, const QString& message);
+    // A doctype anywhere but at the start of the page.
+    void misplacedDoctype(const Token& t);
     void ignoredStart(const Token& t, const QString& message);
     void notAllowed(const Token& t, const QString& message, Node* parent);
     void addPending(int name, int finding, const Token& closer);
