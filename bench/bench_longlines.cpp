@@ -6,7 +6,8 @@
 // Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
 // the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "all"
 // switch the View menu's line numbers and word wrap on over the line and type with every
-// aid on (those and the tag aids; the "window" rows have them off).
+// aid on (those and the tag aids; the "window" rows have them off); the "aids" rows type
+// with line numbers and the tag aids on, word wrap off.
 //   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
@@ -205,10 +206,13 @@ void throughWindow(const Size& size, const QString& line) {
     metricOf("window", "open_ms", size, open);
     ed->SetFocus();
     typeAt(ed, "window", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
-    // The same keys with the tag aids on (the matched pair, closing and renaming tags).
+    // The same keys with every aid on but word wrap: line numbers and the tag aids (the
+    // matched pair, closing and renaming tags).
+    bench::setLineNumbers(window, true);
     bench::setTagAids(window.menuActions(), true);
     typeAt(ed, "aids", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
     bench::setTagAids(window.menuActions(), false);
+    bench::setLineNumbers(window, false);
     ed->SetSelStart(0);
     const double scroll = scrollToEnd(ed);
     std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);
