@@ -12,6 +12,7 @@
 #include <QString>
 #include <algorithm>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -48,21 +49,26 @@ inline void keyOf(QChar c, int* key, Qt::KeyboardModifiers* mods, QString* text)
 // Beside them, the processor time the window's thread spent on the key that used the most:
 // a slowest key far above it waited (for the display server, or for a processor on a busy
 // machine) rather than worked.
+// Its median is less moved by the other programs of a busy machine than the wall-clock one.
 struct KeyTimes {
     double median = 0;
     double p95 = 0;
     double max = 0;
+    double medianCpu = 0;
     double maxCpu = 0;
 };
 
-inline KeyTimes summarize(std::vector<double> t, const std::vector<double>& cpu = {}) {
+inline KeyTimes summarize(std::vector<double> t, std::vector<double> cpu = {}) {
     std::sort(t.begin(), t.end());
     KeyTimes r;
     r.median = t[t.size() / 2];
     r.p95 = t[std::min(t.size() - 1, size_t(t.size() * 95 / 100))];
     r.max = t.back();
-    for (double c : cpu)
-        r.maxCpu = std::max(r.maxCpu, c);
+    if (!cpu.empty()) {
+        std::sort(cpu.begin(), cpu.end());
+        r.medianCpu = cpu[cpu.size() / 2];
+        r.maxCpu = cpu.back();
+    }
     return r;
 }
 
@@ -99,7 +105,7 @@ inline KeyTimes typeInto(QAbstractScrollArea* editor, const QString& text) {
         times.push_back(timer.nsecsElapsed() / 1e6);
         cpu.push_back(threadCpuMs() - cpu0);
     }
-    return summarize(times, cpu);
+    return summarize(times, std::move(cpu));
 }
 
 } // namespace bench
