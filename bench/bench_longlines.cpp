@@ -303,6 +303,9 @@ void withViewAids(const Size& size, const QString& line) {
     // Every aid: the tag aids too.
     bench::setTagAids(window.menuActions(), true);
     typeAt(ed, "all", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    // Off again: the settings they wrote would switch them on in the next window.
+    bench::setTagAids(window.menuActions(), false);
+    bench::setViewAids(window, false);
     ed->SetModified(false);
 }
 

@@ -237,6 +237,9 @@ void throughWindow(const Size& size, const QString& page, bool aids = false) {
         print(aids ? "all" : "window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
     if (aids) {
+        // Off again: the settings they wrote would switch them on in the next window.
+        bench::setTagAids(window.menuActions(), false);
+        bench::setViewAids(window, false);
         ed->SetModified(false);
         return;
     }
@@ -269,6 +272,9 @@ void problemsThroughWindow(const Size& size, const QString& page) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
+    // As the rows it is compared with: the View menu's aids and the tag aids off.
+    bench::setViewAids(window, false);
+    bench::setTagAids(window.menuActions(), false);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();
