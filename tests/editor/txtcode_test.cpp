@@ -1363,6 +1363,59 @@ const LongLineEdit kLongLineEdits[] = {
 INSTANTIATE_TEST_SUITE_P(Edits, LongLineLayout, ::testing::ValuesIn(kLongLineEdits),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The parts of a widget painted while events are processed.
+class PaintedRegion : public QObject {
+public:
+    explicit PaintedRegion(QWidget* w) : widget_(w) { w->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == widget_ && e->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+};
+
+// With word wrap on, the widest line laid out grows as a long line at the top grows, but
+// the horizontal scroll bar it would size is hidden: a key repaints the lines it changed,
+// not the short lines under them.
+TEST(WrappedLines, AKeyRepaintsTheLineItChangesNotTheLinesBelow) {
+    TxtCode ed;
+    ed.resize(600, 600);
+    QString text = QString(QStringLiteral("a wrapped line ")).repeated(60);
+    for (int i = 0; i < 60; ++i)
+        text += QStringLiteral("\r\nshort %1").arg(i);
+    ed.SetText(text);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE,
+                     (unsigned long)QsciScintillaBase::SC_WRAP_WORD);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.setFocus();
+    ed.SetSelStart(ed.LineStart(1) - 2);
+    QCoreApplication::processEvents();
+    ASSERT_GT(ed.SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, 0UL), 3);
+    const int lineHeight = int(ed.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL));
+    const int below = int(ed.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL,
+                                           (long)ed.LineStart(3))) +
+                      lineHeight / 2;
+    ASSERT_LT(below, ed.viewport()->height());
+    for (const QString key : {QStringLiteral("x"), QStringLiteral(" "), QStringLiteral("yz")}) {
+        PaintedRegion painted(ed.viewport());
+        for (QChar c : key) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&ed, &press);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(painted.region.isEmpty()) << qPrintable(key);
+        EXPECT_FALSE(painted.region.contains(QPoint(ed.viewport()->width() / 2, below)))
+            << qPrintable(key);
+    }
+}
+
 // Text without spaces, whose long runs are cut between letters (where kerning shows), and a
 // colour that ends at each byte in turn before another coloured run: the run after the
 // colour is then too short to cut, where the same text was cut before.
