@@ -1317,6 +1317,17 @@ const LongLineEdit kLongLineEdits[] = {
          typeKeys(ed, 7000, QStringLiteral("three"));
      },
      1},
+    {"AMarginWidenedAndNarrowedBetweenKeys",
+     [](TxtCode& ed) {
+         // The text moves as a whole and, wrapped, breaks at its new width.
+         typeKeys(ed, 3500, QStringLiteral("ab"));
+         ed.setMarginWidth(0, 90);
+         typeKeys(ed, 5200, QStringLiteral("cd"));
+         ed.setMarginWidth(0, 0);
+         typeKeys(ed, 6100, QStringLiteral("ef"));
+         ed.setMarginWidth(0, 130);
+     },
+     1},
     {"AWordPastedAtEachSublineStart",
      [](TxtCode& ed) {
          // Words that push the rest across breaks, typed at the start of sublines and
