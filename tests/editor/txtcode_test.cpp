@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
@@ -16,6 +17,7 @@
 #include <Qsci/qscimeasuring.h>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformbackingstore.h>
 #include <qpa/qplatformintegration.h>
 
 #include "editor/txtcode.h"
@@ -1426,6 +1428,97 @@ TEST(WrappedLines, AKeyRepaintsTheLineItChangesNotTheLinesBelow) {
             << qPrintable(key);
     }
 }
+
+// The editor's view as it is on screen: the window's backing store over the viewport.
+QImage onScreen(TxtCode& ed) {
+    const QImage all = ed.window()->backingStore()->handle()->toImage();
+    const qreal ratio = all.devicePixelRatio();
+    const QPoint at = ed.viewport()->mapTo(ed.window(), QPoint(0, 0));
+    return all.copy(QRect(at * ratio, ed.viewport()->size() * ratio));
+}
+
+// An edit of a wrapped long line, made as a user makes it (no repaint asked for).
+struct ScreenEdit {
+    const char* name;
+    std::function<void(TxtCode&)> edit;
+};
+
+void PrintTo(const ScreenEdit& e, std::ostream* os) {
+    *os << e.name;
+}
+
+void keysAt(TxtCode& ed, int at, const QString& keys) {
+    ed.SetSelStart(at);
+    QCoreApplication::processEvents();
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&ed, &press);
+        QCoreApplication::processEvents();
+    }
+}
+
+class WrappedRepaint : public ::testing::TestWithParam<ScreenEdit> {};
+
+// A change in a long wrapped line repaints only the sublines it changed: what is on screen
+// after it is what a repaint of the whole view shows, every subline a word moved to or from
+// included.
+TEST_P(WrappedRepaint, LeavesOnScreenWhatAFullRepaintShows) {
+    TxtCode ed;
+    loadLongLine(ed, QsciScintillaBase::SC_WRAP_WORD);
+    if (HasFatalFailure())
+        return;
+    // The caret always shown, so that the two pictures do not differ by its blinking.
+    ed.SendScintilla(QsciScintillaBase::SCI_SETCARETPERIOD, 0UL);
+    ed.SetSelStart(4000);
+    QCoreApplication::processEvents();
+    ed.viewport()->repaint();
+    GetParam().edit(ed);
+    QCoreApplication::processEvents();
+    const QImage shown = onScreen(ed);
+    ed.viewport()->repaint();
+    const QImage repainted = onScreen(ed);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(shown == repainted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, WrappedRepaint,
+    ::testing::Values(ScreenEdit{"TypingWords",
+                                 [](TxtCode& ed) { keysAt(ed, 4000, QStringLiteral("ab cd ef")); }},
+                      ScreenEdit{"ASpaceSplittingAWord",
+                                 [](TxtCode& ed) {
+                                     // Each space lets the rest of a word go to the next subline.
+                                     for (int at = 3990; at < 4200; at += 23)
+                                         keysAt(ed, at, QStringLiteral(" "));
+                                 }},
+                      ScreenEdit{"BackspacesJoiningWords",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(4300);
+                                     for (int i = 0; i < 30; ++i) {
+                                         QTest::keyClick(&ed, Qt::Key_Backspace);
+                                         QCoreApplication::processEvents();
+                                     }
+                                 }},
+                      ScreenEdit{"PastingABlock",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(4100);
+                                     ed.SetSelText(
+                                         QString(QStringLiteral("<td>cell</td> ")).repeated(20));
+                                 }},
+                      ScreenEdit{"ColouringARange",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(3900);
+                                     ed.SetSelLength(300);
+                                     ed.SetSelColor(16711680);
+                                 }},
+                      ScreenEdit{"WideCharactersAndEmoji",
+                                 [](TxtCode& ed) {
+                                     keysAt(ed, 4050,
+                                            QString::fromUtf8(
+                                                "\xe4\xb8\xad\xe6\x96\x87\xf0\x9f\x98\x80 "
+                                                "\xc3\xa9"));
+                                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Text without spaces, whose long runs are cut between letters (where kerning shows), and a
 // colour that ends at each byte in turn before another coloured run: the run after the
