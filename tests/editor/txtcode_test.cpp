@@ -974,6 +974,51 @@ TEST(Formats, ColoursAndEditsOfADocumentNeverColouredBefore) {
     }
 }
 
+// Colours on every few characters (as Highlight Syntax leaves them) are too many runs to
+// keep: the styles move to a byte for each byte of text, and edits, undo and redo keep
+// each character's format there too, before the move and after it.
+TEST(Formats, ManyColoursAndEditsAroundThem) {
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<a>").repeated(2000));
+    auto formats = [&] {
+        QString f;
+        for (int i = 0; i < ed.TextLength(); ++i)
+            f += QChar(u'0' + int(ed.formatAt(i).color % 7));
+        return f;
+    };
+    QVector<ColorSpan> spans;
+    QString model(6000, u'0');
+    for (int i = 0; i < 6000; i += 3) {
+        spans.append({i, 1, BgrColor(1 + i % 5)});
+        model[i] = QChar(u'0' + 1 + i % 5);
+    }
+    // First a few colours (kept as runs), then all of them.
+    ed.applyColors(spans.mid(0, 10));
+    EXPECT_EQ(formats().left(30), model.left(30));
+    EXPECT_EQ(formats().mid(30), QString(5970, u'0'));
+    ed.applyColors(spans);
+    ASSERT_EQ(formats(), model);
+    // Text inserted at a caret takes the format of the character before it; text put
+    // back by undo does too.
+    ed.SetSelStart(10);
+    ed.SetSelText(QStringLiteral("xy"));
+    model.insert(10, QString(2, model[9]));
+    EXPECT_EQ(formats(), model) << "insert";
+    ed.SetSelStart(20);
+    ed.SetSelLength(5);
+    ed.SetSelText(QString());
+    const QString beforeDelete = model;
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "delete";
+    ed.undo();
+    model.insert(20, QString(5, model[19]));
+    EXPECT_EQ(formats(), model) << "undo";
+    ed.redo();
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "redo";
+    EXPECT_EQ(ed.TextLength(), beforeDelete.size() - 5);
+}
+
 TEST(Files, AFailedLoadKeepsTheDocument) {
     TxtCode ed;
     ed.SetText(QStringLiteral("keep me"));
