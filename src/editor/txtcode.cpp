@@ -455,6 +455,8 @@ bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
 void TxtCode::beginPieces(qint64 total) {
     // As setLoadedFile: no undo history of the old text's removal nor of the new text.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    // A failure of the buffer on the way is told by the status: none is pending before.
+    SendScintilla(SCI_SETSTATUS, (unsigned long)SC_STATUS_OK);
     loading_ = true;
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_CLEARALL);
@@ -488,8 +490,9 @@ LoadedFile TxtCode::readFile(const QString& path) {
     if (started) {
         endPieces();
         keepsStrayBytes_ = f.ok && f.state.form.strayBytes;
-        if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
-            // The buffer could not take the whole text: nothing of it is kept.
+        if (!f.ok || SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
+            // The buffer could not take the whole text (or the decoding ran out of memory
+            // on the way): nothing of it is kept.
             SendScintilla(SCI_SETSTATUS, (unsigned long)SC_STATUS_OK);
             SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
             SendScintilla(SCI_CLEARALL);
