@@ -471,6 +471,10 @@ void TxtCode::endPieces() {
     pendingStyle_ = -1;
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLING, (unsigned long)byteLength(), 0L);
+    // The appended text left the caret at the start and the buffer's gap at the end: the
+    // caret's move from the end tells idle processing to take the gap to it before the
+    // first key (as after a text put in whole at the caret).
+    SendScintilla(SCI_SETEMPTYSELECTION, (unsigned long)byteLength());
     SendScintilla(SCI_GOTOPOS, 0UL);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
