@@ -6,7 +6,8 @@
 // Syntax, and the peak memory; beside it, in the same run, a bare QsciScintilla holding
 // the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "all"
 // switch the View menu's line numbers and word wrap on over the line and type with every
-// aid on (those and the tag aids; the "window" rows have them off).
+// aid on (those and the tag aids; the "window" rows have them off); the "aids" rows type
+// with line numbers and the tag aids on, word wrap off.
 //   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
@@ -100,11 +101,14 @@ void typeAt(QAbstractScrollArea* editor, const char* who, const Size& size,
     for (const Where& where : kWhere) {
         placeCaret(where.fraction);
         const bench::KeyTimes t = bench::typeInto(editor, typedOn(size));
-        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms  max %9.3f ms\n", who,
-                    size.name, where.name, t.median, t.p95, t.max);
+        std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms  max %9.3f ms  "
+                    "(processor time: median %6.3f ms, most %8.3f ms)\n",
+                    who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu);
         metricOf(who, (QByteArray("key_") + where.name + "_median").constData(), size, t.median);
         metricOf(who, (QByteArray("key_") + where.name + "_p95").constData(), size, t.p95);
         metricOf(who, (QByteArray("key_") + where.name + "_max").constData(), size, t.max);
+        metricOf(who, (QByteArray("key_") + where.name + "_mediancpu").constData(), size,
+                 t.medianCpu);
     }
 }
 
@@ -205,10 +209,13 @@ void throughWindow(const Size& size, const QString& line) {
     metricOf("window", "open_ms", size, open);
     ed->SetFocus();
     typeAt(ed, "window", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
-    // The same keys with the tag aids on (the matched pair, closing and renaming tags).
+    // The same keys with every aid on but word wrap: line numbers and the tag aids (the
+    // matched pair, closing and renaming tags).
+    bench::setLineNumbers(window, true);
     bench::setTagAids(window.menuActions(), true);
     typeAt(ed, "aids", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
     bench::setTagAids(window.menuActions(), false);
+    bench::setLineNumbers(window, false);
     ed->SetSelStart(0);
     const double scroll = scrollToEnd(ed);
     std::printf("window %-6s scroll to the end: %9.1f ms\n", size.name, scroll);
@@ -296,6 +303,9 @@ void withViewAids(const Size& size, const QString& line) {
     // Every aid: the tag aids too.
     bench::setTagAids(window.menuActions(), true);
     typeAt(ed, "all", size, [&](double f) { ed->SetSelStart(int(ed->TextLength() * f)); });
+    // Off again: the settings they wrote would switch them on in the next window.
+    bench::setTagAids(window.menuActions(), false);
+    bench::setViewAids(window, false);
     ed->SetModified(false);
 }
 

@@ -10,7 +10,8 @@
 // over the window, then each key timed as above (rows "problems").
 // The rows "all" type the same keys with every aid on (the
 // View menu's line numbers and word wrap, and the tag aids), once the lines out of view
-// are wrapped, and time switching the View aids on; the "window" rows have them off.
+// are wrapped, and time switching the View aids on; the "window" rows have them off. The
+// rows "aids" type them with every aid but word wrap: line numbers and the tag aids.
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
@@ -60,12 +61,15 @@ const Where kWhere[] = {{"start", 0.0}, {"30pct", 0.3}, {"end", 1.0}};
 constexpr int kKeys = 100;
 
 void print(const char* who, const Size& size, const Where& where, const bench::KeyTimes& t) {
-    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms  max %8.3f ms\n", who,
-                size.name, where.name, t.median, t.p95, t.max);
+    std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms  max %8.3f ms  "
+                "(processor time: median %6.3f ms, most %8.3f ms)\n",
+                who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu);
     const QByteArray key = QByteArray("key_") + who + "_" + size.name + "_" + where.name;
     bench::metric((key + "_median").constData(), t.median);
     bench::metric((key + "_p95").constData(), t.p95);
     bench::metric((key + "_max").constData(), t.max);
+    bench::metric((key + "_mediancpu").constData(), t.medianCpu);
+    bench::metric((key + "_maxcpu").constData(), t.maxCpu);
 }
 
 // The bare editor: a QsciScintilla in UTF-8 holding the page, caret placed by byte.
@@ -233,17 +237,22 @@ void throughWindow(const Size& size, const QString& page, bool aids = false) {
         print(aids ? "all" : "window", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
     if (aids) {
+        // Off again: the settings they wrote would switch them on in the next window.
+        bench::setTagAids(window.menuActions(), false);
+        bench::setViewAids(window, false);
         ed->SetModified(false);
         return;
     }
-    // The same keys with the tag aids on: the matched pair (always on), closing and renaming
-    // tags.
+    // The same keys with every aid on but word wrap: line numbers and the tag aids (the
+    // matched pair, always on, closing and renaming tags).
+    bench::setLineNumbers(window, true);
     bench::setTagAids(window.menuActions(), true);
     for (const Where& where : kWhere) {
         ed->SetSelStart(int(ed->TextLength() * where.fraction));
         print("aids", size, where, bench::typeInto(ed, bench::typedMarkup(kKeys)));
     }
     bench::setTagAids(window.menuActions(), false);
+    bench::setLineNumbers(window, false);
     otherKeys(ed, size);
     if (size.bytes == 10 * 1024 * 1024)
         validateThroughWindow(window, size);
@@ -263,6 +272,9 @@ void problemsThroughWindow(const Size& size, const QString& page) {
     frmMain window;
     window.resize(1000, 700);
     window.show();
+    // As the rows it is compared with: the View menu's aids and the tag aids off.
+    bench::setViewAids(window, false);
+    bench::setTagAids(window.menuActions(), false);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();

@@ -35,6 +35,13 @@ inline void setViewAids(frmMain& window, bool on) {
             item->trigger();
 }
 
+// Line numbers alone, from the View menu: with the tag aids, every aid but word wrap.
+inline void setLineNumbers(frmMain& window, bool on) {
+    QAction* item = window.menuActions().mnuLineNumbers;
+    if (item->isChecked() != on)
+        item->trigger();
+}
+
 // Processes events until the window has had nothing to do for a while (no wrapping
 // left to do in the background), at most `capMs`; returns how long that took.
 inline double waitUntilIdle(double capMs) {

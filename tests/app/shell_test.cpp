@@ -25,6 +25,7 @@
 
 #include "app/document.h"
 #include "app/frmmain.h"
+#include "app/statuspanels.h"
 #include "editor/txtcode.h"
 #include "mainwindowtest.h"
 #include "scripteddialogs.h"
@@ -240,6 +241,78 @@ TEST_F(Shell, StatusBarShowsItsSevenPanels) {
     EXPECT_TRUE(waitUntil([&] { return !panels[2]->isEnabled(); }));
     QTest::keyClick(editor(), Qt::Key_Insert);
     EXPECT_TRUE(waitUntil([&] { return panels[2]->isEnabled(); }));
+}
+
+// Which key releases make the panels ask the display server for the lock states again.
+TEST(StatusPanelsKeys, OnlyLockKeysAskForTheLocks) {
+    const struct {
+        int key;
+        bool lock;
+    } cases[] = {
+        {Qt::Key_CapsLock, true}, {Qt::Key_NumLock, true}, {Qt::Key_ScrollLock, true},
+        {Qt::Key_Insert, false},  {Qt::Key_A, false},      {Qt::Key_Less, false},
+        {Qt::Key_Shift, false},   {Qt::Key_Return, false}, {Qt::Key_Backspace, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StatusPanels::isLockKey(c.key), c.lock) << c.key;
+}
+
+// Counts the font changes of the four indicator panels: each one asks the window to lay
+// itself out again.
+class FontChanges : public QObject {
+public:
+    explicit FontChanges(const QList<QLabel*>& labels) {
+        for (QLabel* l : labels)
+            l->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FontChange)
+            ++count;
+        return false;
+    }
+};
+
+TEST_F(Shell, StatusPanelsStayAsTheyAreWhileTyping) {
+    QList<QLabel*> indicators;
+    for (int i = 1; i <= 4; ++i)
+        indicators << w->statusBar()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
+    ASSERT_FALSE(indicators.contains(nullptr));
+    QLabel* ins = indicators[2];
+    editor()->setFocus();
+    QCoreApplication::processEvents();
+    const QList<bool> enabled = {indicators[0]->isEnabled(), indicators[1]->isEnabled(),
+                                 indicators[3]->isEnabled()};
+    FontChanges changes(indicators);
+    StatusPanels* panels = w->statusPanels();
+    const int reads = panels->lockReadsForKeys();
+    // Ordinary keys and Backspace: the locks are not asked for, nothing is set.
+    QTest::keyClicks(editor(), QStringLiteral("<p>typed</p>"));
+    QTest::keyClick(editor(), Qt::Key_Backspace);
+    ASSERT_EQ(editor()->Text(), QStringLiteral("<p>typed</p"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panels->lockReadsForKeys(), reads);
+    // A lock key's release asks for them once, after it is delivered.
+    QTest::keyClick(editor(), Qt::Key_CapsLock);
+    EXPECT_TRUE(waitUntil([&] { return panels->lockReadsForKeys() == reads + 1; }));
+    // The full refresh changes nothing that has not changed.
+    panels->refresh();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes.count, 0);
+    EXPECT_EQ((QList<bool>{indicators[0]->isEnabled(), indicators[1]->isEnabled(),
+                           indicators[3]->isEnabled()}),
+              enabled);
+    // Insert changes INS by the time its key is released, and only INS.
+    EXPECT_TRUE(ins->isEnabled());
+    QTest::keyClick(editor(), Qt::Key_Insert);
+    EXPECT_FALSE(ins->isEnabled());
+    EXPECT_EQ(changes.count, 1);
+    QTest::keyClick(editor(), Qt::Key_Insert);
+    EXPECT_TRUE(ins->isEnabled());
+    EXPECT_EQ(changes.count, 2);
+    EXPECT_TRUE(ins->font().bold());
 }
 
 TEST_F(Shell, SaveOfAnEmptyUntitledDocumentComplainsTwice) {
