@@ -23,6 +23,7 @@
 #include "editor/txtcode.h"
 #include "testutil.h"
 #include "text/fileform.h"
+#include "text/textfile.h"
 
 namespace {
 
@@ -874,6 +875,150 @@ TEST(Buffer, GrowingKeepsTheText) {
     }
     ASSERT_EQ(ed.TextLength(), model.size());
     EXPECT_TRUE(ed.Text() == model);
+}
+
+// A file goes into the buffer in pieces as it is decoded: the editor ends up with what
+// the whole decoded text gives, in every form, with pieces cut inside nothing (the
+// texts are over a megabyte, a piece's size, and shifted so that a piece ends at each
+// place of the repeated part).
+TEST(Files, LoadInPiecesHoldsWhatTheWholeTextGives) {
+    struct Case {
+        const char* what;
+        QByteArray unit; // repeated
+        QByteArray mark;
+    } cases[] = {
+        {"UTF-8, LF", "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\n", {}},
+        {"UTF-8, mixed breaks", "<p>\r\n\r\n\r\xc3\xa9", "\xef\xbb\xbf"},
+        {"stray bytes", "\xc3\xa9\xc3\xa8\xc3\xa0 caf\xe9\r\n", {}},
+        {"Windows-1252", "caf\xe9 \x80\r\n", {}},
+        {"UTF-16", QByteArray("a\0\x3d\xd8\x00\xde\r\0\n\0", 10), "\xff\xfe"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        for (int shift = 0; shift < 3; ++shift) {
+            SCOPED_TRACE(testing::Message() << c.what << ", shifted by " << shift);
+            QByteArray bytes = c.mark + QByteArray(shift * 2, 'x');
+            while (bytes.size() < (1 << 20) + 5000)
+                bytes += c.unit;
+            const QString path = dir.filePath(QStringLiteral("page.html"));
+            ASSERT_TRUE(writeBytes(path, bytes));
+            TxtCode whole, pieces;
+            whole.setLoadedFile(readDocumentFile(path));
+            // A coloured document before: the loaded text has the plain format.
+            pieces.SetText(QStringLiteral("<b>old</b>"));
+            pieces.applyColors({{0, 3, 255}});
+            FileState state;
+            QString error;
+            ASSERT_TRUE(pieces.LoadFile(path, &error, &state)) << error.toStdString();
+            EXPECT_TRUE(pieces.editorBytes() == whole.editorBytes());
+            EXPECT_EQ(pieces.keepsStrayBytes(), whole.keepsStrayBytes());
+            EXPECT_EQ(pieces.TextLength(), whole.TextLength());
+            EXPECT_EQ(pieces.LineCount(), whole.LineCount());
+            EXPECT_EQ(pieces.formatAt(0).color, 0);
+            EXPECT_EQ(pieces.formatAt(2).color, 0);
+            EXPECT_EQ(pieces.SelStart(), 0);
+            EXPECT_FALSE(pieces.isUndoAvailable());
+        }
+    }
+}
+
+// The style bytes are held only once something is coloured: colours set then, and the
+// edits, undos and redos after, keep every character's format where it was. Formats
+// are written one letter a character: b blue, g green, . plain.
+TEST(Formats, ColoursAndEditsOfADocumentNeverColouredBefore) {
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<p>one</p>\r\n<p>two</p>"));
+    ed.SetSelStart(3);
+    ed.SetSelText(QStringLiteral("zero "));
+    auto formats = [&] {
+        QString f;
+        for (int i = 0; i < ed.TextLength(); ++i) {
+            const BgrColor c = ed.formatAt(i).color;
+            f += c == 255 ? u'b' : c == 65280 ? u'g' : c == 0 ? u'.' : u'?';
+        }
+        return f;
+    };
+    EXPECT_EQ(formats(), QString(27, u'.'));
+    ed.applyColors({{0, 3, 255}, {17, 3, 65280}});
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* formats;
+    } steps[] = {
+        {"colours set", [] {},
+         "bbb.............."
+         "ggg......."},
+        // Text inserted at the start has no character before it to take a format from.
+        {"insert before a colour", [&] { ed.SetSelStart(0), ed.SetSelText(QStringLiteral("ab")); },
+         "..bbb.............."
+         "ggg......."},
+        {"delete across a colour",
+         [&] { ed.SetSelStart(1), ed.SetSelLength(3), ed.SetSelText(QString()); },
+         ".b.............."
+         "ggg......."},
+        // Undo puts text back in the format of the character before it.
+        {"undo", [&] { ed.undo(); },
+         "....b.............."
+         "ggg......."},
+        {"undo again", [&] { ed.undo(); },
+         "..b.............."
+         "ggg......."},
+        {"redo", [&] { ed.redo(); },
+         "....b.............."
+         "ggg......."},
+        {"delete the green", [&] { ed.SetSelStart(19), ed.SetSelLength(3), ed.SetSelText({}); },
+         "....b.............."
+         "......."},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(formats(), QString::fromLatin1(step.formats)) << step.what;
+    }
+}
+
+// Colours on every few characters (as Highlight Syntax leaves them) are too many runs to
+// keep: the styles move to a byte for each byte of text, and edits, undo and redo keep
+// each character's format there too, before the move and after it.
+TEST(Formats, ManyColoursAndEditsAroundThem) {
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<a>").repeated(2000));
+    auto formats = [&] {
+        QString f;
+        for (int i = 0; i < ed.TextLength(); ++i)
+            f += QChar(u'0' + int(ed.formatAt(i).color % 7));
+        return f;
+    };
+    QVector<ColorSpan> spans;
+    QString model(6000, u'0');
+    for (int i = 0; i < 6000; i += 3) {
+        spans.append({i, 1, BgrColor(1 + i % 5)});
+        model[i] = QChar(u'0' + 1 + i % 5);
+    }
+    // First a few colours (kept as runs), then all of them.
+    ed.applyColors(spans.mid(0, 10));
+    EXPECT_EQ(formats().left(30), model.left(30));
+    EXPECT_EQ(formats().mid(30), QString(5970, u'0'));
+    ed.applyColors(spans);
+    ASSERT_EQ(formats(), model);
+    // Text inserted at a caret takes the format of the character before it; text put
+    // back by undo does too.
+    ed.SetSelStart(10);
+    ed.SetSelText(QStringLiteral("xy"));
+    model.insert(10, QString(2, model[9]));
+    EXPECT_EQ(formats(), model) << "insert";
+    ed.SetSelStart(20);
+    ed.SetSelLength(5);
+    ed.SetSelText(QString());
+    const QString beforeDelete = model;
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "delete";
+    ed.undo();
+    model.insert(20, QString(5, model[19]));
+    EXPECT_EQ(formats(), model) << "undo";
+    ed.redo();
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "redo";
+    EXPECT_EQ(ed.TextLength(), beforeDelete.size() - 5);
 }
 
 TEST(Files, AFailedLoadKeepsTheDocument) {
