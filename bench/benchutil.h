@@ -9,6 +9,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -47,14 +48,16 @@ inline double currentMiB() {
     return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
 }
 
-// Peak resident memory of the whole process so far (VmHWM of /proc/self/status), in MiB;
-// 0 where /proc is missing.
-inline double vmHwmMiB() {
+// A field of /proc/self/status given in kB ("VmHWM", "VmRSS"), in MiB; 0 where /proc is
+// missing.
+inline double procStatusMiB(const char* field) {
     double kib = 0;
     if (FILE* f = std::fopen("/proc/self/status", "r")) {
         char line[256];
+        const size_t n = std::strlen(field);
         while (std::fgets(line, sizeof line, f)) {
-            if (std::sscanf(line, "VmHWM: %lf kB", &kib) == 1)
+            if (std::strncmp(line, field, n) == 0 && line[n] == ':' &&
+                std::sscanf(line + n + 1, "%lf", &kib) == 1)
                 break;
         }
         std::fclose(f);
@@ -62,18 +65,14 @@ inline double vmHwmMiB() {
     return kib / 1024.0;
 }
 
-// Resident memory of the whole process now (VmRSS of /proc/self/status), in MiB.
+// Peak resident memory of the whole process so far (VmHWM), in MiB.
+inline double vmHwmMiB() {
+    return procStatusMiB("VmHWM");
+}
+
+// Resident memory of the whole process now (VmRSS), in MiB.
 inline double vmRssMiB() {
-    double kib = 0;
-    if (FILE* f = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, f)) {
-            if (std::sscanf(line, "VmRSS: %lf kB", &kib) == 1)
-                break;
-        }
-        std::fclose(f);
-    }
-    return kib / 1024.0;
+    return procStatusMiB("VmRSS");
 }
 
 // One block of the generated page, numbered %1; lines end CR LF.
