@@ -102,9 +102,13 @@ void typeAt(QAbstractScrollArea* editor, const char* who, const Size& size,
         placeCaret(where.fraction);
         const bench::KeyTimes t = bench::typeInto(editor, typedOn(size));
         std::printf("%-6s %-6s %-7s per key: median %9.3f ms  p95 %9.3f ms  max %9.3f ms  "
-                    "(processor time: median %6.3f ms, most %8.3f ms)\n",
-                    who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu);
+                    "(processor time: median %6.3f ms, most %8.3f ms; to the window's own "
+                    "repaint: median %8.3f ms)\n",
+                    who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu,
+                    t.medianOwn);
         metricOf(who, (QByteArray("key_") + where.name + "_median").constData(), size, t.median);
+        metricOf(who, (QByteArray("key_") + where.name + "_ownmedian").constData(), size,
+                 t.medianOwn);
         metricOf(who, (QByteArray("key_") + where.name + "_p95").constData(), size, t.p95);
         metricOf(who, (QByteArray("key_") + where.name + "_max").constData(), size, t.max);
         metricOf(who, (QByteArray("key_") + where.name + "_mediancpu").constData(), size,

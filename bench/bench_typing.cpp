@@ -62,14 +62,17 @@ constexpr int kKeys = 100;
 
 void print(const char* who, const Size& size, const Where& where, const bench::KeyTimes& t) {
     std::printf("%-6s %-6s %-6s per key: median %8.3f ms  p95 %8.3f ms  max %8.3f ms  "
-                "(processor time: median %6.3f ms, most %8.3f ms)\n",
-                who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu);
+                "(processor time: median %6.3f ms, most %8.3f ms; to the window's own repaint: "
+                "median %8.3f ms)\n",
+                who, size.name, where.name, t.median, t.p95, t.max, t.medianCpu, t.maxCpu,
+                t.medianOwn);
     const QByteArray key = QByteArray("key_") + who + "_" + size.name + "_" + where.name;
     bench::metric((key + "_median").constData(), t.median);
     bench::metric((key + "_p95").constData(), t.p95);
     bench::metric((key + "_max").constData(), t.max);
     bench::metric((key + "_mediancpu").constData(), t.medianCpu);
     bench::metric((key + "_maxcpu").constData(), t.maxCpu);
+    bench::metric((key + "_ownmedian").constData(), t.medianOwn);
 }
 
 // The bare editor: a QsciScintilla in UTF-8 holding the page, caret placed by byte.

@@ -77,12 +77,11 @@ bool Document::OpenPath(const QString& path) {
     FileState loaded;
     {
         // The file's text goes as soon as the editor holds it, before any message below.
-        const LoadedFile read = readDocumentFile(path);
+        const LoadedFile read = editor_->readFile(path);
         if (!read.ok) {
             reportFileError(QStringLiteral("open"), path, read.errorString);
             return false;
         }
-        editor_->setLoadedFile(read);
         loaded = read.state;
     }
     cmdg_->FileName = path;

@@ -434,21 +434,81 @@ void TxtCode::setLoadedFile(const LoadedFile& f) {
 }
 
 QByteArray TxtCode::fileBytes(const FileForm& form, bool* asText) const {
-    *asText = !(form.encoding == FileForm::Encoding::Utf8 && form.strayBytes);
+    // The buffer's bytes are the file's UTF-8 as they are: without stray bytes they are
+    // valid UTF-8 (every entry is encoded), and no string of the whole text is made.
+    *asText = form.encoding != FileForm::Encoding::Utf8;
     return *asText ? QByteArray() : utf8FileBytes(editorBytes(), form);
 }
 
 bool TxtCode::LoadFile(const QString& path, QString* error, FileState* file) {
-    const LoadedFile f = readDocumentFile(path);
+    const LoadedFile f = readFile(path);
     if (!f.ok) {
         if (error)
             *error = f.errorString;
         return false;
     }
-    setLoadedFile(f);
     if (file)
         *file = f.state;
     return true;
+}
+
+void TxtCode::beginPieces(qint64 total) {
+    // As setLoadedFile: no undo history of the old text's removal nor of the new text.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    // A failure of the buffer on the way is told by the status: none is pending before.
+    SendScintilla(SCI_SETSTATUS, (unsigned long)SC_STATUS_OK);
+    loading_ = true;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_CLEARALL);
+    // The buffer is made once, with the room for typing that a growth leaves (a sixth
+    // more, not touched until used), instead of growing piece by piece.
+    SendScintilla(SCI_ALLOCATE, (unsigned long)(total + total / 6 + 1024));
+}
+
+void TxtCode::endPieces() {
+    SendScintilla(SCI_ENDUNDOACTION);
+    loading_ = false;
+    pendingStyle_ = -1;
+    SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
+    SendScintilla(SCI_SETSTYLING, (unsigned long)byteLength(), 0L);
+    // The appended text left the caret at the start and the buffer's gap at the end: the
+    // caret's move from the end tells idle processing to take the gap to it before the
+    // first key (as after a text put in whole at the caret).
+    SendScintilla(SCI_SETEMPTYSELECTION, (unsigned long)byteLength());
+    SendScintilla(SCI_GOTOPOS, 0UL);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+LoadedFile TxtCode::readFile(const QString& path) {
+    bool started = false;
+    EditorBytesSink sink;
+    sink.begin = [&](qint64 total) {
+        started = true;
+        beginPieces(total);
+    };
+    sink.piece = [&](QByteArrayView bytes) {
+        SendScintilla(SCI_APPENDTEXT, (uintptr_t)bytes.size(), bytes.data());
+    };
+    LoadedFile f = readDocumentFileInPieces(path, sink);
+    if (started) {
+        endPieces();
+        keepsStrayBytes_ = f.ok && f.state.form.strayBytes;
+        if (!f.ok || SendScintilla(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
+            // The buffer could not take the whole text (or the decoding ran out of memory
+            // on the way): nothing of it is kept.
+            SendScintilla(SCI_SETSTATUS, (unsigned long)SC_STATUS_OK);
+            SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+            SendScintilla(SCI_CLEARALL);
+            SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+            SendScintilla(SCI_EMPTYUNDOBUFFER);
+            f = LoadedFile();
+            f.errorString = QStringLiteral("There is not enough memory to read it.");
+        }
+    } else if (f.ok) {
+        setLoadedFile(f);
+    }
+    return f;
 }
 
 bool TxtCode::SaveFile(const QString& path, QString* error, FileState* file) const {

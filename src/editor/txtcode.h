@@ -111,15 +111,22 @@ public:
     // Shows a file the text library has read (rich text formatted, other files as text
     // with line ends CR LF), with an empty undo history. The control reads no file itself.
     void setLoadedFile(const LoadedFile& file);
-    // The bytes to write for the plain text in the given form: a file with stray bytes is
-    // written from the buffer, whose bytes tell the file's stray bytes from the stand-in
-    // characters entered since; *asText is set when the text is to be encoded instead
-    // (and the result is empty).
+    // The bytes to write for the plain text in the given form: a UTF-8 file is written
+    // from the buffer, whose bytes are its UTF-8 and tell a file's stray bytes from the
+    // stand-in characters entered since; *asText is set when the text is to be encoded
+    // instead (and the result is empty).
     QByteArray fileBytes(const FileForm& form, bool* asText) const;
     // Reads a document file through the text library and shows it; on failure the
     // document is unchanged and *error holds the reason. *file, when given, receives the
     // form the file was read in and its stamp.
     bool LoadFile(const QString& path, QString* error, FileState* file = nullptr);
+    // Reads a document file and shows it, as setLoadedFile(readDocumentFile(path)) would,
+    // but a text file's text goes into the buffer in pieces as it is decoded, so that it
+    // is never held whole beside the buffer. When the file cannot be read (!ok,
+    // errorString says why) the document is unchanged; when the buffer cannot take the
+    // text, it is left empty and the reason is that there is not enough memory. The
+    // result's content is empty for a text file.
+    LoadedFile readFile(const QString& path);
     // Writes the plain text through the text library in the form of *file (without one:
     // UTF-8 without byte-order mark, CR LF) and updates *file; see writeDocumentFile.
     bool SaveFile(const QString& path, QString* error, FileState* file = nullptr) const;
@@ -175,6 +182,10 @@ protected:
 private:
     // Replaces the whole buffer with these bytes, as SetText.
     void loadBytes(const QByteArray& bytes);
+    // The start and end of a text loaded in pieces: the document is emptied, room made
+    // for `total` bytes, pieces appended, and the end makes it what loadBytes leaves.
+    void beginPieces(qint64 total);
+    void endPieces();
     // Replaces the selection with these bytes, as SetSelText.
     void replaceSelection(const QByteArray& bytes);
     // The bytes a paste of clipboard data puts in.

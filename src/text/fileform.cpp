@@ -178,8 +178,19 @@ Breaks breaksOf(const FileForm& form) {
     return form.lfLineBreaks ? Breaks::Lf : form.crLineBreaks ? Breaks::Cr : Breaks::CrLf;
 }
 
-// Counts the line breaks of each kind and gives the form the one that most lines use (CR
-// LF on a tie or when there is none, then LF); returns how many breaks are of another kind.
+// Gives the form the line break that most lines use (CR LF on a tie or when there is none,
+// then LF), from the counts of CRs, LFs and CR LF pairs; returns how many breaks are of
+// another kind.
+qsizetype chooseLineBreaks(qsizetype cr, qsizetype lf, qsizetype pairs, FileForm* form) {
+    const qsizetype loneCr = cr - pairs, loneLf = lf - pairs;
+    form->lfLineBreaks = loneLf > pairs && loneLf >= loneCr;
+    form->crLineBreaks = loneCr > pairs && loneCr > loneLf;
+    const qsizetype kept = form->lfLineBreaks ? loneLf : form->crLineBreaks ? loneCr : pairs;
+    return cr + lf - pairs - kept;
+}
+
+// Counts the line breaks of each kind and gives the form the one that most lines use;
+// returns how many breaks are of another kind.
 qsizetype takeLineBreaks(const QString& text, FileForm* form) {
     // One pass without branches, which the compiler turns into vector code.
     const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
@@ -191,11 +202,7 @@ qsizetype takeLineBreaks(const QString& text, FileForm* form) {
         lf += c == u'\n';
         pairs += (c == u'\n') & (p[i - 1] == u'\r');
     }
-    const qsizetype loneCr = cr - pairs, loneLf = lf - pairs;
-    form->lfLineBreaks = loneLf > pairs && loneLf >= loneCr;
-    form->crLineBreaks = loneCr > pairs && loneCr > loneLf;
-    const qsizetype kept = form->lfLineBreaks ? loneLf : form->crLineBreaks ? loneCr : pairs;
-    return cr + lf - pairs - kept;
+    return chooseLineBreaks(cr, lf, pairs, form);
 }
 
 // Calls sink(c) for every UTF-16 unit of the text that goes to the file: a CR LF pair is
@@ -488,4 +495,246 @@ QByteArray utf8FileBytes(QByteArray utf8, const FileForm& form) {
     if (form.byteOrderMark)
         utf8.prepend("\xEF\xBB\xBF");
     return utf8;
+}
+
+// ---- decoding in pieces --------------------------------------------------------------------
+
+namespace {
+
+// The line breaks of a text, counted character by character.
+struct BreakCount {
+    qsizetype cr = 0, lf = 0, pairs = 0;
+    bool afterCr = false;
+    void add(char32_t c) {
+        pairs += (c == U'\n') & afterCr;
+        cr += c == U'\r';
+        lf += c == U'\n';
+        afterCr = c == U'\r';
+    }
+    // Bytes the breaks take in the editor: two for each (a CR LF pair is one break).
+    qint64 editorBytes() const { return 2 * qint64(cr + lf - pairs); }
+};
+
+int utf8Length(char32_t v) {
+    return v < 0x80 ? 1 : v < 0x800 ? 2 : v < 0x10000 ? 3 : 4;
+}
+
+// Collects the editor's bytes and hands them on in pieces that end where a character
+// ends; every line break goes in as CR LF.
+class PieceWriter {
+public:
+    PieceWriter(const EditorBytesSink& sink, qsizetype pieceSize)
+        : sink_(sink), size_(qMax<qsizetype>(pieceSize, 1)),
+          // A character (at most four bytes, or a break's two) may pass the size.
+          buffer_(size_ + 4, Qt::Uninitialized) {}
+
+    // One byte of ASCII (a CR or LF is a line break).
+    void ascii(uchar b) {
+        if (b == '\r' || (b == '\n' && !afterCr_)) {
+            out()[used_++] = '\r';
+            out()[used_++] = '\n';
+        } else if (b != '\n') {
+            out()[used_++] = char(b);
+        }
+        afterCr_ = b == '\r';
+        done();
+    }
+    // A character that goes in as these bytes (a stray byte is one).
+    void bytes(const uchar* p, int n) {
+        std::memcpy(out() + used_, p, size_t(n));
+        used_ += n;
+        afterCr_ = false;
+        done();
+    }
+    // A character given by its code point, which goes in as its UTF-8.
+    void codePoint(char32_t v) {
+        if (v < 0x80) {
+            ascii(uchar(v));
+            return;
+        }
+        char* o = out() + used_;
+        if (v < 0x800) {
+            o[0] = char(0xC0 | (v >> 6));
+            o[1] = char(0x80 | (v & 0x3F));
+        } else if (v < 0x10000) {
+            o[0] = char(0xE0 | (v >> 12));
+            o[1] = char(0x80 | ((v >> 6) & 0x3F));
+            o[2] = char(0x80 | (v & 0x3F));
+        } else {
+            o[0] = char(0xF0 | (v >> 18));
+            o[1] = char(0x80 | ((v >> 12) & 0x3F));
+            o[2] = char(0x80 | ((v >> 6) & 0x3F));
+            o[3] = char(0x80 | (v & 0x3F));
+        }
+        used_ += utf8Length(v);
+        afterCr_ = false;
+        done();
+    }
+    // Hands on what is left.
+    void finish() {
+        if (used_ > 0)
+            sink_.piece(QByteArrayView(buffer_.constData(), used_));
+        used_ = 0;
+    }
+
+private:
+    char* out() { return buffer_.data(); }
+    void done() {
+        if (used_ >= size_)
+            finish();
+    }
+
+    const EditorBytesSink& sink_;
+    qsizetype size_;
+    QByteArray buffer_;
+    qsizetype used_ = 0;
+    bool afterCr_ = false;
+};
+
+// Calls f(code point) for each UTF-16 unit pair or unit of bytes (the mark left out);
+// false when the size is odd or a surrogate is unpaired, the text of no UTF-16 file.
+template <class F> bool eachUtf16(QByteArrayView bytes, bool bigEndian, F f) {
+    if ((bytes.size() - 2) % 2 != 0)
+        return false;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data()) + 2;
+    const qsizetype n = (bytes.size() - 2) / 2;
+    auto unit = [&](qsizetype i) {
+        const uchar* u = p + 2 * i;
+        return char16_t(bigEndian ? (u[0] << 8 | u[1]) : (u[1] << 8 | u[0]));
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = unit(i);
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= n || !QChar::isLowSurrogate(unit(i + 1)))
+                return false;
+            f(QChar::surrogateToUcs4(c, unit(i + 1)));
+            ++i;
+        } else if (QChar::isLowSurrogate(c)) {
+            return false;
+        } else {
+            f(char32_t(c));
+        }
+    }
+    return true;
+}
+
+// The same for UTF-32: false when the size is not a multiple of four or a value is no
+// character (a surrogate, or past U+10FFFF).
+template <class F> bool eachUtf32(QByteArrayView bytes, bool bigEndian, F f) {
+    if ((bytes.size() - 4) % 4 != 0)
+        return false;
+    const char* p = bytes.data() + 4;
+    const qsizetype n = (bytes.size() - 4) / 4;
+    for (qsizetype i = 0; i < n; ++i, p += 4) {
+        const quint32 v = bigEndian ? qFromBigEndian<quint32>(p) : qFromLittleEndian<quint32>(p);
+        if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+            return false;
+        f(char32_t(v));
+    }
+    return true;
+}
+
+// A wide (UTF-16 or UTF-32) file: checked and measured in a first pass, written in a
+// second. False when the bytes are not valid for it.
+template <class Each>
+bool decodeWideInPieces(Each each, const EditorBytesSink& sink, PieceWriter& writer,
+                        DecodedText* d) {
+    BreakCount breaks;
+    qint64 total = 0;
+    const bool valid = each([&](char32_t v) {
+        breaks.add(v);
+        total += v == U'\r' || v == U'\n' ? 0 : utf8Length(v);
+    });
+    if (!valid)
+        return false;
+    d->otherLineBreaks = chooseLineBreaks(breaks.cr, breaks.lf, breaks.pairs, &d->form);
+    sink.begin(total + breaks.editorBytes());
+    each([&](char32_t v) { writer.codePoint(v); });
+    writer.finish();
+    return true;
+}
+
+} // namespace
+
+DecodedText decodeFileBytesInPieces(QByteArrayView bytes, const EditorBytesSink& sink,
+                                    qsizetype pieceSize) {
+    DecodedText d;
+    PieceWriter writer(sink, pieceSize);
+    auto wide = [&](Encoding encoding, bool utf32, bool bigEndian) {
+        d.form.encoding = encoding;
+        auto each = [&](auto f) {
+            return utf32 ? eachUtf32(bytes, bigEndian, f) : eachUtf16(bytes, bigEndian, f);
+        };
+        if (decodeWideInPieces(each, sink, writer, &d))
+            return true;
+        d = DecodedText();
+        return false;
+    };
+    if (bytes.startsWith(QByteArrayView("\xFF\xFE\0\0", 4)) && wide(Encoding::Utf32LE, true, false))
+        return d;
+    if (bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)) && wide(Encoding::Utf32BE, true, true))
+        return d;
+    if (bytes.startsWith("\xFF\xFE") && wide(Encoding::Utf16LE, false, false))
+        return d;
+    if (bytes.startsWith("\xFE\xFF") && wide(Encoding::Utf16BE, false, true))
+        return d;
+
+    const bool mark = bytes.startsWith("\xEF\xBB\xBF");
+    const qsizetype skip = mark ? 3 : 0;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data()) + skip;
+    const qsizetype n = bytes.size() - skip;
+    const Utf8Census census = takeCensus(p, n);
+    // Characters of the stand-in range already in the file would be written back as
+    // single bytes: such a file is kept byte for byte as Windows-1252 instead.
+    const bool mostlyUtf8 = census.multiByte > 0 && !census.standInsPresent &&
+                            (census.multiByte > census.invalid || census.invalid * 1000 <= n);
+    if (census.invalid == 0 || mostlyUtf8) {
+        // The editor holds the file's bytes as they are (a stray byte too); only the line
+        // breaks change, and no CR or LF byte is part of a longer sequence.
+        d.form.byteOrderMark = mark;
+        d.form.strayBytes = census.invalid > 0;
+        d.strayBytes = census.invalid;
+        BreakCount breaks;
+        qsizetype cr = 0, lf = 0, pairs = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            cr += p[i] == '\r';
+            lf += p[i] == '\n';
+            pairs += (p[i] == '\n') & (i > 0 && p[i - 1] == '\r');
+        }
+        breaks.cr = cr;
+        breaks.lf = lf;
+        breaks.pairs = pairs;
+        d.otherLineBreaks = chooseLineBreaks(cr, lf, pairs, &d.form);
+        sink.begin(n - cr - lf + breaks.editorBytes());
+        for (qsizetype i = 0; i < n;) {
+            if (p[i] < 0x80) {
+                writer.ascii(p[i++]);
+                continue;
+            }
+            const int len = qMax(1, utf8SequenceLength(p + i, n - i));
+            writer.bytes(p + i, len);
+            i += len;
+        }
+        writer.finish();
+        return d;
+    }
+
+    d.form.encoding = Encoding::Windows1252;
+    const auto* all = reinterpret_cast<const uchar*>(bytes.data());
+    auto character = [](uchar b) {
+        return (b >= 0x80 && b < 0xA0) ? char32_t(kCp1252High[b - 0x80]) : char32_t(b);
+    };
+    BreakCount breaks;
+    qint64 total = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char32_t v = character(all[i]);
+        breaks.add(v);
+        total += v == U'\r' || v == U'\n' ? 0 : utf8Length(v);
+    }
+    d.otherLineBreaks = chooseLineBreaks(breaks.cr, breaks.lf, breaks.pairs, &d.form);
+    sink.begin(total + breaks.editorBytes());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        writer.codePoint(character(all[i]));
+    writer.finish();
+    return d;
 }

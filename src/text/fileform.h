@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <functional>
 
 // The form a text file is stored in: its encoding, byte-order mark and line-break style.
 // Inside the editor the text always has CR LF line breaks; a document remembers the form
@@ -70,6 +72,22 @@ struct DecodedText {
 // The line-break style is the break that most lines of the file end in (CR LF, LF or a lone
 // CR); CR LF on a tie or when there is no break, LF before CR.
 DecodedText decodeFileBytes(const QByteArray& bytes);
+
+// The text of a file's bytes as the editor holds it, handed over in pieces instead of as
+// one string: what decodeFileBytes() finds, in the editor's bytes (UTF-8; a mostly-UTF-8
+// file's stray bytes as they are) with every line break (CR LF, lone CR, lone LF) made
+// CR LF, exactly the bytes the editor holds after taking toCrLf() of the decoded text.
+// `begin` is told the total size first; then `piece` receives the bytes in order, each
+// piece about `pieceSize` bytes long (the last may be shorter) and ending at the end of a
+// character, never between the CR and LF of a break. Nothing of the size of the text is
+// held meanwhile. The form and counts returned are those of decodeFileBytes() (the
+// returned text stays empty).
+struct EditorBytesSink {
+    std::function<void(qint64 total)> begin;
+    std::function<void(QByteArrayView bytes)> piece;
+};
+DecodedText decodeFileBytesInPieces(QByteArrayView bytes, const EditorBytesSink& sink,
+                                    qsizetype pieceSize = 1 << 20);
 
 // Windows-1252 decoding; the five bytes the code page leaves undefined map to the
 // control characters of the same value, so that no byte is lost.

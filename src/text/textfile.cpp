@@ -391,7 +391,11 @@ quint64 hashBytes(const char* data, qsizetype size) {
     return XXH3_64bits(data, size_t(size));
 }
 
-LoadedFile readDocumentFile(const QString& path) {
+namespace {
+
+// Reads a document file; a text file's text is decoded by `decode` (which fills in the
+// form and counts of result.state).
+template <class Decode> LoadedFile readDocument(const QString& path, Decode decode) {
     LoadedFile result;
     QByteArray bytes;
     struct stat st {};
@@ -405,18 +409,37 @@ LoadedFile readDocumentFile(const QString& path) {
             result.ok = true;
             return result;
         }
-        DecodedText decoded = decodeFileBytes(bytes);
-        bytes = QByteArray();
-        result.state.form = decoded.form;
-        result.state.strayBytes = decoded.strayBytes;
-        result.state.otherLineBreaks = decoded.otherLineBreaks;
-        result.content = toCrLf(decoded.text);
+        decode(bytes, &result);
         result.ok = true;
     } catch (const std::bad_alloc&) {
         result = LoadedFile();
         result.errorString = notEnoughMemoryReason();
     }
     return result;
+}
+
+void takeForm(const DecodedText& decoded, LoadedFile* result) {
+    result->state.form = decoded.form;
+    result->state.strayBytes = decoded.strayBytes;
+    result->state.otherLineBreaks = decoded.otherLineBreaks;
+}
+
+} // namespace
+
+LoadedFile readDocumentFile(const QString& path) {
+    return readDocument(path, [](QByteArray& bytes, LoadedFile* result) {
+        DecodedText decoded = decodeFileBytes(bytes);
+        bytes = QByteArray();
+        takeForm(decoded, result);
+        result->content = toCrLf(decoded.text);
+    });
+}
+
+LoadedFile readDocumentFileInPieces(const QString& path, const EditorBytesSink& sink,
+                                    qsizetype pieceSize) {
+    return readDocument(path, [&](QByteArray& bytes, LoadedFile* result) {
+        takeForm(decodeFileBytesInPieces(bytes, sink, pieceSize), result);
+    });
 }
 
 bool readDocumentText(const QString& path, QString* text, QString* errorString) {

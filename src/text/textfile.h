@@ -55,6 +55,13 @@ struct LoadedFile {
 // Reads a document file whole.
 LoadedFile readDocumentFile(const QString& path);
 
+// Reads a document file as readDocumentFile does, but a text file's text goes to `sink` in
+// pieces of the editor's bytes (decodeFileBytesInPieces) and content stays empty: the text
+// is never held whole as a string. A rich-text file's content is read as before, and
+// nothing goes to the sink. Nothing goes to it either when the file cannot be read.
+LoadedFile readDocumentFileInPieces(const QString& path, const EditorBytesSink& sink,
+                                    qsizetype pieceSize = 1 << 20);
+
 // The text of a document file as the editor holds it once File > Open has loaded it: the
 // plain text of a rich-text file, else the decoded text. On failure returns false and sets
 // *errorString to the system's reason. Needs no window.

@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
@@ -16,11 +17,13 @@
 #include <Qsci/qscimeasuring.h>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformbackingstore.h>
 #include <qpa/qplatformintegration.h>
 
 #include "editor/txtcode.h"
 #include "testutil.h"
 #include "text/fileform.h"
+#include "text/textfile.h"
 
 namespace {
 
@@ -874,6 +877,150 @@ TEST(Buffer, GrowingKeepsTheText) {
     EXPECT_TRUE(ed.Text() == model);
 }
 
+// A file goes into the buffer in pieces as it is decoded: the editor ends up with what
+// the whole decoded text gives, in every form, with pieces cut inside nothing (the
+// texts are over a megabyte, a piece's size, and shifted so that a piece ends at each
+// place of the repeated part).
+TEST(Files, LoadInPiecesHoldsWhatTheWholeTextGives) {
+    struct Case {
+        const char* what;
+        QByteArray unit; // repeated
+        QByteArray mark;
+    } cases[] = {
+        {"UTF-8, LF", "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\n", {}},
+        {"UTF-8, mixed breaks", "<p>\r\n\r\n\r\xc3\xa9", "\xef\xbb\xbf"},
+        {"stray bytes", "\xc3\xa9\xc3\xa8\xc3\xa0 caf\xe9\r\n", {}},
+        {"Windows-1252", "caf\xe9 \x80\r\n", {}},
+        {"UTF-16", QByteArray("a\0\x3d\xd8\x00\xde\r\0\n\0", 10), "\xff\xfe"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        for (int shift = 0; shift < 3; ++shift) {
+            SCOPED_TRACE(testing::Message() << c.what << ", shifted by " << shift);
+            QByteArray bytes = c.mark + QByteArray(shift * 2, 'x');
+            while (bytes.size() < (1 << 20) + 5000)
+                bytes += c.unit;
+            const QString path = dir.filePath(QStringLiteral("page.html"));
+            ASSERT_TRUE(writeBytes(path, bytes));
+            TxtCode whole, pieces;
+            whole.setLoadedFile(readDocumentFile(path));
+            // A coloured document before: the loaded text has the plain format.
+            pieces.SetText(QStringLiteral("<b>old</b>"));
+            pieces.applyColors({{0, 3, 255}});
+            FileState state;
+            QString error;
+            ASSERT_TRUE(pieces.LoadFile(path, &error, &state)) << error.toStdString();
+            EXPECT_TRUE(pieces.editorBytes() == whole.editorBytes());
+            EXPECT_EQ(pieces.keepsStrayBytes(), whole.keepsStrayBytes());
+            EXPECT_EQ(pieces.TextLength(), whole.TextLength());
+            EXPECT_EQ(pieces.LineCount(), whole.LineCount());
+            EXPECT_EQ(pieces.formatAt(0).color, 0);
+            EXPECT_EQ(pieces.formatAt(2).color, 0);
+            EXPECT_EQ(pieces.SelStart(), 0);
+            EXPECT_FALSE(pieces.isUndoAvailable());
+        }
+    }
+}
+
+// The style bytes are held only once something is coloured: colours set then, and the
+// edits, undos and redos after, keep every character's format where it was. Formats
+// are written one letter a character: b blue, g green, . plain.
+TEST(Formats, ColoursAndEditsOfADocumentNeverColouredBefore) {
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<p>one</p>\r\n<p>two</p>"));
+    ed.SetSelStart(3);
+    ed.SetSelText(QStringLiteral("zero "));
+    auto formats = [&] {
+        QString f;
+        for (int i = 0; i < ed.TextLength(); ++i) {
+            const BgrColor c = ed.formatAt(i).color;
+            f += c == 255 ? u'b' : c == 65280 ? u'g' : c == 0 ? u'.' : u'?';
+        }
+        return f;
+    };
+    EXPECT_EQ(formats(), QString(27, u'.'));
+    ed.applyColors({{0, 3, 255}, {17, 3, 65280}});
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* formats;
+    } steps[] = {
+        {"colours set", [] {},
+         "bbb.............."
+         "ggg......."},
+        // Text inserted at the start has no character before it to take a format from.
+        {"insert before a colour", [&] { ed.SetSelStart(0), ed.SetSelText(QStringLiteral("ab")); },
+         "..bbb.............."
+         "ggg......."},
+        {"delete across a colour",
+         [&] { ed.SetSelStart(1), ed.SetSelLength(3), ed.SetSelText(QString()); },
+         ".b.............."
+         "ggg......."},
+        // Undo puts text back in the format of the character before it.
+        {"undo", [&] { ed.undo(); },
+         "....b.............."
+         "ggg......."},
+        {"undo again", [&] { ed.undo(); },
+         "..b.............."
+         "ggg......."},
+        {"redo", [&] { ed.redo(); },
+         "....b.............."
+         "ggg......."},
+        {"delete the green", [&] { ed.SetSelStart(19), ed.SetSelLength(3), ed.SetSelText({}); },
+         "....b.............."
+         "......."},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(formats(), QString::fromLatin1(step.formats)) << step.what;
+    }
+}
+
+// Colours on every few characters (as Highlight Syntax leaves them) are too many runs to
+// keep: the styles move to a byte for each byte of text, and edits, undo and redo keep
+// each character's format there too, before the move and after it.
+TEST(Formats, ManyColoursAndEditsAroundThem) {
+    TxtCode ed;
+    ed.SetText(QStringLiteral("<a>").repeated(2000));
+    auto formats = [&] {
+        QString f;
+        for (int i = 0; i < ed.TextLength(); ++i)
+            f += QChar(u'0' + int(ed.formatAt(i).color % 7));
+        return f;
+    };
+    QVector<ColorSpan> spans;
+    QString model(6000, u'0');
+    for (int i = 0; i < 6000; i += 3) {
+        spans.append({i, 1, BgrColor(1 + i % 5)});
+        model[i] = QChar(u'0' + 1 + i % 5);
+    }
+    // First a few colours (kept as runs), then all of them.
+    ed.applyColors(spans.mid(0, 10));
+    EXPECT_EQ(formats().left(30), model.left(30));
+    EXPECT_EQ(formats().mid(30), QString(5970, u'0'));
+    ed.applyColors(spans);
+    ASSERT_EQ(formats(), model);
+    // Text inserted at a caret takes the format of the character before it; text put
+    // back by undo does too.
+    ed.SetSelStart(10);
+    ed.SetSelText(QStringLiteral("xy"));
+    model.insert(10, QString(2, model[9]));
+    EXPECT_EQ(formats(), model) << "insert";
+    ed.SetSelStart(20);
+    ed.SetSelLength(5);
+    ed.SetSelText(QString());
+    const QString beforeDelete = model;
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "delete";
+    ed.undo();
+    model.insert(20, QString(5, model[19]));
+    EXPECT_EQ(formats(), model) << "undo";
+    ed.redo();
+    model.remove(20, 5);
+    EXPECT_EQ(formats(), model) << "redo";
+    EXPECT_EQ(ed.TextLength(), beforeDelete.size() - 5);
+}
+
 TEST(Files, AFailedLoadKeepsTheDocument) {
     TxtCode ed;
     ed.SetText(QStringLiteral("keep me"));
@@ -1068,6 +1215,53 @@ void dropLayouts(TxtCode& ed) {
                      (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
 }
 
+// Where the sublines of a wrapped line start (all but the first), in bytes from the line's
+// start, as the editor has wrapped it: the positions shown below the one before them.
+QVector<long> wrapStarts(TxtCode& ed, int line) {
+    const long start =
+        ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, (unsigned long)line);
+    const long end =
+        ed.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, (unsigned long)line);
+    QVector<long> starts;
+    long yBefore = ed.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, start);
+    for (long p = start + 1; p <= end; ++p) {
+        const long y = ed.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, p);
+        if (y > yBefore)
+            starts << p - start;
+        yBefore = y;
+    }
+    return starts;
+}
+
+// How the editor shows a line: where its sublines start, how many it counts, and the x
+// of every byte.
+struct ShownLine {
+    QVector<long> wrapStarts;
+    long wrapCount;
+    QVector<long> xs;
+};
+
+ShownLine shownLine(TxtCode& ed, int line) {
+    return {wrapStarts(ed, line),
+            ed.SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, (unsigned long)line),
+            lineXs(ed, line)};
+}
+
+// A line shown from the layout the editor kept up to date is shown as a fresh layout shows
+// it (then kept as the editor's).
+void expectShownAsAfresh(TxtCode& ed, int line, const char* when, int minimumSublines) {
+    const ShownLine kept = shownLine(ed, line);
+    dropLayouts(ed);
+    const ShownLine fresh = shownLine(ed, line);
+    ASSERT_EQ(kept.xs.size(), fresh.xs.size()) << when;
+    ASSERT_GT(fresh.xs.size(), 5000) << when;
+    ASSERT_GE(fresh.wrapStarts.size() + 1, minimumSublines) << when;
+    ASSERT_EQ(kept.wrapStarts, fresh.wrapStarts) << when;
+    ASSERT_EQ(kept.wrapCount, fresh.wrapStarts.size() + 1) << when;
+    for (int p = 0; p < fresh.xs.size(); ++p)
+        ASSERT_EQ(kept.xs[p], fresh.xs[p]) << when << ", byte " << p << " of the line";
+}
+
 // An edit of a long line, and the line it leaves the long line on.
 struct LongLineEdit {
     const char* name;
@@ -1081,9 +1275,9 @@ void PrintTo(const LongLineEdit& e, std::ostream* os) {
 
 class LongLineLayout : public ::testing::TestWithParam<LongLineEdit> {};
 
-// A long line is laid out again only where it changed: after each edit its glyphs stand
-// where a layout made afresh puts them.
-TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
+// A page whose second line is long (9000 characters of markup and mixed scripts, with runs
+// of colour), in the editor, shown, with the focus; word wrap as `wrapMode` says.
+void loadLongLine(TxtCode& ed, long wrapMode) {
     QString line = QStringLiteral("<html>\r\n");
     QRandomGenerator random(7);
     const QStringList words = {QStringLiteral("<p class=\"note\">"),
@@ -1099,11 +1293,11 @@ TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
     while (line.size() < 9000)
         line += words[random.bounded(int(words.size()))] + QLatin1Char(' ');
     line += QStringLiteral("\r\n</html>");
-    TxtCode ed;
     ed.resize(800, 300);
     ed.SetText(line);
     ed.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
                      (unsigned long)QsciScintillaBase::SC_CACHE_PAGE);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, (unsigned long)wrapMode);
     // Colours in the long line, so that it holds runs of several styles.
     for (int at = 200; at < 8000; at += 1300) {
         ed.SetSelStart(at);
@@ -1114,6 +1308,15 @@ TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
     ed.setFocus();
     lineXs(ed, 1);
+}
+
+// A long line is laid out again only where it changed: after each edit its glyphs stand
+// where a layout made afresh puts them.
+TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
+    TxtCode ed;
+    loadLongLine(ed, QsciScintillaBase::SC_WRAP_NONE);
+    if (HasFatalFailure())
+        return;
     GetParam().edit(ed);
     QCoreApplication::processEvents();
     ed.viewport()->repaint();
@@ -1124,6 +1327,19 @@ TEST_P(LongLineLayout, EditsPlaceGlyphsAsAFreshLayoutDoes) {
     ASSERT_GT(fresh.size(), 8000);
     for (int p = 0; p < fresh.size(); ++p)
         ASSERT_EQ(laidOut[p], fresh[p]) << "byte " << p << " of the line";
+}
+
+// The same edits with word wrap on: the line is wrapped again only from where it changed,
+// and its sublines start where a fresh layout's wrap starts them (and count as many).
+TEST_P(LongLineLayout, EditsWrapAsAFreshWrapDoes) {
+    TxtCode ed;
+    loadLongLine(ed, QsciScintillaBase::SC_WRAP_WORD);
+    if (HasFatalFailure())
+        return;
+    GetParam().edit(ed);
+    QCoreApplication::processEvents();
+    ed.viewport()->repaint();
+    expectShownAsAfresh(ed, GetParam().line, GetParam().name, 40);
 }
 
 // Typing one key after another, each laid out and painted before the next.
@@ -1234,6 +1450,41 @@ const LongLineEdit kLongLineEdits[] = {
          ed.SetSelStart(0);
      },
      1},
+    {"WrapSwitchedBetweenKeys",
+     [](TxtCode& ed) {
+         // Word wrap switched the other way and back, keys typed in between.
+         const unsigned long mode = ed.SendScintilla(QsciScintillaBase::SCI_GETWRAPMODE);
+         const unsigned long other = mode == QsciScintillaBase::SC_WRAP_NONE
+                                         ? QsciScintillaBase::SC_WRAP_WORD
+                                         : QsciScintillaBase::SC_WRAP_NONE;
+         typeKeys(ed, 2500, QStringLiteral("one"));
+         ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, other);
+         typeKeys(ed, 6000, QStringLiteral("two"));
+         ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, mode);
+         typeKeys(ed, 7000, QStringLiteral("three"));
+     },
+     1},
+    {"AMarginWidenedAndNarrowedBetweenKeys",
+     [](TxtCode& ed) {
+         // The text moves as a whole and, wrapped, breaks at its new width.
+         typeKeys(ed, 3500, QStringLiteral("ab"));
+         ed.setMarginWidth(0, 90);
+         typeKeys(ed, 5200, QStringLiteral("cd"));
+         ed.setMarginWidth(0, 0);
+         typeKeys(ed, 6100, QStringLiteral("ef"));
+         ed.setMarginWidth(0, 130);
+     },
+     1},
+    {"AWordPastedAtEachSublineStart",
+     [](TxtCode& ed) {
+         // Words that push the rest across breaks, typed at the start of sublines and
+         // deleted again: later sublines move, then come back.
+         for (int at = 1200; at < 8000; at += 1700) {
+             typeKeys(ed, at, QStringLiteral("pushed "));
+             pressKey(ed, at + 7, Qt::Key_Backspace, 3);
+         }
+     },
+     1},
     {"TheLineAboveEdited",
      [](TxtCode& ed) {
          typeKeys(ed, 2, QStringLiteral("above"));
@@ -1270,6 +1521,150 @@ const LongLineEdit kLongLineEdits[] = {
 INSTANTIATE_TEST_SUITE_P(Edits, LongLineLayout, ::testing::ValuesIn(kLongLineEdits),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The parts of a widget painted while events are processed.
+class PaintedRegion : public QObject {
+public:
+    explicit PaintedRegion(QWidget* w) : widget_(w) { w->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == widget_ && e->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+};
+
+// With word wrap on, the widest line laid out grows as a long line at the top grows, but
+// the horizontal scroll bar it would size is hidden: a key repaints the lines it changed,
+// not the short lines under them.
+TEST(WrappedLines, AKeyRepaintsTheLineItChangesNotTheLinesBelow) {
+    TxtCode ed;
+    ed.resize(600, 600);
+    QString text = QString(QStringLiteral("a wrapped line ")).repeated(60);
+    for (int i = 0; i < 60; ++i)
+        text += QStringLiteral("\r\nshort %1").arg(i);
+    ed.SetText(text);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE,
+                     (unsigned long)QsciScintillaBase::SC_WRAP_WORD);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.setFocus();
+    ed.SetSelStart(ed.LineStart(1) - 2);
+    QCoreApplication::processEvents();
+    ASSERT_GT(ed.SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, 0UL), 3);
+    const int lineHeight = int(ed.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL));
+    const int below = int(ed.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL,
+                                           (long)ed.LineStart(3))) +
+                      lineHeight / 2;
+    ASSERT_LT(below, ed.viewport()->height());
+    for (const QString key : {QStringLiteral("x"), QStringLiteral(" "), QStringLiteral("yz")}) {
+        PaintedRegion painted(ed.viewport());
+        for (QChar c : key) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&ed, &press);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(painted.region.isEmpty()) << qPrintable(key);
+        EXPECT_FALSE(painted.region.contains(QPoint(ed.viewport()->width() / 2, below)))
+            << qPrintable(key);
+    }
+}
+
+// The editor's view as it is on screen: the window's backing store over the viewport.
+QImage onScreen(TxtCode& ed) {
+    const QImage all = ed.window()->backingStore()->handle()->toImage();
+    const qreal ratio = all.devicePixelRatio();
+    const QPoint at = ed.viewport()->mapTo(ed.window(), QPoint(0, 0));
+    return all.copy(QRect(at * ratio, ed.viewport()->size() * ratio));
+}
+
+// An edit of a wrapped long line, made as a user makes it (no repaint asked for).
+struct ScreenEdit {
+    const char* name;
+    std::function<void(TxtCode&)> edit;
+};
+
+void PrintTo(const ScreenEdit& e, std::ostream* os) {
+    *os << e.name;
+}
+
+void keysAt(TxtCode& ed, int at, const QString& keys) {
+    ed.SetSelStart(at);
+    QCoreApplication::processEvents();
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&ed, &press);
+        QCoreApplication::processEvents();
+    }
+}
+
+class WrappedRepaint : public ::testing::TestWithParam<ScreenEdit> {};
+
+// A change in a long wrapped line repaints only the sublines it changed: what is on screen
+// after it is what a repaint of the whole view shows, every subline a word moved to or from
+// included.
+TEST_P(WrappedRepaint, LeavesOnScreenWhatAFullRepaintShows) {
+    TxtCode ed;
+    loadLongLine(ed, QsciScintillaBase::SC_WRAP_WORD);
+    if (HasFatalFailure())
+        return;
+    // The caret always shown, so that the two pictures do not differ by its blinking.
+    ed.SendScintilla(QsciScintillaBase::SCI_SETCARETPERIOD, 0UL);
+    ed.SetSelStart(4000);
+    QCoreApplication::processEvents();
+    ed.viewport()->repaint();
+    GetParam().edit(ed);
+    QCoreApplication::processEvents();
+    const QImage shown = onScreen(ed);
+    ed.viewport()->repaint();
+    const QImage repainted = onScreen(ed);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(shown == repainted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, WrappedRepaint,
+    ::testing::Values(ScreenEdit{"TypingWords",
+                                 [](TxtCode& ed) { keysAt(ed, 4000, QStringLiteral("ab cd ef")); }},
+                      ScreenEdit{"ASpaceSplittingAWord",
+                                 [](TxtCode& ed) {
+                                     // Each space lets the rest of a word go to the next subline.
+                                     for (int at = 3990; at < 4200; at += 23)
+                                         keysAt(ed, at, QStringLiteral(" "));
+                                 }},
+                      ScreenEdit{"BackspacesJoiningWords",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(4300);
+                                     for (int i = 0; i < 30; ++i) {
+                                         QTest::keyClick(&ed, Qt::Key_Backspace);
+                                         QCoreApplication::processEvents();
+                                     }
+                                 }},
+                      ScreenEdit{"PastingABlock",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(4100);
+                                     ed.SetSelText(
+                                         QString(QStringLiteral("<td>cell</td> ")).repeated(20));
+                                 }},
+                      ScreenEdit{"ColouringARange",
+                                 [](TxtCode& ed) {
+                                     ed.SetSelStart(3900);
+                                     ed.SetSelLength(300);
+                                     ed.SetSelColor(16711680);
+                                 }},
+                      ScreenEdit{"WideCharactersAndEmoji",
+                                 [](TxtCode& ed) {
+                                     keysAt(ed, 4050,
+                                            QString::fromUtf8(
+                                                "\xe4\xb8\xad\xe6\x96\x87\xf0\x9f\x98\x80 "
+                                                "\xc3\xa9"));
+                                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Text without spaces, whose long runs are cut between letters (where kerning shows), and a
 // colour that ends at each byte in turn before another coloured run: the run after the
 // colour is then too short to cut, where the same text was cut before.
@@ -1300,15 +1695,28 @@ TEST(LongLineLayout, AColourEndingAtAnyByteBeforeAnotherRun) {
     }
 }
 
+// How a line may be wrapped: the mode, the indent of sublines and the marks drawn at breaks.
+struct Wrapping {
+    const char* name;
+    long mode;
+    long indent;
+    long marks;
+    bool tabs; // among the text typed and pasted
+};
+
+void PrintTo(const Wrapping& w, std::ostream* os) {
+    *os << w.name;
+}
+
 // Random edits, several between two layouts and several layouts between two comparisons:
-// the layout kept up to date edit by edit stays that of a fresh one.
-TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
+// the layout (and wrap) kept up to date edit by edit stays that of a fresh one.
+void randomEdits(const Wrapping& wrapping) {
     QRandomGenerator random(11);
     const QStringList tokens = {QStringLiteral("<td>"),
                                 QStringLiteral("x"),
                                 QStringLiteral(" "),
                                 QStringLiteral("word "),
-                                QStringLiteral("\t"),
+                                wrapping.tabs ? QStringLiteral("\t") : QStringLiteral("  "),
                                 QString::fromUtf8("\xc3\xa9t\xc3\xa9 "),
                                 QString::fromUtf8("\xe4\xb8\xad"),
                                 QString::fromUtf8("\xf0\x9f\x98\x80"),
@@ -1320,6 +1728,9 @@ TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
     TxtCode ed;
     ed.resize(800, 300);
     ed.SetText(line);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, (unsigned long)wrapping.mode);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPINDENTMODE, (unsigned long)wrapping.indent);
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPVISUALFLAGS, (unsigned long)wrapping.marks);
     ed.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
     const BgrColor colours[] = {255, 65280, 16711680};
@@ -1348,14 +1759,56 @@ TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
             }
             ed.viewport()->repaint();
         }
-        const QVector<long> laidOut = lineXs(ed, 0);
-        dropLayouts(ed);
-        const QVector<long> fresh = lineXs(ed, 0);
-        ASSERT_EQ(laidOut.size(), fresh.size());
-        ASSERT_GT(fresh.size(), 5000);
-        for (int p = 0; p < fresh.size(); ++p)
-            ASSERT_EQ(laidOut[p], fresh[p]) << "round " << round << ", byte " << p;
+        if (wrapping.mode == QsciScintillaBase::SC_WRAP_NONE) {
+            const QVector<long> laidOut = lineXs(ed, 0);
+            dropLayouts(ed);
+            const QVector<long> fresh = lineXs(ed, 0);
+            ASSERT_EQ(laidOut.size(), fresh.size());
+            ASSERT_GT(fresh.size(), 5000);
+            for (int p = 0; p < fresh.size(); ++p)
+                ASSERT_EQ(laidOut[p], fresh[p]) << "round " << round << ", byte " << p;
+        } else {
+            const std::string when = "round " + std::to_string(round);
+            expectShownAsAfresh(ed, 0, when.c_str(), 30);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
     }
 }
+
+TEST(LongLineLayout, RandomEditsKeepTheLayoutAFreshOneHas) {
+    randomEdits({"Unwrapped", QsciScintillaBase::SC_WRAP_NONE,
+                 QsciScintillaBase::SC_WRAPINDENT_FIXED, QsciScintillaBase::SC_WRAPVISUALFLAG_NONE,
+                 true});
+}
+
+class LongLineWrap : public ::testing::TestWithParam<Wrapping> {};
+
+// The same random edits on a wrapped line: it is wrapped again only from where it changed,
+// into the sublines a fresh wrap makes, in every mode of wrapping.
+TEST_P(LongLineWrap, RandomEditsKeepTheWrapAFreshOneHas) {
+    randomEdits(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, LongLineWrap,
+    ::testing::Values(Wrapping{"Words", QsciScintillaBase::SC_WRAP_WORD,
+                               QsciScintillaBase::SC_WRAPINDENT_FIXED,
+                               QsciScintillaBase::SC_WRAPVISUALFLAG_NONE, false},
+                      Wrapping{"Characters", QsciScintillaBase::SC_WRAP_CHAR,
+                               QsciScintillaBase::SC_WRAPINDENT_FIXED,
+                               QsciScintillaBase::SC_WRAPVISUALFLAG_NONE, false},
+                      Wrapping{"Whitespace", QsciScintillaBase::SC_WRAP_WHITESPACE,
+                               QsciScintillaBase::SC_WRAPINDENT_FIXED,
+                               QsciScintillaBase::SC_WRAPVISUALFLAG_NONE, false},
+                      Wrapping{"WordsIndentedWithMarks", QsciScintillaBase::SC_WRAP_WORD,
+                               QsciScintillaBase::SC_WRAPINDENT_INDENT,
+                               QsciScintillaBase::SC_WRAPVISUALFLAG_START |
+                                   QsciScintillaBase::SC_WRAPVISUALFLAG_END,
+                               false},
+                      Wrapping{"WordsAmongTabs", QsciScintillaBase::SC_WRAP_WORD,
+                               QsciScintillaBase::SC_WRAPINDENT_FIXED,
+                               QsciScintillaBase::SC_WRAPVISUALFLAG_NONE, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

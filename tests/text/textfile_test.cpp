@@ -398,6 +398,106 @@ TEST_P(FormRoundTrip, AMegabyteFileComesBackIdentical) {
     EXPECT_TRUE(back == saved);
 }
 
+// The editor's bytes for a file as the whole-string path makes them: the decoded text
+// with CR LF breaks in UTF-8, a mostly-UTF-8 file's stand-ins back as their stray bytes.
+QByteArray editorBytesOf(const DecodedText& d) {
+    const QString text = toCrLf(d.text);
+    if (!d.form.strayBytes)
+        return text.toUtf8();
+    FileForm asRead;
+    asRead.strayBytes = true;
+    QByteArray bytes;
+    encodeFileBytes(text, asRead, &bytes);
+    return bytes;
+}
+
+// What decoding in pieces hands over.
+struct Pieces {
+    qint64 announced = -1; // the size told first
+    std::vector<QByteArray> pieces;
+    QByteArray joined() const {
+        QByteArray all;
+        for (const QByteArray& p : pieces)
+            all += p;
+        return all;
+    }
+};
+
+Pieces decodeInPieces(const QByteArray& bytes, qsizetype pieceSize, DecodedText* d) {
+    Pieces out;
+    EditorBytesSink sink;
+    sink.begin = [&](qint64 total) {
+        EXPECT_EQ(out.announced, -1) << "told the size twice";
+        EXPECT_TRUE(out.pieces.empty()) << "a piece came before the size";
+        out.announced = total;
+    };
+    sink.piece = [&](QByteArrayView b) { out.pieces.emplace_back(b.toByteArray()); };
+    *d = decodeFileBytesInPieces(bytes, sink, pieceSize);
+    return out;
+}
+
+// Checks that decoding `bytes` in pieces of each size gives the whole-string path's form,
+// counts and bytes, the announced size, and pieces cut only where a character ends.
+void expectSameInPieces(const QByteArray& bytes, const char* what) {
+    const DecodedText whole = decodeFileBytes(bytes);
+    const QByteArray expected = editorBytesOf(whole);
+    for (qsizetype size : {1, 2, 3, 4, 5, 7, 64, 1 << 20}) {
+        SCOPED_TRACE(testing::Message() << what << ", pieces of " << size);
+        DecodedText d;
+        const Pieces p = decodeInPieces(bytes, size, &d);
+        EXPECT_TRUE(d.form == whole.form);
+        EXPECT_EQ(d.strayBytes, whole.strayBytes);
+        EXPECT_EQ(d.otherLineBreaks, whole.otherLineBreaks);
+        EXPECT_TRUE(d.text.isEmpty());
+        const QByteArray joined = p.joined();
+        EXPECT_EQ(joined, expected);
+        EXPECT_EQ(p.announced, expected.size());
+        // Where a piece may end: after a whole character (a stray byte is one), never
+        // between the CR and the LF of a break.
+        std::vector<bool> ends(size_t(joined.size()) + 1, false);
+        const auto* u = reinterpret_cast<const uchar*>(joined.constData());
+        for (qsizetype i = 0; i < joined.size();) {
+            i += qMax(1, utf8SequenceLength(u + i, joined.size() - i));
+            ends[size_t(i)] = !(u[i - 1] == '\r' && i < joined.size() && u[i] == '\n');
+        }
+        qsizetype at = 0;
+        for (size_t k = 0; k < p.pieces.size(); ++k) {
+            const QByteArray& piece = p.pieces[k];
+            EXPECT_FALSE(piece.isEmpty());
+            at += piece.size();
+            EXPECT_TRUE(ends[size_t(at)]) << "piece " << k << " ends inside a character";
+            // Every piece but the last is full, and passes the size by one character at most.
+            if (k + 1 < p.pieces.size()) {
+                EXPECT_GE(piece.size(), size);
+            }
+            EXPECT_LE(piece.size(), size + 3);
+        }
+    }
+}
+
+TEST_P(FormRoundTrip, DecodedInPiecesIsTheSameText) {
+    expectSameInPieces(GetParam().bytes, GetParam().name);
+}
+
+TEST_P(FormRoundTrip, ReadInPiecesGivesTheFormAndTheEditorsBytes) {
+    const FormCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = fileWith(dir, "page.html", c.bytes);
+    QByteArray got;
+    EditorBytesSink sink;
+    sink.begin = [&](qint64 total) { got.reserve(total); };
+    sink.piece = [&](QByteArrayView b) { got += b; };
+    const LoadedFile f = readDocumentFileInPieces(path, sink, 3);
+    ASSERT_TRUE(f.ok);
+    EXPECT_FALSE(f.rich);
+    EXPECT_TRUE(f.content.isEmpty());
+    const LoadedFile whole = readDocumentFile(path);
+    EXPECT_TRUE(f.state.form == whole.state.form);
+    EXPECT_EQ(f.state.stamp.hash, whole.state.stamp.hash);
+    EXPECT_EQ(f.state.stamp.size, c.bytes.size());
+    EXPECT_EQ(got, editorBytesOf(decodeFileBytes(c.bytes)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, FormRoundTrip, ::testing::ValuesIn(kForms),
                          NameFrom<&FormCase::name>());
 
@@ -430,6 +530,38 @@ TEST(FileForms, OnlyFilesWithoutEnoughValidUtf8FallBackToWindows1252) {
         const DecodedText d = decodeFileBytes(c.bytes);
         EXPECT_EQ(d.form.encoding, c.encoding) << c.what;
     }
+}
+
+// Decoding in pieces: every place a piece may end (pieces of 1 to 7 bytes cut each text
+// at every position), against the whole-string decoding of the same bytes.
+TEST(FileForms, PiecesEndOnlyWhereACharacterEnds) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"a four-byte UTF-8 sequence", "ab\xf0\x9f\x98\x80"
+                                       "cd\xc3\xa9\xe2\x82\xac"},
+        {"a CR LF pair", "a\r\nb\r\n\r\nc"},
+        {"a CR, then a CR LF pair", "a\r\r\nb\n\rc"},
+        {"an LF file", "a\nbb\nccc\n"},
+        {"a UTF-16 surrogate pair", "\xff\xfe" + utf16(u"a\U0001F600b\r\n\U0001F601", false)},
+        {"UTF-16 BE with lone CRs", "\xfe\xff" + utf16(u"x\ry\r\u20ac\r", true)},
+        {"UTF-32", QByteArray("\0\0\xfe\xff", 4) + utf32(U"\U0001F600\r\n\u00e9\n", true)},
+        {"a stray byte among characters", "\xc3\xa9\xc3\xa8\xe9\xc3\xa0\r\n\xe2\x82\xac\xff"},
+        {"a stray byte that looks like a continuation", "\xc3\xa9\x80\xc3\xa8\xbf\xc3\xa0"},
+        {"a sequence cut short at the end", "\xc3\xa9\xc3\xa9\xc3\xa9\xe2\x82"},
+        {"a marked file with stray bytes", "\xef\xbb\xbf\xc3\xa9\xff\xc3\xa8\xc3\xaa\rx"},
+        {"noncharacters", "\xef\xbf\xbe\xef\xbf\xbf\xf4\x8f\xbf\xbf"
+                          "a"},
+        {"overlong forms, surrogates, past U+10FFFF",
+         "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80"},
+        {"Windows-1252", "caf\xe9\r\n\x80\x81 \x93q\x94\r"},
+        {"broken UTF-16", QByteArray("\xff\xfe\x00\xd8x\0", 6)},
+        {"NUL bytes", QByteArray("a\0\r\0b", 5)},
+        {"nothing", QByteArray()},
+    };
+    for (const Case& c : cases)
+        expectSameInPieces(c.bytes, c.what);
 }
 
 // Which break a file is written back with: the one most of its lines end in.
