@@ -159,8 +159,9 @@ void ViewAids::followCaret() {
             editor_->SendScintilla(Sci::SCI_SCROLLCARET);
         *first = false;
     });
+    // At once: a paint may come before a later deletion would.
     connect(editor_->verticalScrollBar(), &QAbstractSlider::actionTriggered, follow,
-            [follow] { follow->deleteLater(); });
+            [this] { delete follow_; });
     QTimer::singleShot(kFollowCaretMs, follow, [follow] { follow->deleteLater(); });
 }
 

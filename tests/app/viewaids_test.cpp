@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -449,6 +450,30 @@ TEST_F(ViewAidsTest, ALongLineOfMixedScriptsWrapsAsAfreshWithTheCaretInView) {
     EXPECT_EQ(editor()->Text().size(),
               line.size() + 3 + (editor()->Text().contains(QStringLiteral("</b>")) ? 4 : 0));
     expectWrappedAsAfresh("after typing");
+}
+
+// The caret is kept in view only until the user scrolls: pages scrolled away from it right
+// after the switch stay where the user put them.
+TEST_F(ViewAidsTest, ScrollingRightAfterTheWrapSwitchStaysScrolled) {
+    const QString line = QStringLiteral("<span>hello world</span> ").repeated(4000);
+    editor()->SetText(line);
+    editor()->SetSelStart(int(line.size() / 2));
+    sci(Sci::SCI_SCROLLCARET);
+    QCoreApplication::processEvents();
+    editor()->viewport()->repaint();
+    menuItem(*w, "mnuWordWrap")->trigger();
+    editor()->viewport()->repaint();
+    QCoreApplication::processEvents();
+    for (int page = 0; page < 5; ++page)
+        editor()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    const long scrolledTo = sci(Sci::SCI_GETFIRSTVISIBLELINE);
+    for (int paint = 0; paint < 5; ++paint) {
+        editor()->viewport()->update();
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(sci(Sci::SCI_GETFIRSTVISIBLELINE), scrolledTo);
+    const long caretY = sci(Sci::SCI_POINTYFROMPOSITION, 0, sci(Sci::SCI_GETCURRENTPOS));
+    EXPECT_LT(caretY, 0) << "the caret is above the pages scrolled to";
 }
 
 TEST_F(ViewAidsTest, AnEditorOutOfViewKeepsItsTopLineWhenWrapIsSwitched) {
