@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QColor>
 #include <QKeySequence>
+#include <QScrollBar>
 #include <QSettings>
+#include <QTimer>
+#include <memory>
 
 #include "editor/txtcode.h"
 
@@ -16,6 +19,9 @@ namespace {
 
 // The margin that holds the line numbers.
 constexpr int kNumberMargin = 0;
+
+// How long after word wrap is switched the caret is kept in view as the view settles.
+constexpr int kFollowCaretMs = 1000;
 
 QString key(const char* name) {
     return QString::fromLatin1(name);
@@ -126,19 +132,37 @@ void ViewAids::setWordWrap(bool on) {
         // or heights are cleared at the next layout (wrap off): either way the top line's
         // number is its place.
         editor_->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, (unsigned long)top);
-        if (caretInView) {
-            // Once the lines in view are laid out at their new heights, the caret's line
-            // is brought back into view if they pushed it out.
-            auto* once = new QMetaObject::Connection;
-            *once = connect(editor_, &Sci::SCN_PAINTED, this, [this, once] {
-                disconnect(*once);
-                delete once;
-                editor_->SendScintilla(Sci::SCI_SCROLLCARET);
-            });
-        }
+        if (caretInView)
+            followCaret();
     }
     if (!restoring_)
         QSettings().setValue(key(kWordWrapKey), on);
+}
+
+void ViewAids::followCaret() {
+    using Sci = QsciScintillaBase;
+    // Once the lines in view are laid out at their new heights, the caret is brought back
+    // into view if they pushed it out. The view's width may still change then (the scroll
+    // bars come or go with the wrap), and the caret's line, wrapped again at that width, may
+    // push the caret out once more: for a moment, after each paint the caret is brought back
+    // while out of view, until the user scrolls or the moment is over. The connections live
+    // as long as `follow`.
+    delete follow_;
+    follow_ = new QObject(this);
+    QObject* const follow = follow_;
+    auto first = std::make_shared<bool>(true);
+    connect(editor_, &Sci::SCN_PAINTED, follow, [this, first] {
+        const long caret = editor_->SendScintilla(Sci::SCI_GETCURRENTPOS);
+        const long y = editor_->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, caret);
+        const long height = editor_->SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL);
+        if (*first || y < 0 || y + height > editor_->viewport()->height())
+            editor_->SendScintilla(Sci::SCI_SCROLLCARET);
+        *first = false;
+    });
+    // At once: a paint may come before a later deletion would.
+    connect(editor_->verticalScrollBar(), &QAbstractSlider::actionTriggered, follow,
+            [this] { delete follow_; });
+    QTimer::singleShot(kFollowCaretMs, follow, [follow] { follow->deleteLater(); });
 }
 
 int ViewAids::zoom() const {

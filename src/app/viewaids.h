@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include "shell/menuactions.h"
 
@@ -40,10 +41,13 @@ private:
     // Gives the margin the width of the line count's digits; nothing when that width holds.
     void fitMargin(bool force = false);
     void zoomChanged();
+    // Keeps the caret in view while the view settles after word wrap is switched.
+    void followCaret();
 
     TxtCode* editor_;
     QAction* lineNumbers_;
     QAction* wordWrap_;
     int marginDigits_ = 0;
+    QPointer<QObject> follow_; // lives while followCaret keeps the caret in view
     bool restoring_ = false;
 };

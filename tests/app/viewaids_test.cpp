@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -392,6 +393,88 @@ INSTANTIATE_TEST_SUITE_P(Lines, WrapSwitch,
                                            WrapSwitchCase{"LongLinesNearTheStart", 6, 900},
                                            WrapSwitchCase{"NearTheLastLine", 395, 600}),
                          NameFrom<&WrapSwitchCase::name>());
+
+// Where the sublines of the editor's first line start, in bytes from its start: the
+// positions shown below the one before them.
+QVector<long> sublineStarts(const QsciScintilla* ed) {
+    const long end = ed->SendScintilla(Sci::SCI_GETLINEENDPOSITION, 0UL);
+    QVector<long> starts;
+    long yBefore = ed->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, 0L);
+    for (long p = 1; p <= end; ++p) {
+        const long y = ed->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, p);
+        if (y > yBefore)
+            starts << p;
+        yBefore = y;
+    }
+    return starts;
+}
+
+// Word wrap switched on over one long line of mixed scripts with the caret in its middle:
+// the line breaks where a layout made afresh breaks it, the caret's subline is in view, and
+// keys typed then go into the text at the caret, the line still wrapped as afresh.
+TEST_F(ViewAidsTest, ALongLineOfMixedScriptsWrapsAsAfreshWithTheCaretInView) {
+    const QString piece = QString::fromUtf8(
+        "<span>h\xc3\xa9llo w\xc3\xb6rld \xf0\x9f\x98\x80 \xcf\x89 \xe2\x82\xac "
+        "\xe4\xb8\xad\xe6\x96\x87\xe4\xb8\xad\xe6\x96\x87\xe4\xb8\xad\xe6\x96\x87 </span>");
+    const QString line = piece.repeated(1500);
+    editor()->SetText(line);
+    const int middle = int(line.size() / 2);
+    editor()->SetSelStart(middle);
+    sci(Sci::SCI_SCROLLCARET);
+    QCoreApplication::processEvents();
+    editor()->viewport()->repaint();
+    const auto caretInView = [&] {
+        const long y = sci(Sci::SCI_POINTYFROMPOSITION, 0, sci(Sci::SCI_GETCURRENTPOS));
+        return y >= 0 && y + sci(Sci::SCI_TEXTHEIGHT, 0) <= editor()->viewport()->height();
+    };
+    const auto expectWrappedAsAfresh = [&](const char* when) {
+        const QVector<long> kept = sublineStarts(editor());
+        const long level = sci(Sci::SCI_GETLAYOUTCACHE);
+        sci(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_NONE);
+        sci(Sci::SCI_SETLAYOUTCACHE, level);
+        const QVector<long> fresh = sublineStarts(editor());
+        EXPECT_GT(fresh.size(), 100) << when;
+        EXPECT_EQ(kept, fresh) << when;
+        EXPECT_EQ(sci(Sci::SCI_WRAPCOUNT, 0), fresh.size() + 1) << when;
+    };
+    menuItem(*w, "mnuWordWrap")->trigger();
+    editor()->viewport()->repaint();
+    QTest::qWait(200);
+    EXPECT_TRUE(caretInView()) << "wrap on";
+    expectWrappedAsAfresh("wrap on");
+    QTest::keyClicks(editor(), QStringLiteral("<b>"));
+    QCoreApplication::processEvents();
+    editor()->viewport()->repaint();
+    EXPECT_TRUE(caretInView()) << "after typing";
+    EXPECT_EQ(editor()->Text().mid(middle, 3), QStringLiteral("<b>"));
+    EXPECT_EQ(editor()->Text().size(),
+              line.size() + 3 + (editor()->Text().contains(QStringLiteral("</b>")) ? 4 : 0));
+    expectWrappedAsAfresh("after typing");
+}
+
+// The caret is kept in view only until the user scrolls: pages scrolled away from it right
+// after the switch stay where the user put them.
+TEST_F(ViewAidsTest, ScrollingRightAfterTheWrapSwitchStaysScrolled) {
+    const QString line = QStringLiteral("<span>hello world</span> ").repeated(4000);
+    editor()->SetText(line);
+    editor()->SetSelStart(int(line.size() / 2));
+    sci(Sci::SCI_SCROLLCARET);
+    QCoreApplication::processEvents();
+    editor()->viewport()->repaint();
+    menuItem(*w, "mnuWordWrap")->trigger();
+    editor()->viewport()->repaint();
+    QCoreApplication::processEvents();
+    for (int page = 0; page < 5; ++page)
+        editor()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    const long scrolledTo = sci(Sci::SCI_GETFIRSTVISIBLELINE);
+    for (int paint = 0; paint < 5; ++paint) {
+        editor()->viewport()->update();
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(sci(Sci::SCI_GETFIRSTVISIBLELINE), scrolledTo);
+    const long caretY = sci(Sci::SCI_POINTYFROMPOSITION, 0, sci(Sci::SCI_GETCURRENTPOS));
+    EXPECT_LT(caretY, 0) << "the caret is above the pages scrolled to";
+}
 
 TEST_F(ViewAidsTest, AnEditorOutOfViewKeepsItsTopLineWhenWrapIsSwitched) {
     editor()->SetText(numberedLines(400, 300));

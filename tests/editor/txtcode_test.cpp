@@ -1811,4 +1811,165 @@ INSTANTIATE_TEST_SUITE_P(
                                QsciScintillaBase::SC_WRAPVISUALFLAG_NONE, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Where the rule of wrapping by words or at spaces ends a subline that starts at byte
+// `start` of a line: the first byte p after it (from the line's start for the first
+// subline) whose next x, x[p + 1], lies `width` or more right of the subline's start
+// overflows, and the subline ends at the last place before p where one may start (a
+// change of style, by words; a character after a space or tab), else at the character
+// holding p, else after one character. The x are the editor's, whole pixels: an x exactly
+// `width` past the start may have overflowed by a fraction of a pixel or not, so every
+// end that such an x allows is given, in order, up to the first x that surely overflows.
+// None when the rest of the line fits; `sure` tells whether the last end given is one that
+// an x surely overflowing gave.
+QVector<long> ruleEnds(const QByteArray& bytes, const QByteArray& styles, const QVector<long>& x,
+                       long start, long width, bool byWords, bool* sure) {
+    const auto space = [](char c) { return c == ' ' || c == '\t'; };
+    const auto charStart = [&](long p) {
+        while (p > 0 && (uchar(bytes[p]) & 0xC0) == 0x80)
+            --p;
+        return p;
+    };
+    const long length = bytes.size();
+    QVector<long> ends;
+    *sure = false;
+    long good = start;
+    for (long p = start == 0 ? 0 : start + 1; p < length; ++p) {
+        const long past = x[p + 1] - x[start];
+        if (past >= width) {
+            long end = good;
+            if (end == start && p > 0)
+                end = charStart(p);
+            if (end == start) {
+                end = start + 1;
+                while (end < length && (uchar(bytes[end]) & 0xC0) == 0x80)
+                    ++end;
+            }
+            ends << end;
+            *sure = past > width;
+            if (*sure)
+                return ends;
+        }
+        if (p > 0 &&
+            ((byWords && styles[p] != styles[p - 1]) || (space(bytes[p - 1]) && !space(bytes[p]))))
+            good = p;
+    }
+    return ends;
+}
+
+struct RuleWrapCase {
+    const char* name;
+    long mode;
+    bool tabs; // among the words
+    int editorWidth;
+};
+
+void PrintTo(const RuleWrapCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WrapRule : public ::testing::TestWithParam<RuleWrapCase> {};
+
+// Word wrap switched on over a long line ends every subline where the rule of wrapping
+// ends it, read from the x of the line laid out unwrapped: over markup, accented Latin,
+// Greek, emoji, runs of CJK too long for a subline (broken inside the run, between whole
+// characters), text written right to left (whose x go back as the text goes on), and
+// runs of colour.
+TEST_P(WrapRule, SublinesEndWhereTheRuleEndsThem) {
+    const RuleWrapCase& c = GetParam();
+    QRandomGenerator random(23);
+    const QStringList words = {
+        QStringLiteral("<p class=\"note\">"), QStringLiteral("</p>"), QStringLiteral("AVAT"),
+        QString::fromUtf8("h\xc3\xa9llo w\xc3\xb6rld"),
+        QString::fromUtf8("\xcf\x89\xce\xb1\xce\xb2"), QString::fromUtf8("\xf0\x9f\x98\x80"),
+        // Hebrew and Arabic.
+        QString::fromUtf8("\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d \xd7\xa2\xd7\x95\xd7\x9c\xd7\x9d"),
+        QString::fromUtf8("\xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7"),
+        c.tabs ? QStringLiteral("\t") : QStringLiteral("x=\"1\";"), QStringLiteral("word")};
+    const QString cjk = QString::fromUtf8("\xe4\xb8\xad\xe6\x96\x87\xe5\xad\x97");
+    QString line;
+    QVector<int> lone; // spaces coloured alone, each before a run of CJK
+    while (line.size() < 12000) {
+        if (random.bounded(12) == 0) {
+            lone << int(line.size()) - 1;
+            line += cjk.repeated(random.bounded(10, 60)) + QLatin1Char(' ');
+        } else {
+            line += words[random.bounded(int(words.size()))] + QLatin1Char(' ');
+        }
+    }
+    TxtCode ed;
+    ed.resize(c.editorWidth, 300);
+    ed.SetText(line);
+    for (int at = 300; at < 11000; at += 1700) {
+        ed.SetSelStart(at);
+        ed.SetSelLength(random.bounded(20, 400));
+        ed.SetSelColor(255);
+    }
+    // A subline that starts at such a space may end right after it, before the CJK.
+    for (int at : lone) {
+        ed.SetSelStart(at);
+        ed.SetSelLength(1);
+        ed.SetSelColor(65280);
+    }
+    ed.SetSelStart(0);
+    ed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ed));
+    ed.viewport()->repaint();
+    // Unwrapped: the x of every byte from the start of the line, and its style.
+    const QVector<long> shown = lineXs(ed, 0);
+    const QByteArray bytes = line.toUtf8();
+    ASSERT_EQ(shown.size(), bytes.size() + 1);
+    QVector<long> x;
+    bool backwards = false;
+    for (long p = 0; p < shown.size(); ++p) {
+        x << shown[p] - shown[0];
+        backwards = backwards || (p > 0 && x[p] < x[p - 1]);
+    }
+    QByteArray styles;
+    for (long p = 0; p < bytes.size(); ++p)
+        styles += char(ed.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, (unsigned long)p));
+
+    ed.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, (unsigned long)c.mode);
+    // At widths a few pixels apart, so that sublines end at many different places.
+    for (int wider = 0; wider < 40; wider += 3) {
+        ed.resize(c.editorWidth + wider, 300);
+        QCoreApplication::processEvents();
+        ed.viewport()->repaint();
+        // The width sublines have: the text area's, past the margins.
+        long width = ed.viewport()->width() -
+                     ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINLEFT) -
+                     ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINRIGHT);
+        for (int m = 0; m < 5; ++m)
+            width -= ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, (unsigned long)m);
+        const QVector<long> starts = wrapStarts(ed, 0);
+        ASSERT_GT(starts.size(), 20);
+        long start = 0;
+        for (int i = 0; i <= starts.size(); ++i) {
+            bool sure = false;
+            const QVector<long> allowed = ruleEnds(
+                bytes, styles, x, start, width, c.mode == QsciScintillaBase::SC_WRAP_WORD, &sure);
+            if (i == starts.size()) {
+                ASSERT_FALSE(sure) << "width " << width << ": the last subline, from byte " << start
+                                   << ", does not fit";
+                break;
+            }
+            ASSERT_TRUE(allowed.contains(starts[i]))
+                << "width " << width << ": subline " << i << " from byte " << start << " ends at "
+                << starts[i] << ", the rule ends it at "
+                << (allowed.isEmpty() ? -1 : allowed.first());
+            start = starts[i];
+        }
+    }
+    // The text the rule was read over: x going back in the right-to-left words.
+    EXPECT_TRUE(backwards);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WrapRule,
+    ::testing::Values(RuleWrapCase{"Words", QsciScintillaBase::SC_WRAP_WORD, false, 800},
+                      RuleWrapCase{"WordsNarrow", QsciScintillaBase::SC_WRAP_WORD, false, 260},
+                      RuleWrapCase{"WordsAmongTabs", QsciScintillaBase::SC_WRAP_WORD, true, 640},
+                      RuleWrapCase{"Whitespace", QsciScintillaBase::SC_WRAP_WHITESPACE, false,
+                                   800}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
