@@ -3,7 +3,8 @@
 // the document starts on once lines are inserted, removed, hidden and made taller (word
 // wrap), far apart and near each other, compared with a plain list of heights; and the
 // partitioning under it, given many partitions at once; and the x of each byte of a laid
-// out line, kept with a gap and a pending step, compared with a plain list of x.
+// out line, kept with a gap and a pending step, compared with a plain list of x, and its
+// text and styles moved around a change, compared with a plain string.
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -449,5 +450,88 @@ INSTANTIATE_TEST_SUITE_P(
                       editsAt(2, 20000, 22000, 100, 7000)},
         PositionsCase{"TypingInALineWithLittleRoom", 9000, 9010, editsAt(3, 9000, 9010, 200, 0)}),
     NameFrom<&PositionsCase::name>());
+
+// --- The text and styles of a laid out line moved around changes, beside a plain string.
+
+struct TextEdit {
+    int at;
+    int deleted;
+    int inserted;
+};
+
+struct LineTextCase {
+    const char* name;
+    int length;    // bytes of the line to begin with
+    int maxLength; // the layout's room
+    std::vector<TextEdit> edits;
+};
+
+void PrintTo(const LineTextCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// `count` edits at `at`, each deleting `deleted` and inserting `inserted` bytes.
+std::vector<TextEdit> repeated(int count, TextEdit edit) {
+    return std::vector<TextEdit>(size_t(count), edit);
+}
+
+std::vector<TextEdit> joined(std::vector<TextEdit> a, const std::vector<TextEdit>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class LineLayoutText : public ::testing::TestWithParam<LineTextCase> {};
+
+TEST_P(LineLayoutText, HoldsWhatAPlainStringHoldsAfterEveryEdit) {
+    const LineTextCase& c = GetParam();
+    Scintilla::LineLayout ll(c.maxLength);
+    std::string text;
+    std::string styles;
+    for (int i = 0; i < c.length; ++i) {
+        text += char('a' + i % 26);
+        styles += char(i % 7);
+    }
+    std::copy(text.begin(), text.end(), ll.chars);
+    std::copy(styles.begin(), styles.end(), ll.styles);
+    for (size_t n = 0; n < c.edits.size(); ++n) {
+        const TextEdit& e = c.edits[n];
+        const int length = int(text.size());
+        ASSERT_LE(e.at + e.deleted, length) << "edit " << n;
+        ASSERT_LE(length - e.deleted + e.inserted, ll.maxLineLength) << "edit " << n;
+        ll.MoveUnchangedText(e.at, e.at + e.deleted, e.at + e.inserted, length - e.at - e.deleted);
+        // The changed part, read again as a layout reads it from the document.
+        const std::string added(size_t(e.inserted), char('A' + n % 26));
+        text.replace(size_t(e.at), size_t(e.deleted), added);
+        styles.replace(size_t(e.at), size_t(e.deleted), std::string(added.size(), char(n % 5)));
+        std::copy(added.begin(), added.end(), ll.chars + e.at);
+        std::fill(ll.styles + e.at, ll.styles + e.at + e.inserted, char(n % 5));
+        // Every byte up to the end of the room stays writable, as a full layout writes it.
+        ll.chars[ll.maxLineLength] = 0;
+        ll.styles[ll.maxLineLength] = 0;
+        ASSERT_EQ(std::string(ll.chars, text.size()), text) << "edit " << n;
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(ll.styles), styles.size()), styles)
+            << "edit " << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, LineLayoutText,
+    ::testing::Values(
+        // Keys at the start until the room before the line runs out, and on.
+        LineTextCase{"KeysAtTheStartPastTheRoom", 20000, 30000, repeated(1500, {5, 0, 1})},
+        // Deletions at the start: the line starts later and later in its room.
+        LineTextCase{"DeletionsAtTheStartPastTheRoom", 20000, 20000, repeated(900, {3, 2, 0})},
+        // A paste at the start larger than the room, then keys.
+        LineTextCase{"ABlockLargerThanTheRoomAtTheStart", 10000, 20000,
+                     joined({{100, 0, 5000}}, repeated(30, {101, 0, 2}))},
+        // Near the end the end moves, at the start the start; alternately.
+        LineTextCase{"AlternatelyAtTheStartAndTheEnd", 9000, 12000,
+                     joined(repeated(3, {10, 0, 3}),
+                            joined(repeated(3, {8990, 1, 4}), repeated(3, {12, 2, 1})))},
+        // A change that leaves nothing after it, and one replacing as much as it removes.
+        LineTextCase{"NothingAfterOrNoMove", 5000, 6000, {{4000, 1000, 200}, {10, 40, 40}}},
+        // A short line: no room around it, every change moves its end.
+        LineTextCase{"AShortLine", 100, 200, {{5, 0, 10}, {0, 3, 0}, {50, 10, 1}}}),
+    NameFrom<&LineTextCase::name>());
 
 } // namespace
