@@ -7,8 +7,9 @@
 // the same line (bench_longlines_stock: the system's unpatched QScintilla). The rows "all"
 // switch the View menu's line numbers and word wrap on over the line and type with every
 // aid on (those and the tag aids; the "window" rows have them off); the "aids" rows type
-// with line numbers and the tag aids on, word wrap off.
-//   bench_longlines [200kb|2mb|20mb|200kb-mixed|2mb-mixed|20mb-mixed ...]
+// with line numbers and the tag aids on, word wrap off. The 10 KB lines are the anchors of
+// the longer ones: the same dense view of wrapped text, with little of it out of view.
+//   bench_longlines [10kb|200kb|2mb|20mb|10kb-mixed|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
 #include <QFile>
@@ -44,8 +45,9 @@ struct Size {
     bool mixed;      // mixed scripts, else a minified page of ASCII markup
 };
 const Size kSizes[] = {
-    {"200kb", 200 * 1024, 60, false},         {"2mb", 2 * 1024 * 1024, 30, false},
-    {"20mb", 20 * 1024 * 1024, 10, false},    {"200kb-mixed", 200 * 1024, 60, true},
+    {"10kb", 10 * 1024, 60, false},           {"200kb", 200 * 1024, 60, false},
+    {"2mb", 2 * 1024 * 1024, 30, false},      {"20mb", 20 * 1024 * 1024, 10, false},
+    {"10kb-mixed", 10 * 1024, 60, true},      {"200kb-mixed", 200 * 1024, 60, true},
     {"2mb-mixed", 2 * 1024 * 1024, 30, true}, {"20mb-mixed", 20 * 1024 * 1024, 10, true}};
 struct Where {
     const char* name;

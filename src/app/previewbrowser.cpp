@@ -167,8 +167,11 @@ void PreviewBrowser::ping() {
     QPointer<PreviewBrowser> self(this);
     QWebEnginePage* asked = page_;
     page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                         [self, asked](const QVariant&) {
-                             if (self && self->page_ == asked)
+                         [self, asked](const QVariant& value) {
+                             // "0" answers 0. The engine also calls back, with nothing, for
+                             // a script it dropped (its renderer went, or never ran it): that
+                             // is no answer and must not keep a hung page alive.
+                             if (value.isValid() && self && self->page_ == asked)
                                  self->sinceAnswer_.restart();
                          });
 }
