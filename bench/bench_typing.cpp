@@ -15,7 +15,9 @@
 // Asked for by name, stray10mb and stray100mb do the same on a mostly-UTF-8 page (a stray
 // byte in every fourth block), then time Delete and Backspace over stray bytes, a
 // stand-in typed through an input method, Save and reading Text.
-//   bench_typing [10kb|10mb|100mb|stray10mb|stray100mb ...]
+// Asked for by name, tall10kb, tall10mb and tall100mb time the key that first makes a line
+// wrap into two display lines (every aid on), beside the keys typed before it.
+//   bench_typing [10kb|10mb|100mb|stray10mb|stray100mb|tall10kb|tall10mb|tall100mb ...]
 
 #include <QApplication>
 #include <QClipboard>
@@ -399,6 +401,88 @@ void strayThroughWindow(const Size& size, const QString& page) {
 
 } // namespace
 
+#ifndef VR_TYPING_STOCK
+// With every aid on (word wrap too), once the lines out of view are wrapped: words typed on
+// the page's last line until that line wraps into two display lines. Timed as typeInto
+// times a key; the key that made the line taller beside the keys typed before it in the
+// same window (the anchor).
+void firstTallLine(const Size& size, const QString& page) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.html"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+        return;
+    f.close();
+    frmMain window;
+    window.resize(1000, 700);
+    window.show();
+    bench::setViewAids(window, false);
+    openStartupFile(window, {QStringLiteral("verrindel"), path});
+    TxtCode* ed = window.txtCode();
+    ed->SetFocus();
+    bench::setViewAids(window, true);
+    bench::setTagAids(window.menuActions(), true);
+    QCoreApplication::processEvents();
+    bench::waitUntilIdle(600000);
+    ed->SetSelStart(ed->TextLength());
+    const auto caretLine = [ed] {
+        return ed->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                 ed->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    };
+    const long line = caretLine();
+    const QString words = QStringLiteral("some words typed on one line ");
+    std::vector<double> times;
+    std::vector<double> cpu;
+    QCoreApplication::processEvents();
+    ed->viewport()->repaint();
+    double tallMs = -1;
+    double tallCpu = -1;
+    for (int i = 0; i < 1000 && tallMs < 0; ++i) {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString t;
+        bench::keyOf(words[i % words.size()], &key, &mods, &t);
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu0 = bench::threadCpuMs();
+        QKeyEvent press(QEvent::KeyPress, key, mods, t);
+        QCoreApplication::sendEvent(ed, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, t);
+        QCoreApplication::sendEvent(ed, &release);
+        QCoreApplication::processEvents();
+        ed->viewport()->repaint();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        const double cpuMs = bench::threadCpuMs() - cpu0;
+        if (caretLine() == line && ed->SendScintilla(QsciScintillaBase::SCI_WRAPCOUNT, line) > 1) {
+            tallMs = ms;
+            tallCpu = cpuMs;
+        } else {
+            times.push_back(ms);
+            cpu.push_back(cpuMs);
+        }
+    }
+    bench::setTagAids(window.menuActions(), false);
+    bench::setViewAids(window, false);
+    ed->SetModified(false);
+    if (tallMs < 0 || times.empty()) {
+        std::printf("tall   %-6s the line never wrapped\n", size.name);
+        return;
+    }
+    const bench::KeyTimes before = bench::summarize(times, cpu);
+    std::printf("tall   %-6s key that wraps the last line: %8.3f ms (processor time %8.3f ms); "
+                "the %zu keys before it: median %8.3f ms  p95 %8.3f ms  max %8.3f ms "
+                "(processor time: median %6.3f ms, most %8.3f ms); ratio to the median %.1f; "
+                "VmHWM %.0f MiB\n",
+                size.name, tallMs, tallCpu, times.size(), before.median, before.p95, before.max,
+                before.medianCpu, before.maxCpu, tallMs / before.median, bench::vmHwmMiB());
+    const QByteArray key = QByteArray("tall_") + size.name;
+    bench::metric((key + "_key").constData(), tallMs);
+    bench::metric((key + "_keycpu").constData(), tallCpu);
+    bench::metric((key + "_before_median").constData(), before.median);
+    bench::metric((key + "_before_mediancpu").constData(), before.medianCpu);
+}
+#endif
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 #ifndef VR_TYPING_STOCK
@@ -428,6 +512,8 @@ int main(int argc, char* argv[]) {
     for (const Size& size : kSizes) {
         if (wanted.contains(QStringLiteral("stray") + QString::fromLatin1(size.name)))
             strayThroughWindow(size, bench::generatedPage(size.bytes));
+        if (wanted.contains(QStringLiteral("tall") + QString::fromLatin1(size.name)))
+            firstTallLine(size, bench::generatedPage(size.bytes));
     }
 #endif
     return 0;
