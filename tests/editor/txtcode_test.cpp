@@ -1502,6 +1502,58 @@ const LongLineEdit kLongLineEdits[] = {
          typeKeys(ed, 4321, QString::fromUtf8("k\xc3\xa9y"));
      },
      1},
+    {"KeysAlternatelyAtTheStartAndTheEnd",
+     [](TxtCode& ed) {
+         // Each key far from the one before: what moved with the text after one change
+         // is brought back across the whole line by the next.
+         for (int i = 0; i < 4; ++i) {
+             typeKeys(ed, ed.LineStart(1) + 3 + i, QStringLiteral("a"));
+             typeKeys(ed, ed.LineStart(2) - 4, QString::fromUtf8("\xc3\xa9"));
+             pressKey(ed, ed.LineStart(1) + 5, Qt::Key_Delete, 1);
+         }
+     },
+     1},
+    {"ADeletionAcrossTheLastChange",
+     [](TxtCode& ed) {
+         // Keys typed, then a range deleted from before them to well after them, then keys
+         // just before where it was.
+         typeKeys(ed, 3000, QStringLiteral("abcdef"));
+         ed.viewport()->repaint();
+         ed.SetSelStart(2950);
+         ed.SetSelLength(700);
+         ed.SetSelText(QString());
+         typeKeys(ed, 2940, QStringLiteral("xy"));
+         pressKey(ed, 2945, Qt::Key_Backspace, 4);
+     },
+     1},
+    {"KeysBeforeTabs",
+     [](TxtCode& ed) {
+         // Tabs after the change, some far apart: the x after each follows the tab stop,
+         // typed and deleted again so the move after them comes and goes.
+         ed.SetSelStart(5000);
+         ed.SetSelText(QStringLiteral("\t"));
+         ed.SetSelStart(5006);
+         ed.SetSelText(QStringLiteral("a\tb\t"));
+         ed.SetSelStart(7500);
+         ed.SetSelText(QStringLiteral("\t"));
+         ed.viewport()->repaint();
+         typeKeys(ed, 1500, QStringLiteral("wide W"));
+         pressKey(ed, 1506, Qt::Key_Backspace, 3);
+         typeKeys(ed, 5003, QStringLiteral("mm"));
+         typeKeys(ed, 8, QStringLiteral("i"));
+     },
+     1},
+    {"UndoOfKeysAtTheStartAfterKeysAtTheEnd",
+     [](TxtCode& ed) {
+         typeKeys(ed, ed.LineStart(2) - 3, QStringLiteral("end"));
+         typeKeys(ed, 9, QStringLiteral("start"));
+         ed.undo();
+         ed.viewport()->repaint();
+         ed.undo();
+         ed.viewport()->repaint();
+         ed.redo();
+     },
+     1},
     {"ALargeChangeInALongerLineThenTyping",
      [](TxtCode& ed) {
          // The line grows to hundreds of kilobytes; a change of a fifth of it is laid out

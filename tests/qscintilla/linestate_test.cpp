@@ -3,13 +3,19 @@
 // the document starts on once lines are inserted, removed, hidden and made taller (word
 // wrap), far apart and near each other, compared with a plain list of heights: while only
 // a few lines are taller (kept on their own), when so many are that every line is kept,
-// and over random edits. And the partitioning under it, given many partitions at once.
+// and over random edits. And the partitioning under it, given many partitions at once; the
+// x of each byte of a laid out line, kept with a gap and a pending step, compared with a
+// plain list of x; and its text and styles moved around a change, compared with a plain
+// string.
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <random>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 // Scintilla's headers, in the order its own files include them; its platform header
@@ -20,6 +26,23 @@
 #include "SplitVector.h"
 #include "Partitioning.h"
 #include "ContractionState.h"
+#include "ILoader.h"
+#include "ILexer.h"
+#include "Scintilla.h"
+#include "UniqueString.h"
+#include "RunStyles.h"
+#include "CellBuffer.h"
+#include "KeyMap.h"
+#include "Indicator.h"
+#include "LineMarker.h"
+#include "Style.h"
+#include "ViewStyle.h"
+#include "CharClassify.h"
+#include "Decoration.h"
+#include "CaseFolder.h"
+#include "Document.h"
+#include "Selection.h"
+#include "PositionCache.h"
 // clang-format on
 
 #include "testutil.h"
@@ -419,5 +442,274 @@ INSTANTIATE_TEST_SUITE_P(
                       PartitionsCase{"WhereAStepIsPending", 50, 20, 20, 3, 2},
                       PartitionsCase{"NoneAtAll", 10, 5, 3, 0, 1}),
     NameFrom<&PartitionsCase::name>());
+
+// --- The x of each byte of a line, with a gap and a pending step, beside a plain list.
+
+// What a layout brought up to date does to its positions: entries replaced around a
+// change, the entries after it moved by one x, and after a tab the entries up to it moved
+// and the tab's end set; the step moved on its own (which changes no x); the length set as
+// tracking a fresh layout sets it.
+enum class PosOp { Replace, MoveAfter, MoveRange, Set, MoveStep, SetLength };
+
+struct PosStep {
+    PosOp op;
+    int at;
+    int count;    // entries deleted (Replace), the last entry moved (MoveRange), the length
+    int inserted; // entries inserted (Replace)
+    float dx;     // how far entries move, or the x set
+};
+
+struct PositionsCase {
+    const char* name;
+    int length; // entries to begin with
+    int room;   // entries the structure has room for
+    std::vector<PosStep> steps;
+};
+
+void PrintTo(const PositionsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Steps as the layout of a long line takes them while keys are typed and deleted at
+// wandering places: near the last change (`jump` 0) or `jump` entries away, alternately
+// before and after it. Every x is a multiple of a quarter, so sums are exact.
+std::vector<PosStep> editsAt(unsigned seed, int length, int room, int edits, int jump) {
+    std::mt19937 random(seed);
+    std::vector<PosStep> steps;
+    int at = length / 2;
+    for (int e = 0; e < edits; ++e) {
+        if (jump > 0)
+            at = (e % 2 == 0) ? std::max(1, at - jump) : std::min(length - 2, at + jump);
+        else
+            at = std::clamp(at + int(random() % 41) - 20, 1, length - 2);
+        const int deleted =
+            int(random() % 4 == 0 ? random() % std::min(600, length - at - 1) : random() % 3);
+        const int inserted = int(std::min<unsigned>(random() % 5 + (random() % 8 == 0 ? 400 : 0),
+                                                    unsigned(room - length + deleted)));
+        steps.push_back({PosOp::Replace, at, deleted, inserted, 0});
+        length += inserted - deleted;
+        steps.push_back({PosOp::MoveAfter, at + inserted - 1, 0, 0,
+                         float(int(random() % 33) - 16) / 4}); // -4 to +4
+        if (random() % 5 == 0) {
+            // A tab after the change takes up the move: entries up to it move, its end is set.
+            const int tab = std::min(length - 2, at + inserted + int(random() % 300));
+            steps.push_back({PosOp::MoveStep, tab + 1, 0, 0, 0});
+            steps.push_back({PosOp::MoveRange, at + inserted, tab, 0, 2.5f});
+            steps.push_back({PosOp::Set, tab + 1, 0, 0, float(8 * (tab + 1)) + 0.75f});
+        }
+    }
+    return steps;
+}
+
+void applyStep(Scintilla::LinePositions& positions, std::vector<float>& model, const PosStep& s,
+               float first) {
+    switch (s.op) {
+    case PosOp::Replace: {
+        std::vector<float> values;
+        for (int i = 0; i < s.inserted; ++i)
+            values.push_back(first + float(i) * 0.25f);
+        positions.ReplaceRange(s.at, s.count, values.data(), s.inserted);
+        model.erase(model.begin() + s.at, model.begin() + s.at + s.count);
+        model.insert(model.begin() + s.at, values.begin(), values.end());
+        break;
+    }
+    case PosOp::MoveAfter:
+        positions.MoveAfter(s.at, s.dx);
+        for (size_t i = size_t(s.at) + 1; i < model.size(); ++i)
+            model[i] += s.dx;
+        break;
+    case PosOp::MoveRange:
+        positions.MoveRange(s.at, s.count, s.dx);
+        for (int i = s.at; i <= std::min(s.count, int(model.size()) - 1); ++i)
+            model[size_t(i)] += s.dx;
+        break;
+    case PosOp::Set:
+        positions.Set(s.at, s.dx);
+        model[size_t(s.at)] = s.dx;
+        break;
+    case PosOp::MoveStep:
+        positions.MoveStep(s.at);
+        break;
+    case PosOp::SetLength: {
+        const size_t kept = std::min(model.size(), size_t(s.count));
+        positions.SetLength(s.count);
+        model.resize(size_t(s.count));
+        // Entries added at the end are undefined until set.
+        for (size_t i = kept; i < model.size(); ++i) {
+            model[i] = float(i);
+            positions.Set(int(i), float(i));
+        }
+        break;
+    }
+    }
+}
+
+class LinePositionsEdits : public ::testing::TestWithParam<PositionsCase> {};
+
+TEST_P(LinePositionsEdits, HoldTheXAPlainListHoldsAfterEveryStep) {
+    const PositionsCase& c = GetParam();
+    Scintilla::LinePositions positions;
+    positions.Allocate(c.room);
+    // A fresh layout: every entry written flat, then its length set as tracking sets it.
+    float* flat = positions.Reset();
+    ASSERT_EQ(positions.Length(), c.room);
+    std::vector<float> model(size_t(c.length));
+    for (int i = 0; i < c.length; ++i) {
+        model[size_t(i)] = float(8 * i) + 0.5f * float(i % 3);
+        flat[i] = model[size_t(i)];
+    }
+    positions.SetLength(c.length);
+    for (size_t n = 0; n < c.steps.size(); ++n) {
+        applyStep(positions, model, c.steps[n], 100000.0f + float(n));
+        ASSERT_EQ(positions.Length(), int(model.size())) << "step " << n;
+        ASSERT_EQ(positions.GapLength(), c.room - int(model.size())) << "step " << n;
+        for (size_t i = 0; i < model.size(); ++i)
+            ASSERT_EQ(positions[Sci::Position(i)], model[i]) << "step " << n << ", entry " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, LinePositionsEdits,
+    ::testing::Values(
+        // A key at the start, then at the end, then at the start: the gap and the step
+        // cross the whole line each time.
+        PositionsCase{"FarApartAlternately",
+                      5000,
+                      5200,
+                      {{PosOp::Replace, 1, 0, 1, 0},
+                       {PosOp::MoveAfter, 1, 0, 0, 7.5f},
+                       {PosOp::Replace, 4995, 0, 2, 0},
+                       {PosOp::MoveAfter, 4996, 0, 0, -3.25f},
+                       {PosOp::Replace, 2, 1, 3, 0},
+                       {PosOp::MoveAfter, 4, 0, 0, 1.0f},
+                       {PosOp::Replace, 5000, 3, 0, 0},
+                       {PosOp::MoveAfter, 4999, 0, 0, 2.0f}}},
+        // A deletion from before the pending step to well after it, and one that ends
+        // exactly where the step starts.
+        PositionsCase{"DeletionsAcrossTheStep",
+                      3000,
+                      3100,
+                      {{PosOp::Replace, 1000, 0, 4, 0},
+                       {PosOp::MoveAfter, 1003, 0, 0, 6.0f},
+                       {PosOp::Replace, 900, 500, 1, 0},
+                       {PosOp::MoveAfter, 900, 0, 0, -1.5f},
+                       {PosOp::Replace, 850, 51, 0, 0},
+                       {PosOp::MoveAfter, 849, 0, 0, 0.25f}}},
+        // Tabs after a change: the entries up to each move, the step moves past them.
+        PositionsCase{"TabsTakingUpTheMove",
+                      2000,
+                      2050,
+                      {{PosOp::Replace, 100, 0, 2, 0},
+                       {PosOp::MoveAfter, 101, 0, 0, 9.0f},
+                       {PosOp::MoveStep, 400, 0, 0, 0},
+                       {PosOp::MoveRange, 102, 399, 0, 3.0f},
+                       {PosOp::Set, 400, 0, 0, 4000.0f},
+                       {PosOp::MoveAfter, 400, 0, 0, -2.0f},
+                       {PosOp::MoveStep, 50, 0, 0, 0},
+                       {PosOp::MoveStep, 1999, 0, 0, 0},
+                       {PosOp::Set, 1999, 0, 0, 1.25f}}},
+        // The line grows into all its room and shrinks; the length set again with the gap
+        // in the middle, shorter and longer.
+        PositionsCase{"GrowingIntoTheRoomAndTracked",
+                      100,
+                      400,
+                      {{PosOp::Replace, 50, 0, 300, 0},
+                       {PosOp::MoveAfter, 349, 0, 0, 1.0f},
+                       {PosOp::Replace, 10, 390, 0, 0},
+                       {PosOp::MoveAfter, 9, 0, 0, 5.0f},
+                       {PosOp::Replace, 5, 0, 20, 0},
+                       {PosOp::SetLength, 0, 20, 0, 0},
+                       {PosOp::SetLength, 0, 15, 0, 0},
+                       {PosOp::Replace, 3, 0, 30, 0},
+                       {PosOp::SetLength, 0, 60, 0, 0},
+                       {PosOp::MoveAfter, 0, 0, 0, 0.5f}}},
+        PositionsCase{"TypingNearTheLastChange", 20000, 22000, editsAt(1, 20000, 22000, 300, 0)},
+        PositionsCase{"TypingFarFromTheLastChange", 20000, 22000,
+                      editsAt(2, 20000, 22000, 100, 7000)},
+        PositionsCase{"TypingInALineWithLittleRoom", 9000, 9010, editsAt(3, 9000, 9010, 200, 0)}),
+    NameFrom<&PositionsCase::name>());
+
+// --- The text and styles of a laid out line moved around changes, beside a plain string.
+
+struct TextEdit {
+    int at;
+    int deleted;
+    int inserted;
+};
+
+struct LineTextCase {
+    const char* name;
+    int length;    // bytes of the line to begin with
+    int maxLength; // the layout's room
+    std::vector<TextEdit> edits;
+};
+
+void PrintTo(const LineTextCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// `count` edits at `at`, each deleting `deleted` and inserting `inserted` bytes.
+std::vector<TextEdit> repeated(int count, TextEdit edit) {
+    return std::vector<TextEdit>(size_t(count), edit);
+}
+
+std::vector<TextEdit> joined(std::vector<TextEdit> a, const std::vector<TextEdit>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class LineLayoutText : public ::testing::TestWithParam<LineTextCase> {};
+
+TEST_P(LineLayoutText, HoldsWhatAPlainStringHoldsAfterEveryEdit) {
+    const LineTextCase& c = GetParam();
+    Scintilla::LineLayout ll(c.maxLength);
+    std::string text;
+    std::string styles;
+    for (int i = 0; i < c.length; ++i) {
+        text += char('a' + i % 26);
+        styles += char(i % 7);
+    }
+    std::copy(text.begin(), text.end(), ll.chars);
+    std::copy(styles.begin(), styles.end(), ll.styles);
+    for (size_t n = 0; n < c.edits.size(); ++n) {
+        const TextEdit& e = c.edits[n];
+        const int length = int(text.size());
+        ASSERT_LE(e.at + e.deleted, length) << "edit " << n;
+        ASSERT_LE(length - e.deleted + e.inserted, ll.maxLineLength) << "edit " << n;
+        ll.MoveUnchangedText(e.at, e.at + e.deleted, e.at + e.inserted, length - e.at - e.deleted);
+        // The changed part, read again as a layout reads it from the document.
+        const std::string added(size_t(e.inserted), char('A' + n % 26));
+        text.replace(size_t(e.at), size_t(e.deleted), added);
+        styles.replace(size_t(e.at), size_t(e.deleted), std::string(added.size(), char(n % 5)));
+        std::copy(added.begin(), added.end(), ll.chars + e.at);
+        std::fill(ll.styles + e.at, ll.styles + e.at + e.inserted, char(n % 5));
+        // Every byte up to the end of the room stays writable, as a full layout writes it.
+        ll.chars[ll.maxLineLength] = 0;
+        ll.styles[ll.maxLineLength] = 0;
+        ASSERT_EQ(std::string(ll.chars, text.size()), text) << "edit " << n;
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(ll.styles), styles.size()), styles)
+            << "edit " << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, LineLayoutText,
+    ::testing::Values(
+        // Keys at the start until the room before the line runs out, and on.
+        LineTextCase{"KeysAtTheStartPastTheRoom", 20000, 30000, repeated(1500, {5, 0, 1})},
+        // Deletions at the start: the line starts later and later in its room.
+        LineTextCase{"DeletionsAtTheStartPastTheRoom", 20000, 20000, repeated(900, {3, 2, 0})},
+        // A paste at the start larger than the room, then keys.
+        LineTextCase{"ABlockLargerThanTheRoomAtTheStart", 10000, 20000,
+                     joined({{100, 0, 5000}}, repeated(30, {101, 0, 2}))},
+        // Near the end the end moves, at the start the start; alternately.
+        LineTextCase{"AlternatelyAtTheStartAndTheEnd", 9000, 12000,
+                     joined(repeated(3, {10, 0, 3}),
+                            joined(repeated(3, {8990, 1, 4}), repeated(3, {12, 2, 1})))},
+        // A change that leaves nothing after it, and one replacing as much as it removes.
+        LineTextCase{"NothingAfterOrNoMove", 5000, 6000, {{4000, 1000, 200}, {10, 40, 40}}},
+        // A short line: no room around it, every change moves its end.
+        LineTextCase{"AShortLine", 100, 200, {{5, 0, 10}, {0, 3, 0}, {50, 10, 1}}}),
+    NameFrom<&LineTextCase::name>());
 
 } // namespace
