@@ -108,7 +108,12 @@ PreviewBrowser::~PreviewBrowser() {
 
 void PreviewBrowser::newPage() {
     QWebEnginePage* old = page_;
-    page_ = new PreviewPage(profile_, this, [this](const QString& line) { tell(line); });
+    // A stopped page's dialogs that were already on their way are not told: they would
+    // take the place of the line that says why the page was stopped.
+    page_ = new PreviewPage(profile_, this, [this](const QString& line) {
+        if (!stopped_)
+            tell(line);
+    });
     // The page is the user's own, but it may come from anywhere: no file:// access.
     page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     page_->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
