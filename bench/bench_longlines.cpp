@@ -12,7 +12,6 @@
 //   bench_longlines [10kb|200kb|2mb|20mb|10kb-mixed|200kb-mixed|2mb-mixed|20mb-mixed ...]
 
 #include <QApplication>
-#include <QFile>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -193,15 +192,11 @@ QWidget* shownToolWindow(const QWidget* mainWindow) {
 
 void throughWindow(const Size& size, const QString& line) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("min.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(line.toUtf8()) < 0)
+    const QString path = bench::writeFileIn(dir, "min.html", line.toUtf8());
+    if (path.isEmpty())
         return;
-    f.close();
     frmMain window;
-    window.resize(1000, 700);
-    window.show();
-    bench::setViewAids(window, false);
+    bench::showWindow(window);
     QCoreApplication::processEvents();
     const double before = bench::currentMiB();
     QElapsedTimer t;
@@ -279,15 +274,11 @@ void throughWindow(const Size& size, const QString& line) {
 // the repaint, then the rest of the wrapping), and typing with every aid on.
 void withViewAids(const Size& size, const QString& line) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("min.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(line.toUtf8()) < 0)
+    const QString path = bench::writeFileIn(dir, "min.html", line.toUtf8());
+    if (path.isEmpty())
         return;
-    f.close();
     frmMain window;
-    window.resize(1000, 700);
-    window.show();
-    bench::setViewAids(window, false);
+    bench::showWindow(window);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     QCoreApplication::processEvents();

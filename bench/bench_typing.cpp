@@ -207,15 +207,11 @@ void validateThroughWindow(frmMain& window, const Size& size) {
 
 void throughWindow(const Size& size, const QString& page, bool aids = false) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
+    if (path.isEmpty())
         return;
-    f.close();
     frmMain window;
-    window.resize(1000, 700);
-    window.show();
-    bench::setViewAids(window, false);
+    bench::showWindow(window);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();
@@ -269,16 +265,12 @@ void throughWindow(const Size& size, const QString& page, bool aids = false) {
 // waited for (the time and the memory over the window while it is checked), then the keys.
 void problemsThroughWindow(const Size& size, const QString& page) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
+    if (path.isEmpty())
         return;
-    f.close();
     frmMain window;
-    window.resize(1000, 700);
-    window.show();
     // As the rows it is compared with: the View menu's aids and the tag aids off.
-    bench::setViewAids(window, false);
+    bench::showWindow(window);
     bench::setTagAids(window.menuActions(), false);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
@@ -333,11 +325,9 @@ QByteArray strayPage(const QString& page) {
 
 void strayThroughWindow(const Size& size, const QString& page) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stray.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(strayPage(page)) < 0)
+    const QString path = bench::writeFileIn(dir, "stray.html", strayPage(page));
+    if (path.isEmpty())
         return;
-    f.close();
     AnsweringDialogs answers; // the message about the stray bytes
     setDialogs(&answers);
     frmMain window;
@@ -408,15 +398,11 @@ void strayThroughWindow(const Size& size, const QString& page) {
 // same window (the anchor).
 void firstTallLine(const Size& size, const QString& page) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.html"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(page.toUtf8()) < 0)
+    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
+    if (path.isEmpty())
         return;
-    f.close();
     frmMain window;
-    window.resize(1000, 700);
-    window.show();
-    bench::setViewAids(window, false);
+    bench::showWindow(window);
     openStartupFile(window, {QStringLiteral("verrindel"), path});
     TxtCode* ed = window.txtCode();
     ed->SetFocus();

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -55,6 +56,23 @@ inline double waitUntilIdle(double capMs) {
         quiet = t.nsecsElapsed() < 500000 ? quiet + 1 : 0;
     }
     return total.nsecsElapsed() / 1e6;
+}
+
+// Writes `bytes` to the file `name` in `dir`: its path, or nothing when it could not be
+// written.
+inline QString writeFileIn(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+// The window every typing benchmark types in: its size, shown, the View menu's aids off.
+inline void showWindow(frmMain& window) {
+    window.resize(1000, 700);
+    window.show();
+    setViewAids(window, false);
 }
 
 } // namespace bench
