@@ -976,6 +976,74 @@ TEST(Formats, ColoursAndEditsOfADocumentNeverColouredBefore) {
     }
 }
 
+// Styles set from an array (as colouring does) into styles kept as runs: stretches
+// already in their style are passed over, a stretch of one style goes in at once. What is
+// read back is what was set, byte for byte, and the change told covers every byte that
+// changed. Styles are written one digit a byte; "many" is a run count past which the
+// styles move to bytes in the middle of the setting.
+TEST(Formats, StylesSetFromAnArrayIntoRuns) {
+    struct Case {
+        const char* name;
+        int start;
+        QByteArray before; // set at 0 first
+        QByteArray styles; // then set at start
+    };
+    QByteArray alternate;
+    for (int i = 0; i < 6000; ++i)
+        alternate += char('1' + i % 3);
+    const Case cases[] = {
+        {"the same again", 0, "0011122200", "0011122200"},
+        {"one stretch over runs", 2, "0011122200", "3333333"},
+        {"a change inside a run", 0, "1111111111", "1111211111"},
+        {"stretches ending where runs do", 0, "0011223300", "1122330011"},
+        {"from the middle to the end", 5, "0000000000", "12"},
+        {"one byte alone", 9, "0123012301", "3"},
+        {"back to one style", 0, "0123012301", "0000000000"},
+        {"many runs at once", 0, QByteArray(6000, '0'), alternate},
+        {"many runs, then one stretch", 0, alternate, QByteArray(3000, '2') + alternate.left(3000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TxtCode ed;
+        ed.SetText(QString(c.before.size(), u'x'));
+        auto set = [&](int start, QByteArray styles) {
+            for (char& b : styles)
+                b = char(b - '0');
+            ed.SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, (unsigned long)start, 0L);
+            ed.SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, (uintptr_t)styles.size(),
+                             styles.constData());
+        };
+        auto read = [&] {
+            QByteArray b;
+            for (int i = 0; i < c.before.size(); ++i)
+                b += char('0' + ed.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i));
+            return b;
+        };
+        set(0, c.before);
+        ASSERT_EQ(read(), c.before);
+        int first = INT_MAX, last = -1;
+        QObject::connect(&ed, &QsciScintillaBase::SCN_MODIFIED,
+                         [&](int position, int type, const char*, int length) {
+                             if (type & QsciScintillaBase::SC_MOD_CHANGESTYLE) {
+                                 first = qMin(first, position);
+                                 last = qMax(last, position + length - 1);
+                             }
+                         });
+        set(c.start, c.styles);
+        QByteArray want = c.before;
+        want.replace(c.start, c.styles.size(), c.styles);
+        EXPECT_EQ(read(), want);
+        for (int i = 0; i < want.size(); ++i) {
+            if (want[i] != c.before[i]) {
+                EXPECT_LE(first, i) << "a change at " << i << " not told";
+                EXPECT_GE(last, i) << "a change at " << i << " not told";
+            }
+        }
+        if (want == c.before)
+            EXPECT_EQ(last, -1) << "nothing changed, nothing told";
+    }
+}
+
 // Colours on every few characters (as Highlight Syntax leaves them) are too many runs to
 // keep: the styles move to a byte for each byte of text, and edits, undo and redo keep
 // each character's format there too, before the move and after it.
