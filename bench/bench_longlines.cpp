@@ -273,17 +273,13 @@ void throughWindow(const Size& size, const QString& line) {
 // Line numbers and word wrap switched on over the long line (from the click to the end of
 // the repaint, then the rest of the wrapping), and typing with every aid on.
 void withViewAids(const Size& size, const QString& line) {
-    QTemporaryDir dir;
-    const QString path = bench::writeFileIn(dir, "min.html", line.toUtf8());
-    if (path.isEmpty())
+    bench::OpenedPage opened("min.html", line.toUtf8());
+    if (!opened.ed)
         return;
-    frmMain window;
-    bench::showWindow(window);
-    openStartupFile(window, {QStringLiteral("verrindel"), path});
-    TxtCode* ed = window.txtCode();
+    frmMain& window = opened.window;
+    TxtCode* ed = opened.ed;
     QCoreApplication::processEvents();
     ed->viewport()->repaint();
-    ed->SetFocus();
     const double before = bench::currentMiB();
     QElapsedTimer t;
     t.start();

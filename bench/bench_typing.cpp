@@ -206,15 +206,11 @@ void validateThroughWindow(frmMain& window, const Size& size) {
 }
 
 void throughWindow(const Size& size, const QString& page, bool aids = false) {
-    QTemporaryDir dir;
-    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
-    if (path.isEmpty())
+    bench::OpenedPage opened("page.html", page.toUtf8());
+    if (!opened.ed)
         return;
-    frmMain window;
-    bench::showWindow(window);
-    openStartupFile(window, {QStringLiteral("verrindel"), path});
-    TxtCode* ed = window.txtCode();
-    ed->SetFocus();
+    frmMain& window = opened.window;
+    TxtCode* ed = opened.ed;
     const int length = ed->TextLength();
     if (aids) {
         // From the View menu's click to the end of the repaint, then the background wrap.
@@ -264,17 +260,13 @@ void throughWindow(const Size& size, const QString& page, bool aids = false) {
 // Typing with View > Problems open: the page opened, the pane opened and its findings
 // waited for (the time and the memory over the window while it is checked), then the keys.
 void problemsThroughWindow(const Size& size, const QString& page) {
-    QTemporaryDir dir;
-    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
-    if (path.isEmpty())
-        return;
-    frmMain window;
     // As the rows it is compared with: the View menu's aids and the tag aids off.
-    bench::showWindow(window);
+    bench::OpenedPage opened("page.html", page.toUtf8());
+    if (!opened.ed)
+        return;
+    frmMain& window = opened.window;
+    TxtCode* ed = opened.ed;
     bench::setTagAids(window.menuActions(), false);
-    openStartupFile(window, {QStringLiteral("verrindel"), path});
-    TxtCode* ed = window.txtCode();
-    ed->SetFocus();
     Problems* problems = window.problems();
     QCoreApplication::processEvents();
     const double before = bench::currentMiB();
@@ -397,15 +389,11 @@ void strayThroughWindow(const Size& size, const QString& page) {
 // times a key; the key that made the line taller beside the keys typed before it in the
 // same window (the anchor).
 void firstTallLine(const Size& size, const QString& page) {
-    QTemporaryDir dir;
-    const QString path = bench::writeFileIn(dir, "page.html", page.toUtf8());
-    if (path.isEmpty())
+    bench::OpenedPage opened("page.html", page.toUtf8());
+    if (!opened.ed)
         return;
-    frmMain window;
-    bench::showWindow(window);
-    openStartupFile(window, {QStringLiteral("verrindel"), path});
-    TxtCode* ed = window.txtCode();
-    ed->SetFocus();
+    frmMain& window = opened.window;
+    TxtCode* ed = opened.ed;
     bench::setViewAids(window, true);
     bench::setTagAids(window.menuActions(), true);
     QCoreApplication::processEvents();

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include "app/frmmain.h"
+#include "app/startup.h"
+#include "editor/txtcode.h"
 #include "shell/menuactions.h"
 
 namespace bench {
@@ -74,5 +76,28 @@ inline void showWindow(frmMain& window) {
     window.show();
     setViewAids(window, false);
 }
+
+// A page written to a file of its own and opened, as a file named on the command line
+// is, in the window every typing benchmark types in (showWindow's), the editor focused.
+// `ed` is null when the file could not be written.
+class OpenedPage {
+public:
+    OpenedPage(const char* name, const QByteArray& bytes) {
+        const QString path = writeFileIn(dir_, name, bytes);
+        if (path.isEmpty())
+            return;
+        showWindow(window);
+        openStartupFile(window, {QStringLiteral("verrindel"), path});
+        ed = window.txtCode();
+        ed->SetFocus();
+    }
+
+private:
+    QTemporaryDir dir_; // outlives the window that holds its file
+
+public:
+    frmMain window;
+    TxtCode* ed = nullptr;
+};
 
 } // namespace bench
